@@ -1,0 +1,10 @@
+# -DOMBRIX_SANITIZE=address,undefined or -DOMBRIX_SANITIZE=thread instruments every target.
+if(OMBRIX_SANITIZE)
+  set(_ombrix_san_flags -fsanitize=${OMBRIX_SANITIZE} -fno-omit-frame-pointer)
+  if(OMBRIX_SANITIZE MATCHES "undefined")
+    list(APPEND _ombrix_san_flags -fno-sanitize-recover=undefined)
+  endif()
+  add_compile_options(${_ombrix_san_flags})
+  add_link_options(-fsanitize=${OMBRIX_SANITIZE})
+  message(STATUS "Sanitizers: ${OMBRIX_SANITIZE}")
+endif()
