@@ -1,0 +1,14 @@
+// A rectangle: the highest and lowest temperature of the grid cells it spans.
+// Rescanned at every draw, so the labels follow the live picture.
+#pragma once
+
+#include "shape.h"
+
+class Rect : public Shape
+{
+public:
+    explicit Rect(QWidget* owner);
+
+    void draw(QPainter& painter) override;
+    std::optional<Measurement> measure() const override;
+};

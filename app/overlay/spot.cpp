@@ -1,0 +1,45 @@
+#include "spot.h"
+
+#include "globals.h"
+
+#include <QColor>
+#include <QPainter>
+#include <QWidget>
+
+Spot::Spot(QWidget* owner)
+    : Shape(owner)
+{
+}
+
+void Spot::draw(QPainter& painter)
+{
+    const int x = endPoint.x();
+    const int y = endPoint.y();
+    painter.setPen(Qt::white);
+    drawCircle(painter, endPoint);
+    // Cross hair with a gap of 3 pixels around the circle.
+    painter.drawLine(x - 10, y, x - 3, y);
+    painter.drawLine(x + 3, y, x + 10, y);
+    painter.drawLine(x, y - 10, x, y - 3);
+    painter.drawLine(x, y + 3, x, y + 10);
+
+    const std::optional<Measurement> m = measure();
+    if (!m)
+        return;
+    painter.setPen(QColor(SpotLabelColor));
+    painter.setFont(labelFont());
+    painter.drawText(QPointF(labelAnchor(owner->size(), endPoint)), temperatureText(m->highest, m->unit));
+}
+
+std::optional<Measurement> Spot::measure() const
+{
+    if (!owner)
+        return std::nullopt;
+    TemperatureSnapshot::Reader reader;
+    const TemperatureSnapshot::Copy& copy = reader.copyFor(g_rotate_angle.load());
+    Measurement m;
+    m.hotPoint = m.coldPoint = endPoint;
+    m.highest = m.lowest = temperatureAt(copy, owner->size(), endPoint);
+    m.unit = copy.unit;
+    return m;
+}
