@@ -1,0 +1,53 @@
+/* Colour mapping of the live picture: 83 colour tables, one selected at a time.
+ *
+ * The picture arrives as an 8-bit B, G, R matrix whose pixels are grey
+ * (B = G = R). Each pixel's grey level picks one of the 256 entries of the
+ * selected table. For pixels that are not grey, the grey level is the integer
+ * luma (77 R + 150 G + 29 B + 128) >> 8, which gives back the level itself
+ * whenever B = G = R.
+ *
+ * Tables are numbered 1 to THERMAL_TABLE_COUNT; table 1 is white-hot, table 2
+ * an iron palette. The selection is one process-wide atomic index: it may be
+ * changed on one thread while another maps pictures; each call of
+ * itGray2RgbAD colours a whole picture with one table.
+ *
+ * Errors (a table number out of range, a picture of the wrong type) are
+ * printed on standard output as "thermal error [...] text" lines.
+ */
+#ifndef THERMAL_H
+#define THERMAL_H
+
+#include <opencv2/core.hpp>
+
+#define THERMAL_API __attribute__((visibility("default")))
+
+/* Number of colour tables; valid numbers are 1 to THERMAL_TABLE_COUNT. */
+#define THERMAL_TABLE_COUNT 83
+/* Entries of one colour table, one per grey level. */
+#define THERMAL_TABLE_LEVELS 256
+
+/* Selects table n for later itGray2RgbAD calls. A number outside 1 to
+ * THERMAL_TABLE_COUNT keeps the current table and prints an error line.
+ * Before the first valid call, table 1 is selected. */
+THERMAL_API void itSetRgbColor(int n);
+
+/* The number of the selected table. */
+THERMAL_API int itGetRgbColor(void);
+
+/* Colours src (8-bit, three channels, B, G, R) through the selected table
+ * into dst, which becomes a new 8-bit three-channel B, G, R matrix of
+ * src's size. dst may share src's memory (the mapping works in place).
+ * Any other type of src, an empty src or an unusable dst prints an error
+ * line and leaves dst empty. */
+THERMAL_API void itGray2RgbAD(cv::Mat src, cv::OutputArray dst);
+
+/* The display name of table n ("White Hot", "Iron", ...); nullptr when n is
+ * out of range. The text is static. */
+THERMAL_API const char* itRgbColorName(int n);
+
+/* Table n as THERMAL_TABLE_LEVELS B, G, R byte triplets, grey level 0
+ * first; nullptr when n is out of range. The data is static and never
+ * changes. */
+THERMAL_API const unsigned char* itRgbColorTable(int n);
+
+#endif

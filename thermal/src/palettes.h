@@ -1,0 +1,13 @@
+// The 83 colour tables behind itSetRgbColor, built once on first use.
+#pragma once
+
+#include <cstdint>
+
+namespace thermal {
+
+// Table n (1 to THERMAL_TABLE_COUNT) as 256 B, G, R triplets; the caller
+// checks n. The tables never change once built.
+const std::uint8_t* colourTable(int n);
+const char* colourName(int n);
+
+}  // namespace thermal
