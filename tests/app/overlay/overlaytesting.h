@@ -1,0 +1,73 @@
+// Synthetic temperature grids for the overlay tests.
+#pragma once
+
+#include "temperaturesnapshot.h"
+
+#include <QColor>
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+
+#include <algorithm>
+#include <cmath>
+
+#include <vector>
+
+namespace overlaytesting {
+
+constexpr int Columns = TemperatureSnapshot::Columns;
+constexpr int Rows = TemperatureSnapshot::Rows;
+
+// An upright grid with every value set to one temperature.
+inline std::vector<float> uniformGrid(float value)
+{
+    return std::vector<float>(TemperatureSnapshot::ValueCount, value);
+}
+
+inline void setCell(std::vector<float>& grid, const QPoint& upright, float value)
+{
+    grid[upright.y() * Columns + upright.x()] = value;
+}
+
+// Where an upright cell appears in the copy for a rotation: the picture
+// turned clockwise by the angle.
+inline QPoint turnedCell(const QPoint& upright, int angle)
+{
+    const int x = upright.x();
+    const int y = upright.y();
+    switch (angle) {
+    case 90:
+        return QPoint(Rows - 1 - y, x);
+    case 180:
+        return QPoint(Columns - 1 - x, Rows - 1 - y);
+    case 270:
+        return QPoint(y, Columns - 1 - x);
+    default:
+        return upright;
+    }
+}
+
+// Pixels inside a box drawn in a colour over black: the colour itself or,
+// where text edges are smoothed, the colour at 60 % coverage or more.
+inline int countPixelsIn(const QImage& image, const QRect& box, const QColor& colour)
+{
+    const int strongest = std::max({colour.red(), colour.green(), colour.blue()});
+    int count = 0;
+    const QRect inside = box.intersected(image.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            const int pixelStrongest = std::max({pixel.red(), pixel.green(), pixel.blue()});
+            const double coverage = double(pixelStrongest) / strongest;
+            if (coverage < 0.6 || coverage > 1.0)
+                continue;
+            if (std::abs(pixel.red() - coverage * colour.red()) <= 6
+                && std::abs(pixel.green() - coverage * colour.green()) <= 6
+                && std::abs(pixel.blue() - coverage * colour.blue()) <= 6)
+                ++count;
+        }
+    }
+    return count;
+}
+
+} // namespace overlaytesting

@@ -1,0 +1,425 @@
+// Mouse events go through the window system layer, so that moves carry the
+// held buttons and a drag past the widget's edge still reaches it.
+#define QTEST_QPA_MOUSE_HANDLING
+
+#include "overlaytesting.h"
+
+#include "globals.h"
+#include "line.h"
+#include "paintwidget.h"
+#include "rect.h"
+#include "spot.h"
+#include "sensormapping.h"
+
+#include <QImage>
+#include <QtTest>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+using namespace overlaytesting;
+
+Q_DECLARE_METATYPE(Shape::Code)
+
+namespace {
+
+void storeGrid(const std::vector<float>& grid)
+{
+    QVERIFY(TemperatureSnapshot::instance().store(grid.data(), int(grid.size())));
+}
+
+bool isKind(const Shape* shape, Shape::Code code)
+{
+    switch (code) {
+    case Shape::SpotCode:
+        return dynamic_cast<const Spot*>(shape) != nullptr;
+    case Shape::LineCode:
+        return dynamic_cast<const Line*>(shape) != nullptr;
+    case Shape::RectCode:
+        return dynamic_cast<const Rect*>(shape) != nullptr;
+    }
+    return false;
+}
+
+} // namespace
+
+class TestPaintWidget : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+
+    void followsItsParent();
+    void leftDragCreatesTheChosenKind_data();
+    void leftDragCreatesTheChosenKind();
+    void clickWithoutMovingCoincides();
+    void dragOutsidePinsToTheEdge();
+    void toolChangeOnlyAffectsTheNextPress();
+    void otherButtonsNeverDraw();
+    void scaleShapesDoublesTheCoordinates();
+    void rotateShapesTurnsAQuarter();
+    void rotateShapesIgnoresOtherAngles_data();
+    void rotateShapesIgnoresOtherAngles();
+    void zeroSizesLeaveShapesAlone();
+    void spotReadsTheHotCellInEveryRotation_data();
+    void spotReadsTheHotCellInEveryRotation();
+    void spotFollowsTheHotCellThroughQuarterTurns();
+    void paintDrawsLabelsInTheirColours();
+    void paintsWhileTheStreamThreadStores();
+
+private:
+    void drag(Qt::MouseButton button, const QPoint& from, const QPoint& to);
+    void resizeView(const QSize& size);
+
+    std::unique_ptr<QWidget> view;  // stands in for the image view
+    PaintWidget* overlay = nullptr;
+};
+
+void TestPaintWidget::init()
+{
+    g_temp_unit = 0;
+    g_rotate_angle = 0;
+    storeGrid(uniformGrid(20.0f));
+    view = std::make_unique<QWidget>();
+    view->resize(400, 300);
+    overlay = new PaintWidget(view.get());
+    view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+}
+
+void TestPaintWidget::cleanup()
+{
+    view.reset();
+}
+
+void TestPaintWidget::cleanupTestCase()
+{
+    g_temp_unit = 0;
+    g_rotate_angle = 0;
+}
+
+void TestPaintWidget::drag(Qt::MouseButton button, const QPoint& from, const QPoint& to)
+{
+    QTest::mousePress(overlay, button, {}, from);
+    QTest::mouseMove(overlay, (from + to) / 2);
+    QTest::mouseMove(overlay, to);
+    QTest::mouseRelease(overlay, button, {}, to);
+}
+
+void TestPaintWidget::resizeView(const QSize& size)
+{
+    view->resize(size);
+    overlay->resize(size);
+}
+
+void TestPaintWidget::followsItsParent()
+{
+    QCOMPARE(overlay->size(), QSize(400, 300));
+    QVERIFY(!overlay->isWindow());
+    QCOMPARE(overlay->styleSheet(), QStringLiteral("background-color:transparent"));
+    QCOMPARE(overlay->sizePolicy().horizontalPolicy(), QSizePolicy::Expanding);
+    QCOMPARE(overlay->sizePolicy().verticalPolicy(), QSizePolicy::Expanding);
+    QCOMPARE(overlay->shapeCode(), Shape::SpotCode);
+    QVERIFY(!overlay->activeShape());
+    QVERIFY(overlay->shapeList().isEmpty());
+
+    PaintWidget orphan;
+    QVERIFY(orphan.shapeList().isEmpty());
+}
+
+void TestPaintWidget::leftDragCreatesTheChosenKind_data()
+{
+    QTest::addColumn<Shape::Code>("code");
+    QTest::newRow("spot") << Shape::SpotCode;
+    QTest::newRow("line") << Shape::LineCode;
+    QTest::newRow("rect") << Shape::RectCode;
+}
+
+void TestPaintWidget::leftDragCreatesTheChosenKind()
+{
+    QFETCH(Shape::Code, code);
+    overlay->setCurrentShape(code);
+    drag(Qt::LeftButton, QPoint(50, 60), QPoint(150, 100));
+
+    QCOMPARE(overlay->shapeList().size(), 1);
+    Shape* shape = overlay->activeShape();
+    QCOMPARE(shape, overlay->shapeList().last());
+    QVERIFY(isKind(shape, code));
+    QCOMPARE(shape->startPoint, QPoint(50, 60));
+    QCOMPARE(shape->endPoint, QPoint(150, 100));
+    QCOMPARE(shape->owner.data(), static_cast<QWidget*>(overlay));
+    if (auto* line = dynamic_cast<Line*>(shape))
+        QCOMPARE(line->samples().mid(0, 2), QVector<QPoint>({QPoint(50, 60), QPoint(150, 100)}));
+
+    // A move after the release changes nothing.
+    QTest::mouseMove(overlay, QPoint(10, 10));
+    QCOMPARE(shape->endPoint, QPoint(150, 100));
+}
+
+void TestPaintWidget::clickWithoutMovingCoincides()
+{
+    overlay->setCurrentShape(Shape::LineCode);
+    QTest::mouseClick(overlay, Qt::LeftButton, {}, QPoint(77, 88));
+    Shape* shape = overlay->activeShape();
+    QVERIFY(shape);
+    QCOMPARE(shape->startPoint, QPoint(77, 88));
+    QCOMPARE(shape->endPoint, QPoint(77, 88));
+    QCOMPARE(static_cast<Line*>(shape)->samples().size(), 2);
+}
+
+void TestPaintWidget::dragOutsidePinsToTheEdge()
+{
+    overlay->setCurrentShape(Shape::RectCode);
+    QTest::mousePress(overlay, Qt::LeftButton, {}, QPoint(200, 150));
+    QTest::mouseMove(overlay, QPoint(-30, 500));
+    QCOMPARE(overlay->activeShape()->endPoint, QPoint(0, 299));
+    QTest::mouseMove(overlay, QPoint(450, -2));
+    QCOMPARE(overlay->activeShape()->endPoint, QPoint(399, 0));
+    QTest::mouseRelease(overlay, Qt::LeftButton, {}, QPoint(450, -2));
+    QCOMPARE(overlay->activeShape()->endPoint, QPoint(399, 0));
+}
+
+void TestPaintWidget::toolChangeOnlyAffectsTheNextPress()
+{
+    overlay->setCurrentShape(Shape::LineCode);
+    drag(Qt::LeftButton, QPoint(10, 10), QPoint(60, 10));
+    overlay->setCurrentShape(Shape::RectCode);
+    QVERIFY(isKind(overlay->activeShape(), Shape::LineCode));
+    drag(Qt::LeftButton, QPoint(100, 100), QPoint(150, 150));
+    overlay->setCurrentShape(Shape::SpotCode);
+    drag(Qt::LeftButton, QPoint(200, 200), QPoint(210, 220));
+
+    const QList<Shape*>& shapes = overlay->shapeList();
+    QCOMPARE(shapes.size(), 3);
+    QVERIFY(isKind(shapes[0], Shape::LineCode));
+    QVERIFY(isKind(shapes[1], Shape::RectCode));
+    QVERIFY(isKind(shapes[2], Shape::SpotCode));
+    QCOMPARE(shapes[0]->endPoint, QPoint(60, 10));
+
+    QTest::ignoreMessage(QtWarningMsg, "PaintWidget::setCurrentShape: unknown shape code 7");
+    overlay->setCurrentShape(static_cast<Shape::Code>(7));
+    QCOMPARE(overlay->shapeCode(), Shape::SpotCode);
+}
+
+void TestPaintWidget::otherButtonsNeverDraw()
+{
+    drag(Qt::LeftButton, QPoint(10, 10), QPoint(40, 40));
+    Shape* first = overlay->activeShape();
+
+    // A right-button drag afterwards changes nothing.
+    drag(Qt::RightButton, QPoint(100, 100), QPoint(200, 200));
+    QCOMPARE(overlay->shapeList().size(), 1);
+    QCOMPARE(first->endPoint, QPoint(40, 40));
+
+    // A right press during a left drag starts nothing, but its release ends
+    // the drag.
+    QTest::mousePress(overlay, Qt::LeftButton, {}, QPoint(300, 100));
+    QTest::mouseMove(overlay, QPoint(310, 110));
+    QTest::mousePress(overlay, Qt::RightButton, {}, QPoint(310, 110));
+    QCOMPARE(overlay->shapeList().size(), 2);
+    QTest::mouseRelease(overlay, Qt::RightButton, {}, QPoint(310, 110));
+    QTest::mouseMove(overlay, QPoint(350, 150));
+    QCOMPARE(overlay->activeShape()->endPoint, QPoint(310, 110));
+    QTest::mouseRelease(overlay, Qt::LeftButton, {}, QPoint(350, 150));
+}
+
+void TestPaintWidget::scaleShapesDoublesTheCoordinates()
+{
+    overlay->setCurrentShape(Shape::SpotCode);
+    drag(Qt::LeftButton, QPoint(10, 20), QPoint(10, 20));
+    overlay->setCurrentShape(Shape::LineCode);
+    drag(Qt::LeftButton, QPoint(0, 40), QPoint(10, 40));
+
+    overlay->scaleShapes(QSize(800, 600));
+    const QList<Shape*>& shapes = overlay->shapeList();
+    QCOMPARE(shapes[0]->startPoint, QPoint(20, 40));
+    QCOMPARE(shapes[0]->endPoint, QPoint(20, 40));
+    auto* line = static_cast<Line*>(shapes[1]);
+    QCOMPARE(line->startPoint, QPoint(0, 80));
+    QCOMPARE(line->endPoint, QPoint(20, 80));
+    // The samples follow the new end points.
+    QCOMPARE(line->samples().size(), 21);
+    QCOMPARE(line->segment(), QLine(3, 80, 17, 80));
+}
+
+void TestPaintWidget::rotateShapesTurnsAQuarter()
+{
+    overlay->setCurrentShape(Shape::LineCode);
+    drag(Qt::LeftButton, QPoint(100, 50), QPoint(300, 50));
+
+    overlay->rotateShapes(QSize(225, 300), 90);
+    Shape* line = overlay->activeShape();
+    // (trunc((300 - 50) * 0.75), trunc(100 * 0.75))
+    QCOMPARE(line->startPoint, QPoint(187, 75));
+    QCOMPARE(line->endPoint, QPoint(187, 225));
+    QCOMPARE(static_cast<Line*>(line)->samples().size(), 151);
+
+    // 450 degrees is a quarter turn too.
+    resizeView(QSize(225, 300));
+    overlay->rotateShapes(QSize(400, 300), 450);
+    QCOMPARE(line->startPoint, QPoint(300, 249));
+}
+
+void TestPaintWidget::rotateShapesIgnoresOtherAngles_data()
+{
+    QTest::addColumn<int>("angle");
+    QTest::newRow("180") << 180;
+    QTest::newRow("270") << 270;
+    QTest::newRow("0") << 0;
+    QTest::newRow("-270") << -270;
+}
+
+void TestPaintWidget::rotateShapesIgnoresOtherAngles()
+{
+    QFETCH(int, angle);
+    drag(Qt::LeftButton, QPoint(100, 50), QPoint(120, 70));
+    overlay->rotateShapes(QSize(225, 300), angle);
+    QCOMPARE(overlay->activeShape()->startPoint, QPoint(100, 50));
+    QCOMPARE(overlay->activeShape()->endPoint, QPoint(120, 70));
+}
+
+void TestPaintWidget::zeroSizesLeaveShapesAlone()
+{
+    drag(Qt::LeftButton, QPoint(100, 50), QPoint(120, 70));
+    Shape* shape = overlay->activeShape();
+
+    overlay->scaleShapes(QSize(0, 600));
+    overlay->rotateShapes(QSize(300, 0), 90);
+    QCOMPARE(shape->startPoint, QPoint(100, 50));
+
+    overlay->resize(0, 0);
+    overlay->scaleShapes(QSize(800, 600));
+    overlay->rotateShapes(QSize(225, 300), 90);
+    QCOMPARE(shape->startPoint, QPoint(100, 50));
+    QCOMPARE(shape->endPoint, QPoint(120, 70));
+}
+
+void TestPaintWidget::spotReadsTheHotCellInEveryRotation_data()
+{
+    QTest::addColumn<int>("angle");
+    for (int angle : {0, 90, 180, 270})
+        QTest::newRow(qPrintable(QString::number(angle))) << angle;
+}
+
+// A synthetic scene with one hot cell: a spot placed where the turned picture
+// shows it reads its temperature, its neighbours read the background.
+void TestPaintWidget::spotReadsTheHotCellInEveryRotation()
+{
+    QFETCH(int, angle);
+    const QPoint hot(200, 50);
+    std::vector<float> grid = uniformGrid(20.0f);
+    setCell(grid, hot, 80.0f);
+    storeGrid(grid);
+    g_rotate_angle = angle;
+
+    const bool portrait = angle == 90 || angle == 270;
+    resizeView(portrait ? QSize(384, 512) : QSize(512, 384));  // two pixels per cell
+    const QPoint cell = turnedCell(hot, angle);
+    const QPoint onHot = sensorToWidget(overlay->size(), cell) + QPoint(1, 1);
+
+    QTest::mouseClick(overlay, Qt::LeftButton, {}, onHot);
+    const Measurement m = *overlay->activeShape()->measure();
+    QCOMPARE(m.highest, 80.0f);
+    QCOMPARE(m.unit, 0);
+
+    QTest::mouseClick(overlay, Qt::LeftButton, {}, onHot + QPoint(2, 0));
+    QCOMPARE(overlay->activeShape()->measure()->highest, 20.0f);
+    QTest::mouseClick(overlay, Qt::LeftButton, {}, onHot + QPoint(0, 2));
+    QCOMPARE(overlay->activeShape()->measure()->highest, 20.0f);
+}
+
+// The way the main window turns the picture: the setting advances, the
+// shapes turn with the overlay, and the spot stays on the hot cell.
+void TestPaintWidget::spotFollowsTheHotCellThroughQuarterTurns()
+{
+    const QPoint hot(37, 150);
+    std::vector<float> grid = uniformGrid(20.0f);
+    setCell(grid, hot, 80.0f);
+    setCell(grid, hot + QPoint(1, 0), 10.0f);
+    storeGrid(grid);
+
+    resizeView(QSize(512, 384));
+    overlay->setCurrentShape(Shape::SpotCode);
+    QTest::mouseClick(overlay, Qt::LeftButton, {}, QPoint(2 * hot.x() + 1, 2 * hot.y() + 1));
+    overlay->setCurrentShape(Shape::RectCode);
+    drag(Qt::LeftButton, QPoint(2 * hot.x() - 9, 2 * hot.y() - 9), QPoint(2 * hot.x() + 15, 2 * hot.y() + 15));
+    Shape* spot = overlay->shapeList()[0];
+    Shape* rect = overlay->shapeList()[1];
+
+    for (int turn = 1; turn <= 4; ++turn) {
+        g_rotate_angle = (g_rotate_angle + 90) % 360;
+        const QSize turned = overlay->size().transposed();
+        overlay->rotateShapes(turned, 90);
+        resizeView(turned);
+        QCOMPARE(spot->measure()->highest, 80.0f);
+        QCOMPARE(rect->measure()->highest, 80.0f);
+        QCOMPARE(rect->measure()->lowest, 10.0f);
+    }
+    QCOMPARE(spot->startPoint, QPoint(2 * hot.x() + 1, 2 * hot.y() + 1));
+}
+
+void TestPaintWidget::paintDrawsLabelsInTheirColours()
+{
+    std::vector<float> grid = uniformGrid(20.0f);
+    setCell(grid, QPoint(64, 32), 80.0f);    // widget (100, 50)
+    setCell(grid, QPoint(128, 96), -10.0f);  // widget (200, 150)
+    storeGrid(grid);
+    overlay->setCurrentShape(Shape::LineCode);
+    drag(Qt::LeftButton, QPoint(100, 50), QPoint(300, 250));
+    overlay->setCurrentShape(Shape::SpotCode);
+    QTest::mouseClick(overlay, Qt::LeftButton, {}, QPoint(50, 250));
+
+    QImage image(overlay->size(), QImage::Format_RGB32);
+    image.fill(Qt::black);
+    overlay->render(&image);
+
+    const QRect hotLabel(105, 45 - 12, 56, 15);
+    const QRect coldLabel(205, 145 - 12, 56, 15);
+    const QRect spotLabel(55, 245 - 12, 56, 15);
+    QVERIFY(countPixelsIn(image, hotLabel, QColor("#FF0000")) > 10);
+    QVERIFY(countPixelsIn(image, coldLabel, QColor("#2B79D8")) > 10);
+    QVERIFY(countPixelsIn(image, spotLabel, QColor("#FFFFFF")) > 10);
+    QCOMPARE(countPixelsIn(image, spotLabel, QColor("#FF0000")), 0);
+    QCOMPARE(image.pixelColor(200, 250), QColor(Qt::black));  // transparent background
+}
+
+// The stream thread stores frames while the GUI thread repaints and measures:
+// every measurement sees one whole frame.
+void TestPaintWidget::paintsWhileTheStreamThreadStores()
+{
+    overlay->setCurrentShape(Shape::RectCode);
+    drag(Qt::LeftButton, QPoint(0, 0), QPoint(399, 299));
+    overlay->setCurrentShape(Shape::LineCode);
+    drag(Qt::LeftButton, QPoint(0, 0), QPoint(399, 299));
+
+    std::atomic<bool> writing{true};
+    std::thread writer([&writing] {
+        for (int k = 1; k <= 60; ++k) {
+            const std::vector<float> grid = uniformGrid(float(k));
+            TemperatureSnapshot::instance().store(grid.data(), int(grid.size()));
+        }
+        writing = false;
+    });
+    QImage image(overlay->size(), QImage::Format_RGB32);
+    int mixed = 0;
+    int rounds = 0;
+    while (writing || rounds == 0) {
+        overlay->render(&image);
+        for (Shape* shape : overlay->shapeList()) {
+            const Measurement m = *shape->measure();
+            if (m.highest != m.lowest)
+                ++mixed;
+        }
+        ++rounds;
+    }
+    writer.join();
+    QCOMPARE(mixed, 0);
+    QCOMPARE(overlay->activeShape()->measure()->highest, 60.0f);
+}
+
+QTEST_MAIN(TestPaintWidget)
+#include "test_paintwidget.moc"

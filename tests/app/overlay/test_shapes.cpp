@@ -1,0 +1,422 @@
+#include "overlaytesting.h"
+
+#include "globals.h"
+#include "line.h"
+#include "rect.h"
+#include "sensormapping.h"
+#include "spot.h"
+
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QSet>
+#include <QWidget>
+#include <QtTest>
+
+using namespace overlaytesting;
+
+namespace {
+
+void storeGrid(const std::vector<float>& grid)
+{
+    QVERIFY(TemperatureSnapshot::instance().store(grid.data(), int(grid.size())));
+}
+
+// Pixels of exactly one colour inside a box.
+// The box a label's text covers, from its anchor on the base line.
+QRect labelBox(const QPoint& anchor)
+{
+    return QRect(anchor.x(), anchor.y() - 12, 56, 15);
+}
+
+QImage drawOnBlack(Shape& shape, const QSize& size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    QPainter painter(&image);
+    shape.draw(painter);
+    return image;
+}
+
+} // namespace
+
+class TestShapes : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanupTestCase();
+
+    void widgetToSensorMapping_data();
+    void widgetToSensorMapping();
+    void sensorToWidgetMapping_data();
+    void sensorToWidgetMapping();
+    void labelPlacement_data();
+    void labelPlacement();
+    void labelTextAndFont();
+
+    void spotReadsItsEndPoint();
+    void spotShowsFahrenheit();
+    void spotWithoutOwnerDrawsOnlyItsMark();
+
+    void horizontalLineSamplesEveryPixel();
+    void lineSegmentOffsets_data();
+    void lineSegmentOffsets();
+    void lineExtremesKeepTheEarlierTie();
+    void clickedLineSitsOnOnePoint();
+
+    void rectFromBottomRightLeavesOutTopRowAndLeftColumn();
+    void rectTiesFollowColumnOrder();
+    void rectNarrowerThanACellReadsFirstCorner();
+    void rectMarkersStayInsideTheRectangle_data();
+    void rectMarkersStayInsideTheRectangle();
+
+    void labelsAreDrawnInTheirColours();
+
+private:
+    QWidget landscape;  // 400 x 300
+};
+
+void TestShapes::init()
+{
+    g_temp_unit = 0;
+    g_rotate_angle = 0;
+    landscape.resize(400, 300);
+    storeGrid(uniformGrid(20.0f));
+}
+
+void TestShapes::cleanupTestCase()
+{
+    g_temp_unit = 0;
+    g_rotate_angle = 0;
+}
+
+void TestShapes::widgetToSensorMapping_data()
+{
+    QTest::addColumn<QSize>("widget");
+    QTest::addColumn<QPoint>("point");
+    QTest::addColumn<QPoint>("cell");
+    QTest::newRow("origin") << QSize(400, 300) << QPoint(0, 0) << QPoint(0, 0);
+    QTest::newRow("inside") << QSize(400, 300) << QPoint(100, 50) << QPoint(64, 32);
+    QTest::newRow("right edge") << QSize(400, 300) << QPoint(399, 299) << QPoint(255, 191);
+    QTest::newRow("past the edge") << QSize(400, 300) << QPoint(400, 300) << QPoint(255, 191);
+    QTest::newRow("far off") << QSize(400, 300) << QPoint(2000000000, 2000000000) << QPoint(255, 191);
+    QTest::newRow("negative") << QSize(400, 300) << QPoint(-7, -1) << QPoint(0, 0);
+    QTest::newRow("square is portrait") << QSize(300, 300) << QPoint(299, 299) << QPoint(191, 255);
+    QTest::newRow("portrait") << QSize(225, 300) << QPoint(112, 150) << QPoint(95, 128);
+    QTest::newRow("no size") << QSize(0, 0) << QPoint(10, 10) << QPoint(0, 0);
+}
+
+void TestShapes::widgetToSensorMapping()
+{
+    QFETCH(QSize, widget);
+    QFETCH(QPoint, point);
+    QFETCH(QPoint, cell);
+    QCOMPARE(widgetToSensor(widget, point), cell);
+    QWidget owner;
+    owner.resize(widget);
+    QCOMPARE(widgetToSensor(&owner, point), cell);
+}
+
+void TestShapes::sensorToWidgetMapping_data()
+{
+    QTest::addColumn<QSize>("widget");
+    QTest::addColumn<QPoint>("cell");
+    QTest::addColumn<QPoint>("point");
+    QTest::newRow("origin") << QSize(400, 300) << QPoint(0, 0) << QPoint(0, 0);
+    QTest::newRow("inverse") << QSize(400, 300) << QPoint(64, 32) << QPoint(100, 50);
+    QTest::newRow("last column stays inside") << QSize(256, 192) << QPoint(256, 192) << QPoint(255, 191);
+    QTest::newRow("last cell") << QSize(400, 300) << QPoint(255, 191) << QPoint(398, 298);
+    QTest::newRow("square is portrait") << QSize(300, 300) << QPoint(96, 128) << QPoint(150, 150);
+    QTest::newRow("no size") << QSize(0, 0) << QPoint(10, 10) << QPoint(0, 0);
+}
+
+void TestShapes::sensorToWidgetMapping()
+{
+    QFETCH(QSize, widget);
+    QFETCH(QPoint, cell);
+    QFETCH(QPoint, point);
+    QCOMPARE(sensorToWidget(widget, cell), point);
+}
+
+void TestShapes::labelPlacement_data()
+{
+    QTest::addColumn<QPoint>("marker");
+    QTest::addColumn<QPoint>("anchor");
+    QTest::newRow("free") << QPoint(100, 100) << QPoint(105, 95);
+    QTest::newRow("right edge") << QPoint(395, 100) << QPoint(342, 95);
+    QTest::newRow("left of the widget") << QPoint(-20, 100) << QPoint(5, 95);
+    QTest::newRow("top") << QPoint(100, 10) << QPoint(105, 18);
+    QTest::newRow("bottom") << QPoint(100, 310) << QPoint(105, 295);
+}
+
+void TestShapes::labelPlacement()
+{
+    QFETCH(QPoint, marker);
+    QFETCH(QPoint, anchor);
+    QCOMPARE(labelAnchor(QSize(400, 300), marker), anchor);
+}
+
+void TestShapes::labelTextAndFont()
+{
+    QCOMPARE(temperatureText(26.85f, 0), QString::fromUtf8("26.9\u2103"));
+    QCOMPARE(temperatureText(32.0f, 1), QString::fromUtf8("32.0\u2109"));
+    QCOMPARE(temperatureText(-4.0f, 0), QString::fromUtf8("-4.0\u2103"));
+    const QFont font = labelFont();
+    QCOMPARE(font.family(), QStringLiteral("Microsoft YaHei"));
+    QCOMPARE(font.pixelSize(), 12);
+    QCOMPARE(font.weight(), 50);
+}
+
+void TestShapes::spotReadsItsEndPoint()
+{
+    std::vector<float> grid = uniformGrid(20.0f);
+    setCell(grid, QPoint(64, 32), 55.5f);
+    storeGrid(grid);
+
+    Spot spot(&landscape);
+    spot.startPoint = QPoint(10, 10);
+    spot.setEndPoint(QPoint(100, 50));  // cell (64, 32)
+    std::optional<Measurement> m = spot.measure();
+    QVERIFY(m);
+    QCOMPARE(m->highest, 55.5f);
+    QCOMPARE(m->lowest, 55.5f);
+    QCOMPARE(m->hotPoint, QPoint(100, 50));
+    QCOMPARE(m->unit, 0);
+
+    spot.setEndPoint(QPoint(98, 50));  // cell (62, 32)
+    QCOMPARE(spot.measure()->highest, 20.0f);
+}
+
+void TestShapes::spotShowsFahrenheit()
+{
+    g_temp_unit = 1;
+    storeGrid(uniformGrid(0.0f));
+    Spot spot(&landscape);
+    spot.setEndPoint(QPoint(200, 150));
+    const Measurement m = *spot.measure();
+    QCOMPARE(temperatureText(m.highest, m.unit), QString::fromUtf8("32.0\u2109"));
+}
+
+void TestShapes::spotWithoutOwnerDrawsOnlyItsMark()
+{
+    Spot spot(nullptr);
+    spot.setEndPoint(QPoint(50, 50));
+    QVERIFY(!spot.measure());
+    const QImage image = drawOnBlack(spot, QSize(100, 100));
+    QCOMPARE(image.pixelColor(40, 50), QColor(Qt::white));  // cross hair, left arm
+    QCOMPARE(image.pixelColor(50, 60), QColor(Qt::white));  // lower arm
+    QCOMPARE(countPixelsIn(image, QRect(55, 30, 45, 20), Qt::white), 0);  // no label
+
+    // An owner that goes away takes the label with it.
+    auto owner = std::make_unique<QWidget>();
+    Spot orphan(owner.get());
+    owner.reset();
+    QVERIFY(!orphan.measure());
+}
+
+void TestShapes::horizontalLineSamplesEveryPixel()
+{
+    Line line(&landscape);
+    line.startPoint = QPoint(0, 40);
+    line.setEndPoint(QPoint(10, 40));
+    QVector<QPoint> expected;
+    for (int x : {0, 10, 5, 2, 1, 3, 4, 7, 6, 8, 9})
+        expected.append(QPoint(x, 40));
+    QCOMPARE(line.samples(), expected);
+
+    // A vertical drag upwards covers every pixel too, each once.
+    line.startPoint = QPoint(7, 100);
+    line.setEndPoint(QPoint(7, 37));
+    const QVector<QPoint> samples = line.samples();
+    QCOMPARE(samples.size(), 64);
+    QSet<int> rows;
+    for (const QPoint& p : samples)
+        rows.insert(p.y());
+    QCOMPARE(rows.size(), 64);
+    QCOMPARE(*std::min_element(rows.begin(), rows.end()), 37);
+}
+
+void TestShapes::lineSegmentOffsets_data()
+{
+    QTest::addColumn<QPoint>("start");
+    QTest::addColumn<QPoint>("end");
+    QTest::addColumn<QLine>("segment");
+    QTest::newRow("horizontal") << QPoint(0, 0) << QPoint(10, 0) << QLine(3, 0, 7, 0);
+    QTest::newRow("diagonal") << QPoint(0, 0) << QPoint(10, 10) << QLine(3, 3, 7, 7);
+    QTest::newRow("leftwards, slightly down") << QPoint(0, 0) << QPoint(-10, 1) << QLine(-3, 1, -7, 0);
+    QTest::newRow("up") << QPoint(5, 50) << QPoint(5, 20) << QLine(5, 47, 5, 23);
+    QTest::newRow("click") << QPoint(9, 9) << QPoint(9, 9) << QLine(9, 9, 9, 9);
+}
+
+void TestShapes::lineSegmentOffsets()
+{
+    QFETCH(QPoint, start);
+    QFETCH(QPoint, end);
+    QFETCH(QLine, segment);
+    Line line(&landscape);
+    line.startPoint = start;
+    line.setEndPoint(end);
+    QCOMPARE(line.segment(), segment);
+}
+
+void TestShapes::lineExtremesKeepTheEarlierTie()
+{
+    // 256 x 192 widget: one pixel per cell.
+    QWidget owner;
+    owner.resize(256, 192);
+    std::vector<float> grid = uniformGrid(20.0f);
+    setCell(grid, QPoint(14, 50), 60.0f);  // reached later in the sample order
+    setCell(grid, QPoint(15, 50), 60.0f);  // the midpoint, sampled third
+    setCell(grid, QPoint(12, 50), -5.0f);
+    storeGrid(grid);
+
+    Line line(&owner);
+    line.startPoint = QPoint(10, 50);
+    line.setEndPoint(QPoint(20, 50));
+    const Measurement m = *line.measure();
+    QCOMPARE(m.highest, 60.0f);
+    QCOMPARE(m.hotPoint, QPoint(15, 50));
+    QCOMPARE(m.lowest, -5.0f);
+    QCOMPARE(m.coldPoint, QPoint(12, 50));
+}
+
+void TestShapes::clickedLineSitsOnOnePoint()
+{
+    Line line(&landscape);
+    line.startPoint = QPoint(30, 30);
+    line.setEndPoint(QPoint(30, 30));
+    QCOMPARE(line.samples(), QVector<QPoint>({QPoint(30, 30), QPoint(30, 30)}));
+    const Measurement m = *line.measure();
+    QCOMPARE(m.hotPoint, QPoint(30, 30));
+    QCOMPARE(m.coldPoint, QPoint(30, 30));
+    QCOMPARE(m.highest, m.lowest);
+
+    // The red marker is drawn last and covers the blue one.
+    const QImage image = drawOnBlack(line, landscape.size());
+    const QRect marker(26, 26, 9, 9);
+    QVERIFY(countPixelsIn(image, marker, QColor(HighestColor)) > 0);
+    QCOMPARE(countPixelsIn(image, marker, QColor(LowestColor)), 0);
+}
+
+void TestShapes::rectFromBottomRightLeavesOutTopRowAndLeftColumn()
+{
+    QWidget owner;
+    owner.resize(256, 192);
+    std::vector<float> grid = uniformGrid(20.0f);
+    setCell(grid, QPoint(10, 15), 90.0f);  // left column: not scanned
+    setCell(grid, QPoint(15, 10), 90.0f);  // top row: not scanned
+    setCell(grid, QPoint(12, 12), 70.0f);
+    setCell(grid, QPoint(11, 11), 1.0f);
+    setCell(grid, QPoint(20, 14), -9.0f);  // the first corner's column is scanned
+    storeGrid(grid);
+
+    Rect rect(&owner);
+    rect.startPoint = QPoint(20, 20);
+    rect.setEndPoint(QPoint(10, 10));
+    const Measurement m = *rect.measure();
+    QCOMPARE(m.highest, 70.0f);
+    QCOMPARE(m.hotPoint, QPoint(12, 12));
+    QCOMPARE(m.lowest, -9.0f);
+    QCOMPARE(m.coldPoint, QPoint(20, 14));
+}
+
+void TestShapes::rectTiesFollowColumnOrder()
+{
+    QWidget owner;
+    owner.resize(256, 192);
+    std::vector<float> grid = uniformGrid(20.0f);
+    setCell(grid, QPoint(13, 11), 90.0f);  // first in row order
+    setCell(grid, QPoint(12, 15), 90.0f);  // first in column order
+    storeGrid(grid);
+
+    Rect rect(&owner);
+    rect.startPoint = QPoint(10, 10);
+    rect.setEndPoint(QPoint(20, 20));
+    QCOMPARE(rect.measure()->hotPoint, QPoint(12, 15));
+}
+
+void TestShapes::rectNarrowerThanACellReadsFirstCorner()
+{
+    QWidget owner;
+    owner.resize(512, 384);  // two pixels per cell
+    std::vector<float> grid = uniformGrid(20.0f);
+    setCell(grid, QPoint(10, 10), 33.0f);
+    setCell(grid, QPoint(10, 20), 99.0f);
+    storeGrid(grid);
+
+    Rect rect(&owner);
+    rect.startPoint = QPoint(20, 20);
+    rect.setEndPoint(QPoint(21, 60));  // one column wide
+    const Measurement m = *rect.measure();
+    QCOMPARE(m.highest, 33.0f);
+    QCOMPARE(m.lowest, 33.0f);
+}
+
+void TestShapes::rectMarkersStayInsideTheRectangle_data()
+{
+    QTest::addColumn<QPoint>("start");
+    QTest::addColumn<QPoint>("end");
+    QTest::addColumn<QPoint>("hotCell");
+    QTest::addColumn<QPoint>("hotPoint");
+    // The first corner's cell (6, 6) maps back to (9, 9), outside the drag.
+    QTest::newRow("down right") << QPoint(10, 10) << QPoint(200, 200) << QPoint(6, 6) << QPoint(10, 10);
+    QTest::newRow("up right") << QPoint(10, 200) << QPoint(200, 10) << QPoint(6, 50) << QPoint(10, 78);
+    QTest::newRow("inside") << QPoint(10, 10) << QPoint(200, 200) << QPoint(64, 32) << QPoint(100, 50);
+}
+
+void TestShapes::rectMarkersStayInsideTheRectangle()
+{
+    QFETCH(QPoint, start);
+    QFETCH(QPoint, end);
+    QFETCH(QPoint, hotCell);
+    QFETCH(QPoint, hotPoint);
+    std::vector<float> grid = uniformGrid(20.0f);
+    setCell(grid, hotCell, 80.0f);
+    storeGrid(grid);
+
+    Rect rect(&landscape);
+    rect.startPoint = start;
+    rect.setEndPoint(end);
+    const Measurement m = *rect.measure();
+    QCOMPARE(m.highest, 80.0f);
+    QCOMPARE(m.hotPoint, hotPoint);
+}
+
+void TestShapes::labelsAreDrawnInTheirColours()
+{
+    std::vector<float> grid = uniformGrid(20.0f);
+    setCell(grid, QPoint(64, 32), 80.0f);   // widget (100, 50)
+    setCell(grid, QPoint(128, 96), -10.0f); // widget (200, 150)
+    storeGrid(grid);
+    const QColor red(HighestColor);
+    const QColor blue(LowestColor);
+
+    Line line(&landscape);
+    line.startPoint = QPoint(100, 50);
+    line.setEndPoint(QPoint(300, 250));
+    const QImage lineImage = drawOnBlack(line, landscape.size());
+    QVERIFY(countPixelsIn(lineImage, labelBox(labelAnchor(landscape.size(), QPoint(100, 50))), red) > 10);
+    QVERIFY(countPixelsIn(lineImage, labelBox(labelAnchor(landscape.size(), QPoint(200, 150))), blue) > 10);
+    QCOMPARE(countPixelsIn(lineImage, labelBox(QPoint(300, 100)), red), 0);
+
+    Rect rect(&landscape);
+    rect.startPoint = QPoint(390, 290);  // hot and cold labels clamp to the right edge
+    rect.setEndPoint(QPoint(380, 5));
+    setCell(grid, QPoint(247, 4), 70.0f);  // widget (385, 6): label at (342, 18)
+    storeGrid(grid);
+    const QImage rectImage = drawOnBlack(rect, landscape.size());
+    QCOMPARE(rect.measure()->highest, 70.0f);
+    QVERIFY(countPixelsIn(rectImage, labelBox(QPoint(342, 18)), red) > 10);
+    QCOMPARE(rectImage.pixelColor(390, 150), QColor(Qt::white));  // outline
+
+    Spot spot(&landscape);
+    spot.setEndPoint(QPoint(200, 150));
+    const QImage spotImage = drawOnBlack(spot, landscape.size());
+    QVERIFY(countPixelsIn(spotImage, labelBox(QPoint(205, 145)), Qt::white) > 10);
+    QCOMPARE(countPixelsIn(spotImage, labelBox(QPoint(205, 145)), blue), 0);
+}
+
+QTEST_MAIN(TestShapes)
+#include "test_shapes.moc"

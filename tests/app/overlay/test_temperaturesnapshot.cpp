@@ -1,0 +1,292 @@
+#include "overlaytesting.h"
+
+#include "globals.h"
+#include "temperaturesnapshot.h"
+
+#include <QtTest>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+using namespace overlaytesting;
+
+namespace {
+
+// Every cell holds its own upright flat index, so any misplaced value shows.
+std::vector<float> indexGrid()
+{
+    std::vector<float> grid(TemperatureSnapshot::ValueCount);
+    for (int i = 0; i < TemperatureSnapshot::ValueCount; ++i)
+        grid[i] = float(i);
+    return grid;
+}
+
+float valueAt(const TemperatureSnapshot::Copy& copy, const QPoint& cell, int angle)
+{
+    const int columns = (angle == 90 || angle == 270) ? Rows : Columns;
+    return copy.values[cell.y() * columns + cell.x()];
+}
+
+// True when every value of every copy equals the first upright value.
+bool holdsOneFrame(const TemperatureSnapshot& snapshot)
+{
+    TemperatureSnapshot::Reader reader(snapshot);
+    const float expected = reader.copyFor(0).values[0];
+    for (int angle : {0, 90, 180, 270}) {
+        const float* values = reader.copyFor(angle).values;
+        for (int i = 0; i < TemperatureSnapshot::ValueCount; ++i) {
+            if (values[i] != expected)
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+class TestTemperatureSnapshot : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { g_temp_unit = 0; }
+    void cleanupTestCase() { g_temp_unit = 0; }
+
+    void startsAtZeroInCelsius();
+    void copySelectionByAngle_data();
+    void copySelectionByAngle();
+    void fourOrientations();
+    void storesFahrenheitWhenUnitIsSet_data();
+    void storesFahrenheitWhenUnitIsSet();
+    void changeUnitConvertsUprightInPlace();
+    void changeUnitRefusesBadUnitAndNestedUse();
+    void refusesFramesOfOtherSizes_data();
+    void refusesFramesOfOtherSizes();
+    void nestedReadersShareTheFrame();
+    void readersNeverSeeHalfAFrame();
+};
+
+void TestTemperatureSnapshot::startsAtZeroInCelsius()
+{
+    TemperatureSnapshot snapshot;
+    TemperatureSnapshot::Reader reader(snapshot);
+    for (int angle : {0, 90, 180, 270}) {
+        const TemperatureSnapshot::Copy& copy = reader.copyFor(angle);
+        QCOMPARE(copy.unit, 0);
+        QCOMPARE(*std::max_element(copy.values, copy.values + TemperatureSnapshot::ValueCount), 0.0f);
+        QCOMPARE(*std::min_element(copy.values, copy.values + TemperatureSnapshot::ValueCount), 0.0f);
+    }
+}
+
+void TestTemperatureSnapshot::copySelectionByAngle_data()
+{
+    QTest::addColumn<int>("angle");
+    QTest::addColumn<int>("index");
+    QTest::newRow("0") << 0 << 0;
+    QTest::newRow("90") << 90 << 1;
+    QTest::newRow("180") << 180 << 2;
+    QTest::newRow("270") << 270 << 3;
+    QTest::newRow("360") << 360 << 0;
+    QTest::newRow("45") << 45 << 0;
+    QTest::newRow("-90") << -90 << 0;
+}
+
+void TestTemperatureSnapshot::copySelectionByAngle()
+{
+    QFETCH(int, angle);
+    QFETCH(int, index);
+    QCOMPARE(TemperatureSnapshot::copyIndexFor(angle), index);
+}
+
+void TestTemperatureSnapshot::fourOrientations()
+{
+    TemperatureSnapshot snapshot;
+    const std::vector<float> grid = indexGrid();
+    QVERIFY(snapshot.store(grid.data(), int(grid.size())));
+
+    TemperatureSnapshot::Reader reader(snapshot);
+    // The upright top-left corner goes to the top-right after a clockwise turn.
+    QCOMPARE(reader.copyFor(90).values[Rows - 1], 0.0f);
+    QCOMPARE(reader.copyFor(180).values[TemperatureSnapshot::ValueCount - 1], 0.0f);
+    QCOMPARE(reader.copyFor(270).values[(Columns - 1) * Rows], 0.0f);
+
+    for (int angle : {0, 90, 180, 270}) {
+        const TemperatureSnapshot::Copy& copy = reader.copyFor(angle);
+        for (int y = 0; y < Rows; ++y) {
+            for (int x = 0; x < Columns; ++x) {
+                const float expected = float(y * Columns + x);
+                if (valueAt(copy, turnedCell(QPoint(x, y), angle), angle) != expected)
+                    QFAIL(qPrintable(QStringLiteral("angle %1: cell (%2, %3) misplaced").arg(angle).arg(x).arg(y)));
+            }
+        }
+    }
+}
+
+void TestTemperatureSnapshot::storesFahrenheitWhenUnitIsSet_data()
+{
+    QTest::addColumn<float>("celsius");
+    QTest::addColumn<float>("fahrenheit");
+    QTest::newRow("freezing") << 0.0f << 32.0f;
+    QTest::newRow("boiling") << 100.0f << 212.0f;
+    QTest::newRow("equal scales") << -40.0f << -40.0f;
+    QTest::newRow("body") << 37.0f << 98.6f;
+}
+
+void TestTemperatureSnapshot::storesFahrenheitWhenUnitIsSet()
+{
+    QFETCH(float, celsius);
+    QFETCH(float, fahrenheit);
+    TemperatureSnapshot snapshot;
+    g_temp_unit = 1;
+    const std::vector<float> grid = uniformGrid(celsius);
+    QVERIFY(snapshot.store(grid.data(), int(grid.size())));
+
+    TemperatureSnapshot::Reader reader(snapshot);
+    for (int angle : {0, 90, 180, 270}) {
+        QCOMPARE(reader.copyFor(angle).unit, 1);
+        QCOMPARE(reader.copyFor(angle).values[1234], fahrenheit);
+    }
+}
+
+void TestTemperatureSnapshot::changeUnitConvertsUprightInPlace()
+{
+    TemperatureSnapshot snapshot;
+    const std::vector<float> grid = uniformGrid(100.0f);
+    QVERIFY(snapshot.store(grid.data(), int(grid.size())));
+
+    QVERIFY(snapshot.changeUnit(1));
+    QVERIFY(snapshot.changeUnit(1));  // already Fahrenheit: not converted twice
+    {
+        TemperatureSnapshot::Reader reader(snapshot);
+        QCOMPARE(reader.copyFor(0).unit, 1);
+        QCOMPARE(reader.copyFor(0).values[0], 212.0f);
+        QCOMPARE(reader.copyFor(0).values[TemperatureSnapshot::ValueCount - 1], 212.0f);
+        // The turned copies keep their unit until the next store.
+        QCOMPARE(reader.copyFor(90).unit, 0);
+        QCOMPARE(reader.copyFor(90).values[0], 100.0f);
+    }
+
+    QVERIFY(snapshot.changeUnit(0));
+    {
+        TemperatureSnapshot::Reader reader(snapshot);
+        QCOMPARE(reader.copyFor(0).unit, 0);
+        QCOMPARE(reader.copyFor(0).values[77], 100.0f);
+    }
+
+    // The next store follows the setting in every copy.
+    g_temp_unit = 1;
+    QVERIFY(snapshot.store(grid.data(), int(grid.size())));
+    TemperatureSnapshot::Reader reader(snapshot);
+    QCOMPARE(reader.copyFor(270).unit, 1);
+    QCOMPARE(reader.copyFor(270).values[5], 212.0f);
+}
+
+void TestTemperatureSnapshot::changeUnitRefusesBadUnitAndNestedUse()
+{
+    TemperatureSnapshot snapshot;
+    const std::vector<float> grid = uniformGrid(10.0f);
+    QVERIFY(snapshot.store(grid.data(), int(grid.size())));
+
+    QTest::ignoreMessage(QtWarningMsg, "TemperatureSnapshot::changeUnit: unknown unit 2");
+    QVERIFY(!snapshot.changeUnit(2));
+    {
+        TemperatureSnapshot::Reader reader(snapshot);
+        QTest::ignoreMessage(QtWarningMsg,
+                             "TemperatureSnapshot::changeUnit: refused while this thread reads the snapshot");
+        QVERIFY(!snapshot.changeUnit(1));
+        QCOMPARE(reader.copyFor(0).unit, 0);
+        QCOMPARE(reader.copyFor(0).values[0], 10.0f);
+    }
+    QVERIFY(snapshot.changeUnit(1));
+}
+
+void TestTemperatureSnapshot::refusesFramesOfOtherSizes_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::newRow("one short") << TemperatureSnapshot::ValueCount - 1;
+    QTest::newRow("one over") << TemperatureSnapshot::ValueCount + 1;
+    QTest::newRow("a whole raw frame") << TemperatureSnapshot::ValueCount * 2;
+    QTest::newRow("empty") << 0;
+    QTest::newRow("negative") << -1;
+}
+
+void TestTemperatureSnapshot::refusesFramesOfOtherSizes()
+{
+    QFETCH(int, count);
+    TemperatureSnapshot snapshot;
+    const std::vector<float> kept = uniformGrid(21.5f);
+    QVERIFY(snapshot.store(kept.data(), int(kept.size())));
+
+    const std::vector<float> offered(std::max(count, 1), 99.0f);
+    const QByteArray warning = QByteArray("TemperatureSnapshot::store: refused a frame of ")
+                               + QByteArray::number(count) + " values (expected 49152)";
+    QTest::ignoreMessage(QtWarningMsg, warning.constData());
+    QVERIFY(!snapshot.store(offered.data(), count));
+    QTest::ignoreMessage(QtWarningMsg, "TemperatureSnapshot::store: refused a null frame");
+    QVERIFY(!snapshot.store(nullptr, TemperatureSnapshot::ValueCount));
+
+    TemperatureSnapshot::Reader reader(snapshot);
+    for (int angle : {0, 90, 180, 270})
+        QCOMPARE(reader.copyFor(angle).values[TemperatureSnapshot::ValueCount - 1], 21.5f);
+}
+
+void TestTemperatureSnapshot::nestedReadersShareTheFrame()
+{
+    TemperatureSnapshot first;
+    TemperatureSnapshot second;
+    const std::vector<float> one = uniformGrid(1.0f);
+    const std::vector<float> two = uniformGrid(2.0f);
+    QVERIFY(first.store(one.data(), int(one.size())));
+    QVERIFY(second.store(two.data(), int(two.size())));
+
+    TemperatureSnapshot::Reader outer(first);
+    {
+        TemperatureSnapshot::Reader inner(first);
+        TemperatureSnapshot::Reader other(second);
+        QCOMPARE(inner.copyFor(0).values, outer.copyFor(0).values);
+        QCOMPARE(other.copyFor(0).values[0], 2.0f);
+    }
+    QCOMPARE(outer.copyFor(180).values[0], 1.0f);
+}
+
+// The stream thread stores whole frames while readers on two threads check
+// that every copy they see holds one frame only.
+void TestTemperatureSnapshot::readersNeverSeeHalfAFrame()
+{
+    TemperatureSnapshot snapshot;
+    constexpr int frames = 150;
+    std::atomic<bool> writing{true};
+    std::atomic<int> tornReads{0};
+    std::atomic<int> refusedStores{0};
+
+    std::thread writer([&] {
+        auto grid = std::make_unique<std::vector<float>>();
+        for (int k = 1; k <= frames; ++k) {
+            *grid = uniformGrid(float(k));
+            if (!snapshot.store(grid->data(), int(grid->size())))
+                ++refusedStores;
+        }
+        writing = false;
+    });
+    const auto readUntilDone = [&] {
+        int reads = 0;
+        while (writing || reads == 0) {
+            if (!holdsOneFrame(snapshot))
+                ++tornReads;
+            ++reads;
+        }
+    };
+    std::thread otherReader(readUntilDone);
+    readUntilDone();
+    writer.join();
+    otherReader.join();
+
+    QCOMPARE(refusedStores.load(), 0);
+    QCOMPARE(tornReads.load(), 0);
+    TemperatureSnapshot::Reader reader(snapshot);
+    QCOMPARE(reader.copyFor(90).values[0], float(frames));
+}
+
+QTEST_GUILESS_MAIN(TestTemperatureSnapshot)
+#include "test_temperaturesnapshot.moc"
