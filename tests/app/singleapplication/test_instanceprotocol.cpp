@@ -1,0 +1,224 @@
+// The shared block's bytes, the block name and the frames, checked against
+// values worked out independently of the code under test.
+#include <instanceprotocol.h>
+
+#include <gtest/gtest.h>
+
+#include <QDataStream>
+#include <cstring>
+
+namespace {
+
+InstanceBlock blankBlock()
+{
+    InstanceBlock block;
+    std::memset(&block, 0, sizeof block);
+    initialiseBlock(block);
+    return block;
+}
+
+const unsigned char* bytesOf(const InstanceBlock& block)
+{
+    return reinterpret_cast<const unsigned char*>(&block);
+}
+
+BlockNameParts aliceParts()
+{
+    BlockNameParts parts;
+    parts.applicationName = QStringLiteral("Ombrix");
+    parts.organizationName = QStringLiteral("VARNEK");
+    parts.applicationVersion = QStringLiteral("1.0.20");
+    parts.executablePath = QStringLiteral("/usr/bin/ombrix");
+    parts.userName = QStringLiteral("alice");
+    parts.options = SingleApplication::PerUser;
+    return parts;
+}
+
+} // namespace
+
+TEST(InstanceBlockTest, ChecksumIsCrc16Iso3309)
+{
+    // Standard check value of CRC-16/X-25 over "123456789".
+    EXPECT_EQ(qChecksum("123456789", 9), 0x906E);
+}
+
+TEST(InstanceBlockTest, FieldsSitAtTheirOffsets)
+{
+    InstanceBlock block = blankBlock();
+    block.secondaryCount = 0x01020304;
+    markPrimaryRunning(block, 0x1122334455667788LL, QStringLiteral("alice"));
+    const unsigned char* raw = bytesOf(block);
+
+    ASSERT_EQ(sizeof block, 152u);
+    EXPECT_EQ(raw[0], 1);
+    EXPECT_EQ(raw[1] | raw[2] | raw[3], 0);
+    quint32 count = 0;
+    std::memcpy(&count, raw + 4, 4);
+    EXPECT_EQ(count, 0x01020304u);
+    qint64 pid = 0;
+    std::memcpy(&pid, raw + 8, 8);
+    EXPECT_EQ(pid, 0x1122334455667788LL);
+    EXPECT_EQ(std::memcmp(raw + 16, "alice", 6), 0);
+    quint16 stored = 0;
+    std::memcpy(&stored, raw + 144, 2);
+    EXPECT_EQ(stored, qChecksum(reinterpret_cast<const char*>(raw), 144));
+}
+
+TEST(InstanceBlockTest, InitialisedBlockHasNoPrimary)
+{
+    InstanceBlock block = blankBlock();
+    markPrimaryRunning(block, 42, QStringLiteral("bob"));
+    addSecondary(block);
+    initialiseBlock(block);
+    EXPECT_EQ(block.primaryRunning, 0);
+    EXPECT_EQ(block.secondaryCount, 0u);
+    EXPECT_EQ(block.primaryProcessId, -1);
+    EXPECT_TRUE(primaryUserName(block).isEmpty());
+    EXPECT_TRUE(isBlockConsistent(block));
+}
+
+TEST(InstanceBlockTest, EveryChangeKeepsTheBlockConsistent)
+{
+    InstanceBlock block = blankBlock();
+    markPrimaryRunning(block, 1234, QStringLiteral("carol"));
+    EXPECT_TRUE(isBlockConsistent(block));
+    EXPECT_EQ(addSecondary(block), 1u);
+    EXPECT_EQ(addSecondary(block), 2u);
+    EXPECT_TRUE(isBlockConsistent(block));
+    markPrimaryEnded(block);
+    EXPECT_TRUE(isBlockConsistent(block));
+    EXPECT_EQ(block.secondaryCount, 2u); // never decreased
+    EXPECT_EQ(block.primaryProcessId, -1);
+}
+
+TEST(InstanceBlockTest, ChangeWithoutChecksumIsInconsistent)
+{
+    InstanceBlock block = blankBlock();
+    markPrimaryRunning(block, 1234, QStringLiteral("carol"));
+    block.primaryUserName[1] ^= 0x01;
+    EXPECT_FALSE(isBlockConsistent(block));
+}
+
+TEST(InstanceBlockTest, LongUserNameIsCutAtACharacterBoundary)
+{
+    InstanceBlock block = blankBlock();
+    markPrimaryRunning(block, 1, QString(200, QLatin1Char('a')));
+    EXPECT_EQ(qstrnlen(block.primaryUserName, 128), 127u);
+
+    // 126 ASCII bytes and a two-byte character do not fit into 127 bytes.
+    markPrimaryRunning(block, 1, QString(126, QLatin1Char('b')) + QChar(0x00E9));
+    EXPECT_EQ(primaryUserName(block), QString(126, QLatin1Char('b')));
+    EXPECT_TRUE(isBlockConsistent(block));
+}
+
+TEST(BlockNameTest, MatchesIndependentlyComputedDigests)
+{
+    EXPECT_EQ(composeBlockName(aliceParts()), QStringLiteral("_fQ76KFGZUlLFSpF2r4O+8tmoWMHAa90UxDvIPcjCrw="));
+
+    BlockNameParts parts = aliceParts();
+    parts.userName = QStringLiteral("bob");
+    parts.userData = QStringList {QStringLiteral("x"), QStringLiteral("y")};
+    parts.options = SingleApplication::PerUser | SingleApplication::IgnoreVersion | SingleApplication::IgnorePath;
+    EXPECT_EQ(composeBlockName(parts), QStringLiteral("+l651AOmDgC8khwLGvoZHccn_d6qB88R8r5he_q4yxg="));
+}
+
+TEST(BlockNameTest, HasNoSlashAndFortyFourCharacters)
+{
+    BlockNameParts parts = aliceParts();
+    parts.userName = QStringLiteral("user0");
+    const QString name = composeBlockName(parts);
+    EXPECT_EQ(name, QStringLiteral("p6ZqtSbuq0VfkWCNs38fnev07aCZimfpGxohw5_OwEI="));
+    EXPECT_EQ(name.size(), 44);
+}
+
+TEST(BlockNameTest, PathIsComparedWithoutCase)
+{
+    BlockNameParts parts = aliceParts();
+    parts.executablePath = QStringLiteral("/USR/Bin/Ombrix");
+    EXPECT_EQ(composeBlockName(parts), composeBlockName(aliceParts()));
+}
+
+TEST(BlockNameTest, MovedExecutableGetsAnotherName)
+{
+    BlockNameParts moved = aliceParts();
+    moved.executablePath = QStringLiteral("/opt/thermal/ombrix");
+    EXPECT_EQ(composeBlockName(moved), QStringLiteral("vgCM1n1A1+xcOWt8PdzYMQbiS2bUOZJfoy4V+02DWA4="));
+    moved.options |= SingleApplication::IgnorePath;
+    BlockNameParts original = aliceParts();
+    original.options |= SingleApplication::IgnorePath;
+    EXPECT_EQ(composeBlockName(moved), composeBlockName(original));
+}
+
+TEST(BlockNameTest, UserCountsOnlyPerUser)
+{
+    BlockNameParts other = aliceParts();
+    other.userName = QStringLiteral("bob");
+    EXPECT_NE(composeBlockName(other), composeBlockName(aliceParts()));
+
+    other.options = 0;
+    BlockNameParts alice = aliceParts();
+    alice.options = 0;
+    EXPECT_EQ(composeBlockName(other), composeBlockName(alice));
+}
+
+TEST(FrameTest, HeaderIsBigEndianInt64)
+{
+    const QByteArray header = encodeFrameHeader(55);
+    EXPECT_EQ(header, QByteArray::fromHex("0000000000000037"));
+    EXPECT_EQ(decodeFrameHeader(header), 55);
+    EXPECT_EQ(decodeFrameHeader(QByteArray::fromHex("00000000")), -1);
+}
+
+TEST(FrameTest, InitBodyForAFortyFourCharacterNameIsFiftyFiveBytes)
+{
+    InitMessage init;
+    init.blockName = composeBlockName(aliceParts());
+    init.connectionType = ConnectForMessage;
+    init.instanceId = 0x01020304;
+    const QByteArray body = encodeInitBody(init);
+
+    ASSERT_EQ(body.size(), 55);
+    EXPECT_EQ(body.left(4), QByteArray::fromHex("0000002c"));
+    EXPECT_EQ(body.mid(4, 44), init.blockName.toLatin1());
+    EXPECT_EQ(body.at(48), 3);
+    EXPECT_EQ(body.mid(49, 4), QByteArray::fromHex("01020304"));
+    const quint16 checksum = qChecksum(body.constData(), 53);
+    EXPECT_EQ(static_cast<quint8>(body.at(53)), checksum >> 8);
+    EXPECT_EQ(static_cast<quint8>(body.at(54)), checksum & 0xFF);
+
+    InitMessage decoded;
+    ASSERT_TRUE(decodeInitBody(body, decoded));
+    EXPECT_EQ(decoded.blockName, init.blockName);
+    EXPECT_EQ(decoded.connectionType, ConnectForMessage);
+    EXPECT_EQ(decoded.instanceId, 0x01020304u);
+}
+
+TEST(FrameTest, DamagedInitBodiesAreRejected)
+{
+    InitMessage init;
+    init.blockName = QStringLiteral("name");
+    init.connectionType = ConnectSecondary;
+    const QByteArray body = encodeInitBody(init);
+    InitMessage decoded;
+
+    QByteArray offByOne = body;
+    offByOne[offByOne.size() - 1] = static_cast<char>(offByOne.at(offByOne.size() - 1) + 1);
+    EXPECT_FALSE(decodeInitBody(offByOne, decoded));
+    EXPECT_FALSE(decodeInitBody(body.left(body.size() - 1), decoded));
+    EXPECT_FALSE(decodeInitBody(QByteArray(), decoded));
+    // A length prefix far beyond the data.
+    EXPECT_FALSE(decodeInitBody(QByteArray::fromHex("7fffffff41"), decoded));
+}
+
+TEST(FrameTest, NameEndsAtItsFirstNul)
+{
+    QByteArray body;
+    QDataStream stream(&body, QIODevice::WriteOnly);
+    stream.setVersion(17);
+    stream << QByteArray("name\0tail", 9) << qint8(1) << quint32(5);
+    stream << qChecksum(body.constData(), static_cast<uint>(body.size()));
+    InitMessage decoded;
+    ASSERT_TRUE(decodeInitBody(body, decoded));
+    EXPECT_EQ(decoded.blockName, QStringLiteral("name"));
+    EXPECT_EQ(decoded.instanceId, 5u);
+}
