@@ -400,6 +400,10 @@ void TestShapes::labelsAreDrawnInTheirColours()
     QVERIFY(countPixelsIn(lineImage, labelBox(labelAnchor(landscape.size(), QPoint(100, 50))), red) > 10);
     QVERIFY(countPixelsIn(lineImage, labelBox(labelAnchor(landscape.size(), QPoint(200, 150))), blue) > 10);
     QCOMPARE(countPixelsIn(lineImage, labelBox(QPoint(300, 100)), red), 0);
+    // Marker circles around the hot and cold samples.
+    QVERIFY(countPixelsIn(lineImage, QRect(96, 46, 9, 9), red) > 4);
+    QVERIFY(countPixelsIn(lineImage, QRect(196, 146, 9, 9), blue) > 4);
+    QCOMPARE(countPixelsIn(lineImage, QRect(196, 146, 9, 9), red), 0);
 
     Rect rect(&landscape);
     rect.startPoint = QPoint(390, 290);  // hot and cold labels clamp to the right edge
