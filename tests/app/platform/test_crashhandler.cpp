@@ -1,0 +1,220 @@
+// The crash handler in a child process that fails on purpose: the report's
+// place, name and content, and the exit code.
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <csignal>
+
+namespace {
+
+constexpr int CrashExitByte = 0xFF; // what the system keeps of 0x8000FFFF
+
+// Sanitizers that take over SIGSEGV and friends, or report the handler's own
+// stack overflow, change what a crash does; those cases skip with the reason.
+bool builtWithAddressSanitizer()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    return true;
+#else
+    return QByteArray(OMBRIX_SANITIZERS).contains("address");
+#endif
+}
+
+bool builtWithThreadSanitizer()
+{
+#if defined(__SANITIZE_THREAD__)
+    return true;
+#else
+    return QByteArray(OMBRIX_SANITIZERS).contains("thread");
+#endif
+}
+
+struct CrashRun {
+    int exitCode = -1;
+    bool normalExit = false;
+    QByteArray output;
+    QByteArray errors;
+    QDateTime before;
+    QDateTime after;
+};
+
+CrashRun runProbe(const QString& kind, const QStringList& folders)
+{
+    CrashRun run;
+    QProcess process;
+    run.before = QDateTime::currentDateTime();
+    process.start(QStringLiteral(CRASH_PROBE), QStringList {kind} + folders);
+    EXPECT_TRUE(process.waitForFinished(60000)) << "crash_probe did not end";
+    run.after = QDateTime::currentDateTime();
+    run.normalExit = process.exitStatus() == QProcess::NormalExit;
+    run.exitCode = process.exitCode();
+    run.output = process.readAllStandardOutput();
+    run.errors = process.readAllStandardError();
+    return run;
+}
+
+QStringList dumpsIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files);
+}
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+quint64 faultAddressPrinted(const QByteArray& output)
+{
+    const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("fault (0x[0-9a-f]+)")).match(QString::fromLatin1(output));
+    return match.hasMatch() ? match.captured(1).toULongLong(nullptr, 16) : 0;
+}
+
+quint64 faultAddressReported(const QByteArray& report)
+{
+    const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("Fault address: (0x[0-9a-f]+)")).match(QString::fromLatin1(report));
+    return match.hasMatch() ? match.captured(1).toULongLong(nullptr, 16) : ~0ULL;
+}
+
+class CrashHandlerTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_temp.isValid()); }
+
+    QString path(const QString& relative) const { return m_temp.filePath(relative); }
+
+    // Runs the probe and returns the one report it wrote into folder.
+    QByteArray crashInto(const QString& kind, const QString& folder, CrashRun& run)
+    {
+        run = runProbe(kind, {folder});
+        EXPECT_TRUE(run.output.contains("installed 1")) << run.output.constData() << run.errors.constData();
+        EXPECT_TRUE(run.normalExit) << "ended by a signal, not by the handler";
+        EXPECT_EQ(run.exitCode, CrashExitByte);
+        const QStringList dumps = dumpsIn(folder);
+        EXPECT_EQ(dumps.size(), 1) << dumps.join(QLatin1Char(' ')).toStdString();
+        return dumps.isEmpty() ? QByteArray() : readAll(folder + QLatin1Char('/') + dumps.first());
+    }
+
+    QTemporaryDir m_temp;
+};
+
+TEST_F(CrashHandlerTest, SegmentationFaultWritesAFullReport)
+{
+    if (builtWithAddressSanitizer())
+        GTEST_SKIP() << "AddressSanitizer replaces the SIGSEGV handler with its own report";
+    const QString folder = path(QStringLiteral("app/dump")); // parents are created too
+    CrashRun run;
+    const QByteArray report = crashInto(QStringLiteral("segv"), folder, run);
+
+    const QStringList dumps = dumpsIn(folder);
+    ASSERT_EQ(dumps.size(), 1);
+    const QRegularExpressionMatch name = QRegularExpression(QStringLiteral("^assit_(\\d{17})\\.dmp$")).match(dumps.first());
+    ASSERT_TRUE(name.hasMatch()) << dumps.first().toStdString();
+    const QDateTime stamp = QDateTime::fromString(name.captured(1), QStringLiteral("yyyyMMddhhmmsszzz"));
+    ASSERT_TRUE(stamp.isValid());
+    EXPECT_GE(stamp, run.before.addSecs(-1));
+    EXPECT_LE(stamp, run.after.addSecs(1));
+
+    EXPECT_TRUE(report.contains("Signal: 11 SIGSEGV"));
+    const quint64 fault = faultAddressPrinted(run.output);
+    ASSERT_NE(fault, 0u);
+    EXPECT_EQ(faultAddressReported(report), fault);
+#if defined(__x86_64__)
+    EXPECT_TRUE(report.contains("\nrip 0x"));
+    EXPECT_TRUE(report.contains("\ncr2 0x"));
+#endif
+    const int backtrace = report.indexOf("\nBacktrace:\n");
+    const int memoryMap = report.indexOf("\nMemory map:\n");
+    ASSERT_GE(backtrace, 0);
+    ASSERT_GT(memoryMap, backtrace);
+    EXPECT_TRUE(report.mid(backtrace, memoryMap - backtrace).contains("crash_probe"));
+    EXPECT_TRUE(report.mid(memoryMap).contains(QFileInfo(QStringLiteral(CRASH_PROBE)).fileName().toUtf8()));
+    EXPECT_TRUE(report.mid(memoryMap).contains("[stack]"));
+}
+
+TEST_F(CrashHandlerTest, EveryFatalSignalIsCaught)
+{
+    struct Case {
+        const char* kind;
+        int signal;
+        const char* name;
+    };
+    const Case cases[] = {
+        {"bus", SIGBUS, "SIGBUS"},
+        {"ill", SIGILL, "SIGILL"},
+        {"fpe", SIGFPE, "SIGFPE"},
+        {"abort", SIGABRT, "SIGABRT"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
+        if (c.signal == SIGBUS && builtWithAddressSanitizer())
+            continue; // AddressSanitizer reports SIGBUS itself
+        CrashRun run;
+        const QString folder = path(QString::fromLatin1(c.kind));
+        const QByteArray report = crashInto(QString::fromLatin1(c.kind), folder, run);
+        const QByteArray expected = "Signal: " + QByteArray::number(c.signal) + " " + c.name + " (code";
+        EXPECT_TRUE(report.contains(expected)) << report.left(200).constData();
+    }
+}
+
+TEST_F(CrashHandlerTest, FaultInAnotherThreadIsReportedFromThatThread)
+{
+    if (builtWithAddressSanitizer())
+        GTEST_SKIP() << "AddressSanitizer replaces the SIGSEGV handler with its own report";
+    CrashRun run;
+    const QByteArray report = crashInto(QStringLiteral("thread"), path(QStringLiteral("dump")), run);
+    const QRegularExpressionMatch process = QRegularExpression(QStringLiteral("Process: (\\d+)")).match(QString::fromLatin1(report));
+    const QRegularExpressionMatch thread = QRegularExpression(QStringLiteral("Thread: (\\d+)")).match(QString::fromLatin1(report));
+    ASSERT_TRUE(process.hasMatch() && thread.hasMatch());
+    EXPECT_NE(process.captured(1), thread.captured(1));
+    EXPECT_EQ(faultAddressReported(report), faultAddressPrinted(run.output));
+}
+
+TEST_F(CrashHandlerTest, StackOverflowIsReportedFromTheAlternateStack)
+{
+    if (builtWithAddressSanitizer())
+        GTEST_SKIP() << "AddressSanitizer reports the stack overflow itself";
+    CrashRun run;
+    const QByteArray report = crashInto(QStringLiteral("overflow"), path(QStringLiteral("dump")), run);
+    EXPECT_TRUE(report.contains("Signal: 11 SIGSEGV"));
+    EXPECT_TRUE(report.contains("\nMemory map:\n"));
+}
+
+TEST_F(CrashHandlerTest, FallbackFolderTakesTheReportWhenTheFirstCannot)
+{
+    QFile blocker(path(QStringLiteral("file")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly)); // a file where a folder would have to be
+    blocker.close();
+    const QString fallback = path(QStringLiteral("data/dump"));
+    const CrashRun run = runProbe(QStringLiteral("abort"), {path(QStringLiteral("file/dump")), fallback});
+    EXPECT_EQ(run.exitCode, CrashExitByte);
+    ASSERT_EQ(dumpsIn(fallback).size(), 1);
+    EXPECT_TRUE(readAll(fallback + QLatin1Char('/') + dumpsIn(fallback).first()).contains("SIGABRT"));
+}
+
+TEST_F(CrashHandlerTest, WithoutAnyUsableFolderTheProcessStillEnds)
+{
+    QFile blocker(path(QStringLiteral("file")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const CrashRun run = runProbe(QStringLiteral("abort"), {path(QStringLiteral("file/a")), path(QStringLiteral("file/b"))});
+    EXPECT_TRUE(run.normalExit);
+    EXPECT_EQ(run.exitCode, CrashExitByte);
+    EXPECT_EQ(QDir(m_temp.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList {QStringLiteral("file")});
+}
+
+TEST_F(CrashHandlerTest, NormalEndIsUnaffected)
+{
+    const CrashRun run = runProbe(QStringLiteral("none"), {path(QStringLiteral("dump"))});
+    EXPECT_TRUE(run.output.contains("installed 1"));
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_FALSE(QFileInfo::exists(path(QStringLiteral("dump"))));
+}
+
+} // namespace

@@ -1,0 +1,214 @@
+// The platform pieces that need no crash: dump names and local time, the
+// signal-safe writer, login names, the process probe, the default folders.
+#include <crashhandler.h>
+#include <dumpfilename.h>
+#include <loginname.h>
+#include <processprobe.h>
+#include <signalsafewriter.h>
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <climits>
+#include <cstdlib>
+#include <ctime>
+#include <pwd.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray timestampOf(int64_t localMilliseconds)
+{
+    char out[18];
+    platform::formatDumpTimestamp(localMilliseconds, out);
+    return QByteArray(out);
+}
+
+// Sets an environment variable for one scope and restores it afterwards.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const char* value)
+        : m_name(name)
+        , m_hadValue(qEnvironmentVariableIsSet(name))
+        , m_old(qgetenv(name))
+    {
+        if (value)
+            qputenv(name, value);
+        else
+            qunsetenv(name);
+    }
+    ~ScopedEnvironment()
+    {
+        if (m_hadValue)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    bool m_hadValue;
+    QByteArray m_old;
+};
+
+QByteArray writtenBy(void (*write)(platform::SignalSafeWriter&))
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return QByteArray();
+    {
+        platform::SignalSafeWriter writer(fds[1]);
+        write(writer);
+    }
+    close(fds[1]);
+    QByteArray all;
+    char chunk[512];
+    ssize_t got = 0;
+    while ((got = read(fds[0], chunk, sizeof chunk)) > 0)
+        all.append(chunk, static_cast<int>(got));
+    close(fds[0]);
+    return all;
+}
+
+uid_t unknownUserId()
+{
+    for (uid_t uid = 61000; uid < 65000; ++uid) {
+        if (getpwuid(uid) == nullptr)
+            return uid;
+    }
+    return static_cast<uid_t>(-2);
+}
+
+} // namespace
+
+TEST(DumpFileNameTest, LocalTimeBecomesSeventeenDigits)
+{
+    // 2024-01-31 23:59:59.123, the example a crash at that moment must produce.
+    EXPECT_EQ(timestampOf(1706745599123LL), "20240131235959123");
+    EXPECT_EQ(timestampOf(1709208000000LL), "20240229120000000"); // leap day
+    EXPECT_EQ(timestampOf(951868800000LL), "20000301000000000");
+    EXPECT_EQ(timestampOf(0), "19700101000000000");
+    EXPECT_EQ(timestampOf(-1), "19691231235959999");
+}
+
+TEST(DumpFileNameTest, PathIsFolderAndNameOrNothing)
+{
+    char path[64];
+    ASSERT_TRUE(platform::composeDumpPath("/a/dump", "20240131235959123", path, sizeof path));
+    EXPECT_STREQ(path, "/a/dump/assit_20240131235959123.dmp");
+    EXPECT_FALSE(platform::composeDumpPath("/a/dump", "20240131235959123", path, 20));
+    EXPECT_STREQ(path, "");
+}
+
+TEST(DumpFileNameTest, OffsetFollowsTheNextDaylightSavingChange)
+{
+    if (!QFileInfo::exists(QStringLiteral("/usr/share/zoneinfo/Europe/Berlin")))
+        GTEST_SKIP() << "time zone data (tzdata) is not installed";
+    ScopedEnvironment zone("TZ", "Europe/Berlin");
+    tzset();
+    // From 2024-03-01 00:00 UTC; summer time starts 2024-03-31 01:00 UTC.
+    const platform::LocalTimeOffsets offsets = platform::LocalTimeOffsets::measure(1709251200);
+    EXPECT_EQ(offsets.before, 3600);
+    EXPECT_EQ(offsets.transition, 1711846800);
+    EXPECT_EQ(offsets.after, 7200);
+    EXPECT_EQ(offsets.at(1711846799), 3600);
+    EXPECT_EQ(offsets.at(1711846800), 7200);
+
+    ScopedEnvironment utc("TZ", "UTC");
+    tzset();
+    const platform::LocalTimeOffsets none = platform::LocalTimeOffsets::measure(1709251200);
+    EXPECT_EQ(none.at(1709251200), 0);
+    EXPECT_EQ(none.transition, INT64_MAX);
+}
+
+TEST(SignalSafeWriterTest, NumbersAndLongText)
+{
+    EXPECT_EQ(writtenBy([](platform::SignalSafeWriter& out) {
+                  out.decimal(0).text(" ").decimal(-42).text(" ").decimal(LLONG_MIN).text(" ").decimal(LLONG_MAX);
+              }),
+              "0 -42 -9223372036854775808 9223372036854775807");
+    EXPECT_EQ(writtenBy([](platform::SignalSafeWriter& out) {
+                  out.hex(0).text(" ").hex(0xAB, 4).text(" ").hex(~0ULL, 16).text(" ").hex(0x1234, 2);
+              }),
+              "0x0 0x00ab 0xffffffffffffffff 0x1234");
+    const QByteArray expected(1000, 'x');
+    EXPECT_EQ(writtenBy([](platform::SignalSafeWriter& out) { out.bytes(QByteArray(1000, 'x').constData(), 1000); }),
+              expected);
+}
+
+TEST(LoginNameTest, PasswordDatabaseComesFirst)
+{
+    const passwd* entry = getpwuid(geteuid());
+    ASSERT_NE(entry, nullptr);
+    ScopedEnvironment username("USERNAME", "someone-else");
+    EXPECT_EQ(platform::currentLoginName(), QString::fromLocal8Bit(entry->pw_name));
+}
+
+TEST(LoginNameTest, EnvironmentWhenTheDatabaseHasNoEntry)
+{
+    const uid_t unknown = unknownUserId();
+    EXPECT_TRUE(platform::passwordDatabaseName(unknown).isEmpty());
+    {
+        ScopedEnvironment username("USERNAME", "from-username");
+        ScopedEnvironment user("USER", "from-user");
+        EXPECT_EQ(platform::loginName(unknown), QStringLiteral("from-username"));
+    }
+    {
+        ScopedEnvironment username("USERNAME", nullptr);
+        ScopedEnvironment user("USER", "from-user");
+        EXPECT_EQ(platform::loginName(unknown), QStringLiteral("from-user"));
+    }
+    ScopedEnvironment username("USERNAME", nullptr);
+    ScopedEnvironment user("USER", nullptr);
+    EXPECT_TRUE(platform::loginName(unknown).isEmpty());
+}
+
+TEST(ProcessProbeTest, OwnProcessIsRunningAsUs)
+{
+    const platform::ProcessIdentity self = platform::probeProcess(getpid());
+    EXPECT_TRUE(self.running);
+    EXPECT_EQ(self.ownerName, platform::currentLoginName());
+    EXPECT_EQ(self.executablePath, QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget());
+}
+
+TEST(ProcessProbeTest, ImpossibleIdsNameNoProcess)
+{
+    EXPECT_FALSE(platform::probeProcess(0).running);
+    EXPECT_FALSE(platform::probeProcess(-1).running);
+    EXPECT_FALSE(platform::probeProcess(qint64(1) << 40).running);
+}
+
+TEST(ProcessProbeTest, EndedChildIsNotRunningBeforeOrAfterReaping)
+{
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0)
+        _exit(0);
+    // Until it is reaped the child is a zombie: it exists but has ended.
+    siginfo_t info {};
+    ASSERT_EQ(waitid(P_PID, static_cast<id_t>(child), &info, WEXITED | WNOWAIT), 0);
+    EXPECT_FALSE(platform::probeProcess(child).running);
+    ASSERT_EQ(waitpid(child, nullptr, 0), child);
+    EXPECT_FALSE(platform::probeProcess(child).running);
+}
+
+TEST(DefaultDumpFoldersTest, ApplicationFolderThenUserDataFolder)
+{
+    int argc = 1;
+    char name[] = "test_platform";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setOrganizationName(QStringLiteral("VARNEK"));
+    QCoreApplication::setApplicationName(QStringLiteral("Ombrix"));
+    const platform::DumpFolders folders = platform::defaultDumpFolders();
+    EXPECT_EQ(folders.primary, QCoreApplication::applicationDirPath() + QStringLiteral("/dump"));
+    EXPECT_EQ(folders.fallback,
+              QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/dump"));
+    EXPECT_TRUE(folders.fallback.endsWith(QStringLiteral("VARNEK/Ombrix/dump")));
+}
