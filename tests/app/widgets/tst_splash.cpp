@@ -1,0 +1,222 @@
+// Splash screen and waiting dialog.
+#include "cdialogwaiting.h"
+#include "csplashscreen.h"
+#include "testsupport.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMovie>
+#include <QPointer>
+#include <QProgressBar>
+#include <QTimer>
+#include <QTimerEvent>
+#include <QtTest>
+
+namespace {
+
+using Values = QVector<int>;
+
+// The four edge bars in turn order: left, top, right, bottom.
+Values barValues(CSplashScreen& splash)
+{
+    Values values;
+    for (const char* name : {"progressBar_4", "progressBar", "progressBar_2", "progressBar_3"})
+        values << splash.findChild<QProgressBar*>(name)->value();
+    return values;
+}
+
+// Starts the splash, then takes its timer over so that the test delivers the
+// ticks itself.
+int startWithManualTicks(CSplashScreen& splash)
+{
+    splash.start();
+    const int id = splash.timerId();
+    splash.killTimer(id);
+    return id;
+}
+
+void tick(CSplashScreen& splash, int id, int times = 1)
+{
+    for (int i = 0; i < times; ++i) {
+        QTimerEvent event(id);
+        QApplication::sendEvent(&splash, &event);
+    }
+}
+
+}  // namespace
+
+class TestSplash : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void splashForm();
+    void barsRunAroundTheBorder_data();
+    void barsRunAroundTheBorder();
+    void shortDurationCountsAsMinimum();
+    void startWithoutDurationDoesNotDivideByZero();
+    void foreignTimerChangesNothing();
+    void realTimerAdvancesUntilFinish();
+    void finishWithoutTimerOnlyHandsOver();
+
+    void waitingDialogForm();
+    void waitingDialogEndsWithClose();
+};
+
+void TestSplash::initTestCase()
+{
+    initResourcesIfLinked();
+}
+
+void TestSplash::splashForm()
+{
+    CSplashScreen splash;
+    QCOMPARE(splash.objectName(), QString("CSplashScreen"));
+    QCOMPARE(splash.size(), QSize(592, 492));
+    QCOMPARE(splash.timerId(), 0);
+    auto* message = splash.findChild<QLabel*>("labelMessage");
+    QCOMPARE(message->geometry(), QRect(10, 328, 576, 26));
+    QVERIFY(message->text().isEmpty());
+    splash.setMessage("Loading...");
+    QCOMPARE(message->text(), QString("Loading..."));
+
+    struct Expected {
+        const char* name;
+        QRect geometry;
+        Qt::Orientation orientation;
+        bool inverted;
+    };
+    const Expected bars[] = {{"progressBar_4", {0, 4, 4, 488}, Qt::Vertical, false},
+                             {"progressBar", {0, 0, 588, 4}, Qt::Horizontal, false},
+                             {"progressBar_2", {588, 0, 4, 488}, Qt::Vertical, true},
+                             {"progressBar_3", {4, 488, 588, 4}, Qt::Horizontal, true}};
+    for (const Expected& e : bars) {
+        auto* bar = splash.findChild<QProgressBar*>(e.name);
+        QVERIFY2(bar, e.name);
+        QCOMPARE(bar->geometry(), e.geometry);
+        QCOMPARE(bar->orientation(), e.orientation);
+        QCOMPARE(bar->invertedAppearance(), e.inverted);
+        QCOMPARE(bar->value(), 0);
+        QVERIFY(bar->format().isEmpty());
+    }
+}
+
+void TestSplash::barsRunAroundTheBorder_data()
+{
+    QTest::addColumn<int>("ticks");
+    QTest::addColumn<Values>("expected");
+    QTest::newRow("1 tick") << 1 << Values{40, 0, 0, 0};
+    QTest::newRow("3 ticks") << 3 << Values{100, 20, 0, 0};
+    QTest::newRow("5 ticks") << 5 << Values{100, 100, 0, 0};
+    QTest::newRow("9 ticks") << 9 << Values{100, 100, 100, 60};
+    QTest::newRow("10 ticks") << 10 << Values{100, 100, 100, 100};
+    QTest::newRow("long after the turn") << 500 << Values{100, 100, 100, 100};
+}
+
+void TestSplash::barsRunAroundTheBorder()
+{
+    QFETCH(int, ticks);
+    QFETCH(Values, expected);
+    CSplashScreen splash;
+    splash.setDuration(1000);
+    const int id = startWithManualTicks(splash);
+    QVERIFY(id != 0);
+    QVERIFY(splash.isVisible());
+    tick(splash, id, ticks);
+    QCOMPARE(barValues(splash), expected);
+}
+
+void TestSplash::shortDurationCountsAsMinimum()
+{
+    // 50 ms counts as 100 ms: a quarter is 25 ms, so one tick completes the turn.
+    CSplashScreen splash;
+    splash.setDuration(50);
+    const int id = startWithManualTicks(splash);
+    tick(splash, id);
+    QCOMPARE(barValues(splash), (Values{100, 100, 100, 100}));
+
+    CSplashScreen exact;
+    exact.setDuration(400);  // quarters of 100 ms: one bar per tick
+    const int exactId = startWithManualTicks(exact);
+    tick(exact, exactId, 2);
+    QCOMPARE(barValues(exact), (Values{100, 100, 0, 0}));
+}
+
+void TestSplash::startWithoutDurationDoesNotDivideByZero()
+{
+    CSplashScreen splash;
+    const int id = startWithManualTicks(splash);
+    tick(splash, id, 3);
+    QCOMPARE(barValues(splash), (Values{100, 100, 100, 100}));
+}
+
+void TestSplash::foreignTimerChangesNothing()
+{
+    CSplashScreen splash;
+    splash.setDuration(1000);
+    const int id = startWithManualTicks(splash);
+    tick(splash, id, 2);
+    tick(splash, id + 1000, 5);
+    QCOMPARE(barValues(splash), (Values{80, 0, 0, 0}));
+    tick(splash, id);
+    QCOMPARE(barValues(splash), (Values{100, 20, 0, 0}));
+}
+
+void TestSplash::realTimerAdvancesUntilFinish()
+{
+    CSplashScreen splash;
+    splash.setDuration(400);
+    splash.start();
+    QVERIFY(splash.timerId() != 0);
+    QTRY_COMPARE_WITH_TIMEOUT(barValues(splash), (Values{100, 100, 100, 100}), 10000);
+
+    QWidget window;
+    splash.finish(&window);
+    QCOMPARE(splash.timerId(), 0);
+    window.show();
+    QTRY_VERIFY(!splash.isVisible());
+}
+
+void TestSplash::finishWithoutTimerOnlyHandsOver()
+{
+    CSplashScreen splash;
+    splash.show();
+    QWidget window;
+    splash.finish(&window);
+    QCOMPARE(splash.timerId(), 0);
+    window.show();
+    QTRY_VERIFY(!splash.isVisible());
+    QCOMPARE(barValues(splash), (Values{0, 0, 0, 0}));
+}
+
+void TestSplash::waitingDialogForm()
+{
+    QWidget owner;
+    CDialogWaiting dialog(&owner);
+    QCOMPARE(dialog.size(), QSize(120, 120));
+    QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
+    QVERIFY(dialog.testAttribute(Qt::WA_TranslucentBackground));
+    QCOMPARE(dialog.windowFlags(), Qt::Dialog | Qt::FramelessWindowHint);
+    auto* label = dialog.findChild<QLabel*>();
+    QVERIFY(label);
+    QMovie* movie = label->movie();
+    QVERIFY(movie);
+    QCOMPARE(movie->fileName(), QString(":/images/loading.gif"));
+    if (movie->isValid())
+        QCOMPARE(movie->state(), QMovie::Running);
+}
+
+void TestSplash::waitingDialogEndsWithClose()
+{
+    QWidget owner;
+    QPointer<CDialogWaiting> dialog = new CDialogWaiting(&owner);
+    QTimer::singleShot(50, dialog, [&] { dialog->close(); });
+    dialog->exec();
+    QVERIFY(!dialog->isVisible());
+    delete dialog;
+}
+
+QTEST_MAIN(TestSplash)
+#include "tst_splash.moc"
