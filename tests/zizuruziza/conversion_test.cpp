@@ -1,0 +1,226 @@
+// Worked examples, odd counts, bad input and logging of the conversions.
+#include "zizuruziza.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+std::string errorsOf(const std::function<int()>& call, int* result = nullptr)
+{
+    testing::internal::CaptureStdout();
+    int status = call();
+    if (result)
+        *result = status;
+    return testing::internal::GetCapturedStdout();
+}
+
+// Runs before any registration in its own process (CTest runs each case alone).
+TEST(ZizuruzizaLog, SilentUntilRegistered)
+{
+    int status = 0;
+    EXPECT_EQ(errorsOf([] { return y14_to_y8(nullptr, 4, nullptr); }, &status), "");
+    EXPECT_EQ(status, -1);
+}
+
+TEST(ZizuruzizaLog, LevelsAndMessageFormat)
+{
+    uint8_t out[4];
+    irparse_log_register(1);
+    std::string text = errorsOf([&] { return y14_to_y8(nullptr, 4, out); });
+    EXPECT_TRUE(testing::internal::RE::FullMatch(
+        text, "zizuruziza error \\[zizuruziza/src/zizuruziza:[0-9]+/y14_to_y8\\] data is NULL\n"))
+        << text;
+    irparse_log_register(0);
+    EXPECT_NE(errorsOf([&] { return y14_to_y8(nullptr, 4, out); }), "");
+    irparse_log_register(2);
+    EXPECT_EQ(errorsOf([&] { return y14_to_y8(nullptr, 4, out); }), "");
+    irparse_log_register(-1);
+    EXPECT_EQ(errorsOf([&] { return y14_to_y8(nullptr, 4, out); }), "");
+}
+
+TEST(ZizuruzizaLog, Version)
+{
+    EXPECT_STREQ(irparse_version(), "zizuruziza 0.3.0");
+}
+
+// Every conversion rejects null buffers, then counts of 0 or below, and writes nothing.
+TEST(ZizuruzizaBadInput, NullAndCountAreRejectedWithoutWriting)
+{
+    irparse_log_register(1);
+    uint16_t words[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    Bytes in(64, 77);
+    const std::vector<std::pair<std::string, std::function<int(const void*, int, void*)>>> calls = {
+        {"y16_to_y14", [](const void* s, int n, void* d) { return y16_to_y14((const uint16_t*)s, n, (uint16_t*)d); }},
+        {"y14_to_y8", [](const void* s, int n, void* d) { return y14_to_y8((const uint16_t*)s, n, (uint8_t*)d); }},
+        {"y14_to_rgb", [](const void* s, int n, void* d) { return y14_to_rgb((const uint16_t*)s, n, (uint8_t*)d); }},
+        {"y14_to_yuv444", [](const void* s, int n, void* d) { return y14_to_yuv444((const uint16_t*)s, n, (uint8_t*)d); }},
+        {"yuv444_to_yuv422", [](const void* s, int n, void* d) { return yuv444_to_yuv422((const uint8_t*)s, n, (uint8_t*)d); }},
+        {"yuv422_add_y", [](const void* s, int n, void* d) { return yuv422_add_y((const uint8_t*)s, n, 5, (uint8_t*)d); }},
+        {"yuv422_to_rgb", [](const void* s, int n, void* d) { return yuv422_to_rgb((const uint8_t*)s, n, (uint8_t*)d); }},
+        {"yuv444_to_rgb", [](const void* s, int n, void* d) { return yuv444_to_rgb((const uint8_t*)s, n, (uint8_t*)d); }},
+        {"rgb_to_bgr", [](const void* s, int n, void* d) { return rgb_to_bgr((const uint8_t*)s, n, (uint8_t*)d); }},
+    };
+    for (const auto& [name, call] : calls) {
+        SCOPED_TRACE(name);
+        const void* src = name.rfind("y1", 0) == 0 ? (const void*)words : (const void*)in.data();
+        Bytes out(64, 0xAB);
+        int status = 0;
+        std::string text = errorsOf([&] { return call(nullptr, 4, out.data()); }, &status);
+        EXPECT_EQ(status, -1);
+        EXPECT_NE(text.find("/" + name + "] data is NULL\n"), std::string::npos) << text;
+        EXPECT_EQ(call(src, 4, nullptr), -1);
+        for (int count : {0, -5}) {
+            text = errorsOf([&] { return call(src, count, out.data()); }, &status);
+            EXPECT_EQ(status, -1);
+            EXPECT_NE(text.find("/" + name + "] pixel number is 0\n"), std::string::npos) << text;
+        }
+        EXPECT_EQ(out, Bytes(64, 0xAB));
+    }
+}
+
+TEST(ZizuruzizaY14, LevelExamples)
+{
+    const uint16_t in[] = {16383, 16382, 40000, 0, 64, 65};
+    uint8_t out[6];
+    ASSERT_EQ(y14_to_y8(in, 6, out), 0);
+    EXPECT_EQ(Bytes(out, out + 6), (Bytes{255, 254, 255, 0, 0, 1}));
+}
+
+TEST(ZizuruzizaY14, Y16ToY14InPlace)
+{
+    uint16_t words[] = {0xFFFF, 4, 7, 0};
+    ASSERT_EQ(y16_to_y14(words, 4, words), 0);
+    EXPECT_EQ(std::vector<uint16_t>(words, words + 4), (std::vector<uint16_t>{16383, 1, 1, 0}));
+}
+
+TEST(ZizuruzizaY14, GreyRgbAndYuv444)
+{
+    const uint16_t in[] = {16383, 8192};
+    uint8_t rgb[6], yuv[6];
+    ASSERT_EQ(y14_to_rgb(in, 2, rgb), 0);
+    ASSERT_EQ(y14_to_yuv444(in, 2, yuv), 0);
+    EXPECT_EQ(Bytes(rgb, rgb + 6), (Bytes{255, 255, 255, 127, 127, 127}));
+    EXPECT_EQ(Bytes(yuv, yuv + 6), (Bytes{255, 128, 128, 127, 128, 128}));
+}
+
+TEST(ZizuruzizaYuv422, Yuv444PairsAndOddCounts)
+{
+    const Bytes in = {10, 100, 200, 20, 101, 51, 30, 7, 9};
+    Bytes out(8, 0xEE);
+    ASSERT_EQ(yuv444_to_yuv422(in.data(), 2, out.data()), 0);
+    EXPECT_EQ(out, (Bytes{10, 100, 20, 125, 0xEE, 0xEE, 0xEE, 0xEE}));
+
+    out.assign(8, 0xEE);
+    ASSERT_EQ(yuv444_to_yuv422(in.data(), 3, out.data()), 0);  // third pixel ignored
+    EXPECT_EQ(out, (Bytes{10, 100, 20, 125, 0xEE, 0xEE, 0xEE, 0xEE}));
+
+    out.assign(8, 0xEE);
+    ASSERT_EQ(yuv444_to_yuv422(in.data(), 1, out.data()), 0);
+    EXPECT_EQ(out, Bytes(8, 0xEE));
+}
+
+TEST(ZizuruzizaYuv422, AddYClampsAndKeepsChroma)
+{
+    const Bytes in = {250, 1, 10, 2};
+    Bytes out(4, 0xEE);
+    ASSERT_EQ(yuv422_add_y(in.data(), 2, 20, out.data()), 0);
+    EXPECT_EQ(out, (Bytes{255, 0xEE, 30, 0xEE}));
+    ASSERT_EQ(yuv422_add_y(in.data(), 2, -20, out.data()), 0);
+    EXPECT_EQ(out, (Bytes{230, 0xEE, 0, 0xEE}));
+    // Large offsets saturate rather than wrap around 16 bits.
+    ASSERT_EQ(yuv422_add_y(in.data(), 2, 32767, out.data()), 0);
+    EXPECT_EQ(out, (Bytes{255, 0xEE, 255, 0xEE}));
+    ASSERT_EQ(yuv422_add_y(in.data(), 2, -32768, out.data()), 0);
+    EXPECT_EQ(out, (Bytes{0, 0xEE, 0, 0xEE}));
+}
+
+TEST(ZizuruzizaYuv422, AddYInPlaceWithOddCount)
+{
+    // Three pixels: a whole pair and a lone pixel whose Y byte is the 5th byte.
+    Bytes frame = {100, 50, 110, 60, 120, 70, 0xEE};
+    ASSERT_EQ(yuv422_add_y(frame.data(), 3, 5, frame.data()), 0);
+    EXPECT_EQ(frame, (Bytes{105, 50, 115, 60, 125, 70, 0xEE}));
+}
+
+TEST(ZizuruzizaYuvToRgb, WorkedExamples)
+{
+    const Bytes yuyv = {100, 128, 100, 125};
+    Bytes rgb(6);
+    ASSERT_EQ(yuv422_to_rgb(yuyv.data(), 2, rgb.data()), 0);
+    EXPECT_EQ(rgb, (Bytes{96, 101, 100, 96, 101, 100}));
+
+    const Bytes yuv = {255, 255, 255};
+    ASSERT_EQ(yuv444_to_rgb(yuv.data(), 1, rgb.data()), 0);
+    EXPECT_EQ(Bytes(rgb.begin(), rgb.begin() + 3), (Bytes{255, 131, 255}));
+}
+
+TEST(ZizuruzizaYuvToRgb, OddCountLeavesTheLonePixel)
+{
+    // 41 pixels: long enough for the vector path, the lone pixel is not converted.
+    Bytes yuyv(2 * 41 + 16, 0);
+    for (size_t i = 0; i < yuyv.size(); i++)
+        yuyv[i] = (uint8_t)(i * 37 + 11);
+    Bytes odd(3 * 41 + 8, 0xEE), even(3 * 40, 0);
+    ASSERT_EQ(yuv422_to_rgb(yuyv.data(), 41, odd.data()), 0);
+    ASSERT_EQ(yuv422_to_rgb(yuyv.data(), 40, even.data()), 0);
+    EXPECT_EQ(Bytes(odd.begin(), odd.begin() + 120), even);
+    EXPECT_EQ(Bytes(odd.begin() + 120, odd.end()), Bytes(11, 0xEE));
+    // One pixel: no whole pair, nothing written.
+    Bytes one(3, 0xEE);
+    ASSERT_EQ(yuv422_to_rgb(yuyv.data(), 1, one.data()), 0);
+    EXPECT_EQ(one, Bytes(3, 0xEE));
+}
+
+TEST(ZizuruzizaRgbToBgr, SwapsTwiceBackAndInPlace)
+{
+    for (int pixels : {1, 5, 17, 18, 33, 100, 49152}) {
+        SCOPED_TRACE(pixels);
+        Bytes rgb(3 * pixels);
+        for (size_t i = 0; i < rgb.size(); i++)
+            rgb[i] = (uint8_t)(i * 131 + 7);
+        Bytes bgr(rgb.size()), back(rgb.size());
+        ASSERT_EQ(rgb_to_bgr(rgb.data(), pixels, bgr.data()), 0);
+        for (int p = 0; p < pixels; p++) {
+            ASSERT_EQ(bgr[3 * p], rgb[3 * p + 2]);
+            ASSERT_EQ(bgr[3 * p + 1], rgb[3 * p + 1]);
+            ASSERT_EQ(bgr[3 * p + 2], rgb[3 * p]);
+        }
+        ASSERT_EQ(rgb_to_bgr(bgr.data(), pixels, back.data()), 0);
+        EXPECT_EQ(back, rgb);
+        Bytes inPlace = rgb;
+        ASSERT_EQ(rgb_to_bgr(inPlace.data(), pixels, inPlace.data()), 0);
+        EXPECT_EQ(inPlace, bgr);
+    }
+}
+
+TEST(ZizuruzizaRawCut, SplitsAndRejectsNegativeLengths)
+{
+    Bytes raw(10);
+    for (size_t i = 0; i < raw.size(); i++)
+        raw[i] = (uint8_t)i;
+    Bytes image(6, 0xEE), temp(4, 0xEE);
+    ASSERT_EQ(raw_data_cut(raw.data(), 6, 4, image.data(), temp.data()), 0);
+    EXPECT_EQ(image, (Bytes{0, 1, 2, 3, 4, 5}));
+    EXPECT_EQ(temp, (Bytes{6, 7, 8, 9}));
+
+    irparse_log_register(1);
+    image.assign(6, 0xEE);
+    int status = 0;
+    EXPECT_NE(errorsOf([&] { return raw_data_cut(raw.data(), 6, 4, nullptr, temp.data()); }, &status)
+                  .find("/raw_data_cut] data is NULL\n"),
+              std::string::npos);
+    EXPECT_EQ(status, -1);
+    EXPECT_EQ(raw_data_cut(raw.data(), -6, 4, image.data(), temp.data()), -1);
+    EXPECT_EQ(raw_data_cut(raw.data(), 6, -4, image.data(), temp.data()), -1);
+    EXPECT_EQ(image, Bytes(6, 0xEE));
+    EXPECT_EQ(raw_data_cut(raw.data(), 0, 0, image.data(), temp.data()), 0);
+}
+
+}  // namespace

@@ -1,0 +1,162 @@
+// Exhaustive equality of the conversions with plain loops written from the
+// formulas: every (Y, U, V) triple and every 16-bit word.
+#include "zizuruziza.h"
+#include "zizuruziza_internal.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+uint8_t truncatedChannel(double value)
+{
+    int whole = (int)value;  // toward zero
+    return (uint8_t)std::clamp(whole, 0, 255);
+}
+
+void expectedRgb(int y, int uByte, int vByte, uint8_t* rgb)
+{
+    int u = uByte - 128, v = vByte - 128;
+    double r = y + 1.14 * v;
+    double g = y - 0.394 * u;
+    g = g - 0.581 * v;
+    double b = y + 2.032 * u;
+    rgb[0] = truncatedChannel(r);
+    rgb[1] = truncatedChannel(g);
+    rgb[2] = truncatedChannel(b);
+}
+
+// 2^23 YUYV pairs holding every (Y, U, V) triple once; the Y order is
+// scrambled per (U, V) so the vector lanes see all kinds of neighbours.
+struct AllTriples {
+    Bytes yuyv;
+    Bytes rgb;
+    AllTriples() : yuyv(size_t(1) << 25), rgb(size_t(3) << 24)
+    {
+        size_t pair = 0;
+        for (int u = 0; u < 256; u++)
+            for (int v = 0; v < 256; v++)
+                for (int k = 0; k < 128; k++, pair++) {
+                    int y0 = (2 * k + u) & 255, y1 = y0 ^ 1;
+                    uint8_t* in = &yuyv[4 * pair];
+                    in[0] = (uint8_t)y0, in[1] = (uint8_t)u, in[2] = (uint8_t)y1, in[3] = (uint8_t)v;
+                    expectedRgb(y0, u, v, &rgb[6 * pair]);
+                    expectedRgb(y1, u, v, &rgb[6 * pair + 3]);
+                }
+    }
+};
+
+const AllTriples& allTriples()
+{
+    static const AllTriples triples;
+    return triples;
+}
+
+::testing::AssertionResult sameBytes(const Bytes& got, const Bytes& want, size_t bytesPerPixel)
+{
+    auto diff = std::mismatch(got.begin(), got.end(), want.begin());
+    if (diff.first == got.end())
+        return ::testing::AssertionSuccess();
+    size_t at = (size_t)(diff.first - got.begin());
+    return ::testing::AssertionFailure() << "pixel " << at / bytesPerPixel << " byte " << at % bytesPerPixel
+                                         << ": got " << int(*diff.first) << ", want " << int(*diff.second);
+}
+
+TEST(ZizuruzizaExact, Yuv422ToRgbEveryTriple)
+{
+    const AllTriples& all = allTriples();
+    Bytes rgb(all.rgb.size());
+    ASSERT_EQ(yuv422_to_rgb(all.yuyv.data(), 1 << 24, rgb.data()), 0);
+    EXPECT_TRUE(sameBytes(rgb, all.rgb, 3));
+}
+
+TEST(ZizuruzizaExact, Yuv422ReferenceLoopEveryTriple)
+{
+    const AllTriples& all = allTriples();
+    Bytes rgb(all.rgb.size());
+    zz_yuv422_to_rgb_scalar(all.yuyv.data(), size_t(1) << 23, rgb.data());
+    EXPECT_TRUE(sameBytes(rgb, all.rgb, 3));
+}
+
+TEST(ZizuruzizaExact, Yuv422VectorPathEveryTriple)
+{
+    if (!zz_cpu_has_avx2())
+        GTEST_SKIP() << "no AVX2 on this processor";
+    const AllTriples& all = allTriples();
+    Bytes rgb(all.rgb.size() + 6, 0);
+    size_t done = zz_yuv422_to_rgb_avx2(all.yuyv.data(), size_t(1) << 23, rgb.data());
+    EXPECT_GE(done + 17, size_t(1) << 23);
+    rgb.resize(6 * done);
+    EXPECT_TRUE(sameBytes(rgb, Bytes(all.rgb.begin(), all.rgb.begin() + 6 * done), 3));
+}
+
+TEST(ZizuruzizaExact, Yuv422EveryLengthAroundTheBlocks)
+{
+    const AllTriples& all = allTriples();
+    // A stretch rich in the pairs the vector path recomputes (u = 76, v = -24).
+    size_t first = size_t((76 + 128) * 256 + (128 - 24)) * 128;
+    for (int pixels = 1; pixels <= 80; pixels++) {
+        Bytes rgb(3 * pixels, 0xEE);
+        ASSERT_EQ(yuv422_to_rgb(&all.yuyv[4 * first], pixels, rgb.data()), 0);
+        Bytes want(all.rgb.begin() + 6 * first, all.rgb.begin() + 6 * first + 6 * (pixels / 2));
+        want.resize(3 * pixels, 0xEE);
+        ASSERT_TRUE(sameBytes(rgb, want, 3)) << pixels << " pixels";
+    }
+}
+
+TEST(ZizuruzizaExact, Yuv444ToRgbEveryTriple)
+{
+    Bytes yuv(size_t(3) << 24), want(yuv.size()), got(yuv.size());
+    for (size_t i = 0; i < (size_t(1) << 24); i++) {
+        yuv[3 * i] = (uint8_t)(i >> 16), yuv[3 * i + 1] = (uint8_t)(i >> 8), yuv[3 * i + 2] = (uint8_t)i;
+        expectedRgb(yuv[3 * i], yuv[3 * i + 1], yuv[3 * i + 2], &want[3 * i]);
+    }
+    ASSERT_EQ(yuv444_to_rgb(yuv.data(), 1 << 24, got.data()), 0);
+    EXPECT_TRUE(sameBytes(got, want, 3));
+}
+
+TEST(ZizuruzizaExact, Y14LevelEveryWord)
+{
+    std::vector<uint16_t> words(65536);
+    for (size_t i = 0; i < words.size(); i++)
+        words[i] = (uint16_t)i;
+    Bytes y8(65536), rgb(3 * 65536), yuv(3 * 65536);
+    std::vector<uint16_t> y14(65536);
+    ASSERT_EQ(y14_to_y8(words.data(), 65536, y8.data()), 0);
+    ASSERT_EQ(y14_to_rgb(words.data(), 65536, rgb.data()), 0);
+    ASSERT_EQ(y14_to_yuv444(words.data(), 65536, yuv.data()), 0);
+    ASSERT_EQ(y16_to_y14(words.data(), 65536, y14.data()), 0);
+    for (uint32_t v = 0; v < 65536; v++) {
+        uint8_t level = (uint8_t)(std::min<uint32_t>(v, 16383) * 255 / 16383);
+        ASSERT_EQ(y8[v], level) << v;
+        ASSERT_EQ(rgb[3 * v], level);
+        ASSERT_EQ(rgb[3 * v + 1], level);
+        ASSERT_EQ(rgb[3 * v + 2], level);
+        ASSERT_EQ(yuv[3 * v], level);
+        ASSERT_EQ(yuv[3 * v + 1], 128);
+        ASSERT_EQ(yuv[3 * v + 2], 128);
+        ASSERT_EQ(y14[v], v >> 2);
+    }
+}
+
+TEST(ZizuruzizaExact, AddYEveryByteAndOffsetSign)
+{
+    Bytes yuyv(512);
+    for (int i = 0; i < 256; i++)
+        yuyv[2 * i] = (uint8_t)i, yuyv[2 * i + 1] = (uint8_t)(255 - i);
+    for (int offset : {-32768, -256, -255, -1, 0, 1, 255, 256, 32767}) {
+        Bytes out(512, 0xEE);
+        ASSERT_EQ(yuv422_add_y(yuyv.data(), 256, (int16_t)offset, out.data()), 0);
+        for (int i = 0; i < 256; i++) {
+            ASSERT_EQ(out[2 * i], std::clamp(i + offset, 0, 255)) << i << " + " << offset;
+            ASSERT_EQ(out[2 * i + 1], 0xEE);
+        }
+    }
+}
+
+}  // namespace
