@@ -1,0 +1,93 @@
+// The settings dialog: palette, measuring distance, emissivity and
+// temperature unit, plus a factory restore of the module (button kept hidden).
+#pragma once
+
+#include <QDialog>
+#include <QPointer>
+
+#include <memory>
+
+class CBaseTitleBar;
+class QButtonGroup;
+class QComboBox;
+class QHBoxLayout;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QThread;
+
+// Frameless, application-modal, deleted when closed. Owns its title bar and
+// form widgets as Qt children, and the restore worker thread, which it joins
+// before it dies: the worker never outlives the dialog.
+//
+// onSave writes a changed palette to profile.ini and g_palette, sends a changed
+// distance or emissivity to the module, sets g_temp_unit, emits save() when a
+// measurement setting changed, and closes.
+class CWidgetSettings : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit CWidgetSettings(QWidget* parent = nullptr);
+    ~CWidgetSettings() override;
+
+    // The values shown on opening: palette index, distance in decimetres,
+    // emissivity in percent, unit (0 Celsius, 1 Fahrenheit). onSave sends only
+    // what differs from them.
+    void setValues(int palette, int distance, int emissivity, int unit);
+
+signals:
+    void save();
+    // Emitted from the restore worker thread.
+    void restoreStarted();
+    void restoreFinished(bool result);
+
+public slots:
+    void onRestore();
+    void onSave();
+    void onButtonC();
+    void onButtonF();
+    void onRestoreStarted();
+    void onRestoreFinished(bool result);
+    // Escape does not close the dialog while a restore runs.
+    void reject() override;
+
+protected:
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void setupUi();
+    void retranslateUi();
+    void fillPalettes();
+    void fitButtons();
+    void setInputsEnabled(bool enabled);
+    void savePalette(int palette);
+
+    QPointer<CBaseTitleBar> titleBar;
+    int initialPalette = 0;
+    int initialDistance = 0;
+    int initialEmissivity = 0;
+    int initialUnit = 0;
+
+    QLabel* label = nullptr;
+    QComboBox* comboBox = nullptr;
+    QLabel* label_2 = nullptr;
+    QLineEdit* lineEdit = nullptr;
+    QLabel* label_7 = nullptr;
+    QLabel* label_4 = nullptr;
+    QLineEdit* lineEdit_3 = nullptr;
+    QLabel* label_9 = nullptr;
+    QLabel* label_6 = nullptr;
+    QPushButton* pushButtonC = nullptr;
+    QPushButton* pushButtonF = nullptr;
+    QWidget* layoutWidget = nullptr;
+    QHBoxLayout* horizontalLayout = nullptr;
+    QPushButton* pushButtonRestore = nullptr;
+    QPushButton* pushButtonSave = nullptr;
+    QButtonGroup* unitGroup = nullptr;
+
+    bool restoring = false;
+    std::unique_ptr<QThread> restoreThread;
+};

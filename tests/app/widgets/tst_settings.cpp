@@ -1,0 +1,519 @@
+// Settings panel: form, validators, button widths, onSave and the restore
+// worker. The module cases run against the simulated camera module and read
+// what reached it from its wire log.
+#include "cbasetitlebar.h"
+#include "cwidgetsettings.h"
+#include "globals.h"
+#include "profile.h"
+#include "testsupport.h"
+#include "textmetrics.h"
+
+#include <dozazuva.h>
+#include <dozazuva_backend.h>
+#include <ombrix_simulator.h>
+
+#include <QComboBox>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRegExpValidator>
+#include <QSettings>
+#include <QStyledItemDelegate>
+#include <QtTest>
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using TpdWrites = std::vector<std::pair<int, int>>;  // (index, value) in sending order
+
+// The set_prop_tpd_params commands found in the wire log: long writes whose
+// first eight header bytes (class 0x14, code 0xC5, p1, p2) are staged at 0x9D00.
+TpdWrites tpdWritesOnWire()
+{
+    TpdWrites writes;
+    const size_t count = ombrix_sim_wire_count();
+    for (size_t i = 0; i < count; ++i) {
+        ombrix_sim_transfer t;
+        if (ombrix_sim_wire_get(i, &t) != 0)
+            continue;
+        if (t.request_type != 0x41 || t.index != 0x9D00 || t.data_bytes < 8 || t.data[0] != 0x14 || t.data[1] != 0xC5)
+            continue;
+        const int index = t.data[2] << 8 | t.data[3];
+        const int value = int(uint32_t(t.data[4]) << 24 | uint32_t(t.data[5]) << 16 | t.data[6] << 8 | t.data[7]);
+        writes.emplace_back(index, value);
+    }
+    return writes;
+}
+
+// restore_default_cfg headers (class 0x01, code 0x0E) committed at 0x1D00.
+int restoreCommandsOnWire(int which)
+{
+    int found = 0;
+    const size_t count = ombrix_sim_wire_count();
+    for (size_t i = 0; i < count; ++i) {
+        ombrix_sim_transfer t;
+        if (ombrix_sim_wire_get(i, &t) == 0 && t.request_type == 0x41 && t.index == 0x1D00 && t.data_bytes >= 3 &&
+            t.data[0] == 0x01 && t.data[1] == 0x0E && t.data[2] == which)
+            ++found;
+    }
+    return found;
+}
+
+int statusPollsOnWire()
+{
+    int polls = 0;
+    const size_t count = ombrix_sim_wire_count();
+    for (size_t i = 0; i < count; ++i) {
+        ombrix_sim_transfer t;
+        if (ombrix_sim_wire_get(i, &t) == 0 && t.request_type == 0xC1 && t.index == 0x0200)
+            ++polls;
+    }
+    return polls;
+}
+
+QLineEdit* distanceEdit(QWidget* panel)
+{
+    return panel->findChild<QLineEdit*>("lineEdit");
+}
+
+QLineEdit* emissivityEdit(QWidget* panel)
+{
+    return panel->findChild<QLineEdit*>("lineEdit_3");
+}
+
+QPushButton* button(QWidget* panel, const char* name)
+{
+    return panel->findChild<QPushButton*>(name);
+}
+
+// Receives the panel's signals on the GUI thread (the restore worker emits
+// them on its own thread).
+struct SignalLog : QObject {
+    int saves = 0;
+    int restoreStarts = 0;
+    QVector<bool> restoreResults;
+
+    void watch(CWidgetSettings* panel)
+    {
+        connect(panel, &CWidgetSettings::save, this, [this] { ++saves; });
+        connect(panel, &CWidgetSettings::restoreStarted, this, [this] { ++restoreStarts; });
+        connect(panel, &CWidgetSettings::restoreFinished, this, [this](bool ok) { restoreResults << ok; });
+    }
+};
+
+}  // namespace
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanupTestCase();
+
+    void form();
+    void unitFollowsSettingOnOpening();
+    void validators_data();
+    void validators();
+    void typingOutOfRangeIsRefused();
+    void buttonWidthsFitCaptions();
+    void setValuesFillsTheForm();
+
+    void savingWithoutChangesSendsNothing();
+    void paletteOnlyWritesProfileWithoutSave();
+    void unselectedPaletteIsNotWritten();
+    void unitChangeEmitsSave();
+    void changedValuesReachTheModule_data();
+    void changedValuesReachTheModule();
+    void returnOrEnterReleaseSaves();
+    void returnInLineEditKeepsTheUnit();
+
+    void restoreRunsOnWorker();
+    void failedRestoreStillCloses();
+    void noClosingWhileRestoring();
+    void restoreWorkerIsJoinedWhenPanelDies();
+
+private:
+    CWidgetSettings* openPanel(int palette, int distance, int emissivity, int unit);
+    void removeProfile();
+    camera_dev_t device{};
+};
+
+void TestSettings::initTestCase()
+{
+    initResourcesIfLinked();
+    // The executable sits in a folder of its own, so the profile.ini written
+    // here is this test's alone.
+    removeProfile();
+
+    QCOMPARE(dozazuva_use_backend(ombrix_simulator_backend()), 0);
+    QCOMPARE(uvc_camera_init(), 0);
+    camera_dev_t list[DOZAZUVA_MAX_DEVICES] = {};
+    QCOMPARE(uvc_camera_list(list), 0);
+    QCOMPARE(list[0].vid, uint32_t(OMBRIX_SIM_VID));
+    device = list[0];
+    QCOMPARE(uvc_camera_open(&device), 0);
+    uvc_camera_list_release(list);
+    QCOMPARE(vdcmd_init(), 0);
+}
+
+void TestSettings::init()
+{
+    ombrix_sim_fault_clear();
+    ombrix_sim_wire_clear();
+    vdcmd_set_polling_wait_time(2000);
+    g_temp_unit = 0;
+    g_palette = 1;
+    removeProfile();
+}
+
+void TestSettings::cleanupTestCase()
+{
+    uvc_camera_close();
+    uvc_camera_release();
+    dozazuva_use_backend(nullptr);
+    removeProfile();
+}
+
+void TestSettings::removeProfile()
+{
+    QFile::remove(profileIniPath());
+}
+
+CWidgetSettings* TestSettings::openPanel(int palette, int distance, int emissivity, int unit)
+{
+    auto* panel = new CWidgetSettings;
+    panel->setValues(palette, distance, emissivity, unit);
+    panel->show();
+    return panel;
+}
+
+void TestSettings::form()
+{
+    CWidgetSettings panel;
+    panel.setAttribute(Qt::WA_DeleteOnClose, false);
+    QCOMPARE(panel.objectName(), QString("CWidgetSettings"));
+    QCOMPARE(panel.size(), QSize(574, 301));
+    QCOMPARE(panel.windowTitle(), QString("Settings"));
+    QCOMPARE(panel.windowModality(), Qt::ApplicationModal);
+    QVERIFY(panel.windowFlags() & Qt::FramelessWindowHint);
+    QVERIFY(panel.testAttribute(Qt::WA_DeleteOnClose) == false);
+    QCOMPARE(panel.findChild<CBaseTitleBar*>()->title(), QString("Settings"));
+    QVERIFY(button(&panel, "pushButtonRestore")->isHidden());
+    QVERIFY(!button(&panel, "pushButtonSave")->isHidden());
+    QCOMPARE(distanceEdit(&panel)->geometry(), QRect(20, 157, 247, 40));
+    QCOMPARE(emissivityEdit(&panel)->geometry(), QRect(306, 78, 247, 40));
+    QVERIFY(button(&panel, "pushButtonC")->isCheckable());
+
+    auto* combo = panel.findChild<QComboBox*>("comboBox");
+    QCOMPARE(combo->count(), 83);
+    QCOMPARE(combo->currentIndex(), 0);
+    QCOMPARE(combo->iconSize(), QSize(210, 26));
+    QVERIFY(combo->itemText(82).isEmpty());
+    QVERIFY(qobject_cast<QStyledItemDelegate*>(combo->itemDelegate()));
+
+    panel.show();
+    QCOMPARE(panel.findChild<CBaseTitleBar*>()->width(), 574);
+}
+
+void TestSettings::unitFollowsSettingOnOpening()
+{
+    for (int unit : {0, 1}) {
+        g_temp_unit = unit;
+        CWidgetSettings panel;
+        panel.setAttribute(Qt::WA_DeleteOnClose, false);
+        QCOMPARE(button(&panel, "pushButtonC")->isChecked(), unit == 0);
+        QCOMPARE(button(&panel, "pushButtonF")->isChecked(), unit == 1);
+    }
+}
+
+void TestSettings::validators_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("accepted");
+    for (const char* ok : {"0", "9", "10", "49", "50"})
+        QTest::newRow(qPrintable(QString("distance %1").arg(ok))) << "lineEdit" << ok << true;
+    for (const char* bad : {"51", "60", "100", "-1", "05", "5.5", "x"})
+        QTest::newRow(qPrintable(QString("distance %1").arg(bad))) << "lineEdit" << bad << false;
+    for (const char* ok : {"0", "1", "95", "99", "100"})
+        QTest::newRow(qPrintable(QString("emissivity %1").arg(ok))) << "lineEdit_3" << ok << true;
+    for (const char* bad : {"101", "110", "1000", "-1", "00", "9x"})
+        QTest::newRow(qPrintable(QString("emissivity %1").arg(bad))) << "lineEdit_3" << bad << false;
+}
+
+void TestSettings::validators()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(bool, accepted);
+    CWidgetSettings panel;
+    panel.setAttribute(Qt::WA_DeleteOnClose, false);
+    const QValidator* validator = panel.findChild<QLineEdit*>(field)->validator();
+    QVERIFY(qobject_cast<const QRegExpValidator*>(validator));
+    int position = 0;
+    const QValidator::State state = validator->validate(text, position);
+    if (accepted)
+        QCOMPARE(state, QValidator::Acceptable);
+    else
+        QCOMPARE(state, QValidator::Invalid);
+}
+
+void TestSettings::typingOutOfRangeIsRefused()
+{
+    CWidgetSettings panel;
+    panel.setAttribute(Qt::WA_DeleteOnClose, false);
+    QTest::keyClicks(distanceEdit(&panel), "51");
+    QCOMPARE(distanceEdit(&panel)->text(), QString("5"));
+    distanceEdit(&panel)->clear();
+    QTest::keyClicks(distanceEdit(&panel), "-1");
+    QCOMPARE(distanceEdit(&panel)->text(), QString("1"));
+    QTest::keyClicks(emissivityEdit(&panel), "101");
+    QCOMPARE(emissivityEdit(&panel)->text(), QString("10"));
+}
+
+void TestSettings::buttonWidthsFitCaptions()
+{
+    for (const QString& caption : {QString("Restore defaults"), QString("Restore every factory default of the module")}) {
+        TableTranslator translator;
+        translator.add("CWidgetSettings", "Restore defaults", caption);
+        QVERIFY(QCoreApplication::installTranslator(&translator));
+        CWidgetSettings panel;
+        panel.setAttribute(Qt::WA_DeleteOnClose, false);
+        QCoreApplication::removeTranslator(&translator);
+
+        for (const char* name : {"pushButtonRestore", "pushButtonSave"}) {
+            QPushButton* b = button(&panel, name);
+            const int expected = std::max(captionWidth(b->font(), b->text(), 40) + 50, 200);
+            QCOMPARE(b->width(), expected);
+            QCOMPARE(b->maximumWidth(), expected);
+        }
+        QCOMPARE(button(&panel, "pushButtonRestore")->text(), caption);
+        if (caption.size() > 30)
+            QVERIFY(button(&panel, "pushButtonRestore")->width() > 200);
+    }
+}
+
+void TestSettings::setValuesFillsTheForm()
+{
+    CWidgetSettings panel;
+    panel.setAttribute(Qt::WA_DeleteOnClose, false);
+    panel.setValues(12, 7, 95, 1);
+    QCOMPARE(panel.findChild<QComboBox*>("comboBox")->currentIndex(), 12);
+    QCOMPARE(distanceEdit(&panel)->text(), QString("7"));
+    QCOMPARE(emissivityEdit(&panel)->text(), QString("95"));
+    QVERIFY(button(&panel, "pushButtonF")->isChecked());
+    QVERIFY(!button(&panel, "pushButtonC")->isChecked());
+    panel.setValues(0, 0, 100, 0);
+    QVERIFY(button(&panel, "pushButtonC")->isChecked());
+    QCOMPARE(distanceEdit(&panel)->text(), QString("0"));
+}
+
+void TestSettings::savingWithoutChangesSendsNothing()
+{
+    SignalLog log;
+    QPointer<CWidgetSettings> panel = openPanel(4, 20, 95, 0);
+    log.watch(panel);
+    button(panel, "pushButtonSave")->click();
+    QTRY_VERIFY(panel.isNull());  // closed and deleted
+    QCOMPARE(log.saves, 0);
+    QVERIFY(tpdWritesOnWire().empty());
+    QCOMPARE(ombrix_sim_wire_count(), size_t(0));
+    QVERIFY(!QFile::exists(profileIniPath()));
+    QCOMPARE(g_palette.load(), 1);
+    QCOMPARE(g_temp_unit.load(), 0);
+}
+
+void TestSettings::paletteOnlyWritesProfileWithoutSave()
+{
+    SignalLog log;
+    QPointer<CWidgetSettings> panel = openPanel(1, 20, 95, 0);
+    log.watch(panel);
+    panel->findChild<QComboBox*>("comboBox")->setCurrentIndex(82);
+    panel->onSave();
+    QTRY_VERIFY(panel.isNull());
+    QCOMPARE(log.saves, 0);
+    QVERIFY(tpdWritesOnWire().empty());
+    QCOMPARE(g_palette.load(), 82);
+    QSettings profile(profileIniPath(), QSettings::IniFormat);
+    QCOMPARE(profile.value("Settings/Palette").toInt(), 82);
+}
+
+void TestSettings::unselectedPaletteIsNotWritten()
+{
+    // A palette number the combo does not have leaves it without selection;
+    // saving must not turn that into palette -1.
+    QPointer<CWidgetSettings> panel = openPanel(90, 20, 95, 0);
+    QCOMPARE(panel->findChild<QComboBox*>("comboBox")->currentIndex(), -1);
+    panel->onSave();
+    QTRY_VERIFY(panel.isNull());
+    QVERIFY(!QFile::exists(profileIniPath()));
+    QCOMPARE(g_palette.load(), 1);
+}
+
+void TestSettings::unitChangeEmitsSave()
+{
+    SignalLog log;
+    QPointer<CWidgetSettings> panel = openPanel(1, 20, 95, 0);
+    log.watch(panel);
+    button(panel, "pushButtonF")->click();
+    QVERIFY(!button(panel, "pushButtonC")->isChecked());  // exclusive pair
+    button(panel, "pushButtonSave")->click();
+    QTRY_VERIFY(panel.isNull());
+    QCOMPARE(log.saves, 1);
+    QCOMPARE(g_temp_unit.load(), 1);
+    QVERIFY(tpdWritesOnWire().empty());
+}
+
+void TestSettings::changedValuesReachTheModule_data()
+{
+    QTest::addColumn<int>("initialDistance");
+    QTest::addColumn<int>("initialEmissivity");
+    QTest::addColumn<QString>("distanceText");
+    QTest::addColumn<QString>("emissivityText");
+    QTest::addColumn<QVector<int>>("expected");  // index, value, index, value, ...
+    QTest::newRow("50 dm and 95 %") << 20 << 100 << "50" << "95" << QVector<int>{0, 820, 3, 121};
+    QTest::newRow("distance only") << 20 << 95 << "50" << "95" << QVector<int>{0, 820};
+    QTest::newRow("emissivity 100 %") << 20 << 95 << "20" << "100" << QVector<int>{3, 127};
+    QTest::newRow("distance 0") << 3 << 95 << "0" << "95" << QVector<int>{0, 0};
+    QTest::newRow("emptied distance") << 12 << 95 << "" << "95" << QVector<int>{0, 0};
+    QTest::newRow("emissivity 1 %") << 20 << 95 << "20" << "1" << QVector<int>{3, 2};
+    QTest::newRow("unchanged") << 20 << 95 << "20" << "95" << QVector<int>{};
+}
+
+void TestSettings::changedValuesReachTheModule()
+{
+    QFETCH(int, initialDistance);
+    QFETCH(int, initialEmissivity);
+    QFETCH(QString, distanceText);
+    QFETCH(QString, emissivityText);
+    QFETCH(QVector<int>, expected);
+
+    SignalLog log;
+    QPointer<CWidgetSettings> panel = openPanel(1, initialDistance, initialEmissivity, 0);
+    log.watch(panel);
+    distanceEdit(panel)->setText(distanceText);
+    emissivityEdit(panel)->setText(emissivityText);
+    button(panel, "pushButtonSave")->click();
+    QTRY_VERIFY(panel.isNull());
+
+    TpdWrites want;
+    for (int i = 0; i + 1 < expected.size(); i += 2)
+        want.emplace_back(expected[i], expected[i + 1]);
+    QCOMPARE(tpdWritesOnWire(), want);
+    QCOMPARE(log.saves, want.empty() ? 0 : 1);
+    for (const auto& [index, value] : want)
+        QCOMPARE(ombrix_sim_tpd_property(index), value);
+}
+
+void TestSettings::returnOrEnterReleaseSaves()
+{
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        ombrix_sim_wire_clear();
+        QPointer<CWidgetSettings> panel = openPanel(1, 20, 95, 0);
+        distanceEdit(panel)->setText("50");
+        QKeyEvent other(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier);
+        QCoreApplication::sendEvent(panel, &other);
+        QVERIFY(!panel.isNull());
+        QVERIFY(tpdWritesOnWire().empty());
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+        QCoreApplication::sendEvent(panel, &release);
+        QTRY_VERIFY(panel.isNull());
+        QCOMPARE(tpdWritesOnWire(), (TpdWrites{{0, 820}}));
+    }
+}
+
+void TestSettings::returnInLineEditKeepsTheUnit()
+{
+    g_temp_unit = 1;
+    QPointer<CWidgetSettings> panel = openPanel(1, 20, 95, 1);
+    distanceEdit(panel)->setFocus();
+    QTest::keyClick(distanceEdit(panel), Qt::Key_Return);
+    QTRY_VERIFY(panel.isNull());
+    QCOMPARE(g_temp_unit.load(), 1);
+}
+
+void TestSettings::restoreRunsOnWorker()
+{
+    SignalLog log;
+    QPointer<CWidgetSettings> panel = openPanel(1, 20, 95, 0);
+    log.watch(panel);
+    button(panel, "pushButtonRestore")->click();  // hidden, but its action works
+    for (const char* name : {"pushButtonSave", "pushButtonRestore", "pushButtonC", "pushButtonF"})
+        QVERIFY2(!button(panel, name)->isEnabled(), name);
+    QVERIFY(!panel->findChild<QComboBox*>("comboBox")->isEnabled());
+    QVERIFY(!distanceEdit(panel)->isEnabled());
+    QVERIFY(!emissivityEdit(panel)->isEnabled());
+    QVERIFY(!panel->findChild<CBaseTitleBar*>()->parts().close->isEnabled());
+
+    QTRY_VERIFY(panel.isNull());
+    QCOMPARE(log.restoreStarts, 1);
+    QCOMPARE(log.restoreResults, QVector<bool>{true});
+    QCOMPARE(restoreCommandsOnWire(0), 1);
+}
+
+void TestSettings::failedRestoreStillCloses()
+{
+    SignalLog log;
+    QPointer<CWidgetSettings> panel = openPanel(1, 20, 95, 0);
+    log.watch(panel);
+    ombrix_sim_fault_status_error(0x06, 1);
+    panel->onRestore();
+    QTRY_VERIFY(panel.isNull());
+    QCOMPARE(log.restoreResults, QVector<bool>{false});
+}
+
+void TestSettings::noClosingWhileRestoring()
+{
+    SignalLog log;
+    ombrix_sim_fault_stay_busy(1);
+    QPointer<CWidgetSettings> panel = openPanel(1, 20, 95, 0);
+    log.watch(panel);
+    panel->onRestore();
+    QTRY_COMPARE(log.restoreStarts, 1);
+
+    QTest::keyClick(panel, Qt::Key_Escape);
+    panel->close();
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier);
+    QCoreApplication::sendEvent(panel, &release);
+    QCoreApplication::processEvents();
+    QVERIFY(!panel.isNull());
+    QVERIFY(panel->isVisible());
+    QVERIFY(tpdWritesOnWire().empty());
+
+    ombrix_sim_fault_stay_busy(0);
+    QTRY_VERIFY(panel.isNull());
+    QCOMPARE(log.restoreResults, QVector<bool>{true});
+}
+
+void TestSettings::restoreWorkerIsJoinedWhenPanelDies()
+{
+    // The module stays busy: the worker polls until the poll count runs out.
+    constexpr int kPolls = 150;
+    vdcmd_set_polling_wait_time(kPolls);
+    ombrix_sim_fault_stay_busy(1);
+    SignalLog log;
+    auto* owner = new QWidget;
+    QPointer<CWidgetSettings> panel = new CWidgetSettings(owner);
+    log.watch(panel);
+    panel->onRestore();
+    QTRY_COMPARE(log.restoreStarts, 1);
+
+    // The window going away (as at exit) takes the panel with it; that must
+    // wait for the worker rather than leave it running on a dead panel.
+    delete owner;
+    QVERIFY(panel.isNull());
+    QCOMPARE(statusPollsOnWire(), kPolls);
+    QCOMPARE(restoreCommandsOnWire(0), 1);
+    ombrix_sim_fault_stay_busy(0);
+}
+
+QTEST_MAIN(TestSettings)
+#include "tst_settings.moc"
