@@ -1,0 +1,117 @@
+#include "ombrix_sim/scene.h"
+
+#include <cmath>
+
+namespace ombrix::sim {
+namespace {
+
+constexpr double kTwoPi = 6.283185307179586;
+constexpr double kDefaultBase[kElementCount] = {35.5, 80.0, 5.0};
+
+double seconds(int64_t time_us) { return static_cast<double>(time_us) / 1e6; }
+
+// A slow oscillation with the given period in seconds.
+double wave(int64_t time_us, double period_s) { return std::sin(kTwoPi * seconds(time_us) / period_s); }
+
+// splitmix64: a well-mixed 64-bit hash, enough for reproducible sensor noise.
+uint64_t mix(uint64_t z) {
+    z += 0x9E3779B97F4A7C15ull;
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
+
+}  // namespace
+
+bool ElementState::contains(int x, int y) const {
+    if (x < left || x >= right || y < top || y >= bottom) return false;
+    if (shape == Shape::Rectangle) return true;
+    const double rx = (right - left) / 2.0, ry = (bottom - top) / 2.0;
+    const double dx = (x - centre_x) / rx, dy = (y - centre_y) / ry;
+    return dx * dx + dy * dy <= 1.0;
+}
+
+Scene::Scene(uint32_t seed) : seed_(seed) {
+    for (int i = 0; i < kElementCount; ++i) base_[i] = kDefaultBase[i];
+}
+
+void Scene::set_base_celsius(ElementId id, double celsius) { base_[static_cast<int>(id)] = celsius; }
+
+double Scene::base_celsius(ElementId id) const { return base_[static_cast<int>(id)]; }
+
+ElementState Scene::element(ElementId id, int64_t time_us) const {
+    ElementState e;
+    switch (id) {
+    case ElementId::Body: {
+        // A person-sized blob walking left and right across the middle.
+        const int rx = 18, ry = 30;
+        const int cx = static_cast<int>(std::lround(128 + 48 * wave(time_us, 20.0)));
+        const int cy = static_cast<int>(std::lround(104 + 6 * wave(time_us, 13.0)));
+        e.shape = Shape::Ellipse;
+        e.left = cx - rx;
+        e.right = cx + rx + 1;
+        e.top = cy - ry;
+        e.bottom = cy + ry + 1;
+        e.celsius = base_[0] + 1.0 * wave(time_us, 30.0);
+        break;
+    }
+    case ElementId::Hot:
+        e.left = 204;
+        e.right = 236;
+        e.top = 20;
+        e.bottom = 44;
+        e.celsius = base_[1];
+        break;
+    case ElementId::Cold: {
+        const int left = 20 + static_cast<int>(std::lround(8 * wave(time_us, 40.0)));
+        e.left = left;
+        e.right = left + 28;
+        e.top = 150;
+        e.bottom = 178;
+        e.celsius = base_[2];
+        break;
+    }
+    }
+    e.centre_x = (e.left + e.right - 1) / 2.0;
+    e.centre_y = (e.top + e.bottom - 1) / 2.0;
+    return e;
+}
+
+// Warmer towards the ceiling and towards the right; `drift` moves it all slowly.
+static double background_at(int x, int y, double drift) {
+    return 22.0 + 1.5 * (1.0 - y / double(kSensorHeight - 1)) + 1.0 * x / double(kSensorWidth - 1) + drift;
+}
+
+static double background_drift(int64_t time_us) { return 0.4 * wave(time_us, 60.0); }
+
+double Scene::background_celsius(int x, int y, int64_t time_us) const {
+    return background_at(x, y, background_drift(time_us));
+}
+
+double Scene::noise(int x, int y, int64_t time_us) const {
+    if (noise_ == 0) return 0;
+    const uint64_t key = mix(mix(mix(seed_) ^ static_cast<uint64_t>(time_us)) ^
+                             static_cast<uint64_t>(y * kSensorWidth + x));
+    const double unit = static_cast<double>(key >> 11) * (1.0 / 9007199254740992.0);  // [0, 1)
+    return noise_ * (2.0 * unit - 1.0);
+}
+
+void Scene::render(int64_t time_us, float* celsius) const {
+    ElementState elements[kElementCount];
+    for (int i = 0; i < kElementCount; ++i) elements[i] = element(static_cast<ElementId>(i), time_us);
+    const double drift = background_drift(time_us);
+    for (int y = 0; y < kSensorHeight; ++y) {
+        for (int x = 0; x < kSensorWidth; ++x) {
+            double t = background_at(x, y, drift);
+            for (const ElementState& e : elements) {
+                if (e.contains(x, y)) {
+                    t = e.celsius;
+                    break;
+                }
+            }
+            celsius[y * kSensorWidth + x] = static_cast<float>(t + noise(x, y, time_us));
+        }
+    }
+}
+
+}  // namespace ombrix::sim
