@@ -1,0 +1,228 @@
+#include "gifwriter.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QImageReader>
+#include <QRandomGenerator>
+
+namespace {
+
+QVector<QRgb> greyPalette(int colours)
+{
+    QVector<QRgb> palette;
+    for (int i = 0; i < colours; ++i)
+        palette << qRgb(i * 255 / qMax(1, colours - 1), 40, 255 - i * 255 / qMax(1, colours - 1));
+    return palette;
+}
+
+QImage indexedFrame(QSize size, const QVector<QRgb>& palette, std::function<int(int, int)> index)
+{
+    QImage frame(size, QImage::Format_Indexed8);
+    frame.setColorTable(palette);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            frame.scanLine(y)[x] = uchar(index(x, y));
+    return frame;
+}
+
+QByteArray encode(const GifAnimation& animation)
+{
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    QString error;
+    EXPECT_TRUE(writeGif(animation, &buffer, &error)) << error.toStdString();
+    return data;
+}
+
+// Decodes every frame with Qt's reader and checks it pixel by pixel.
+void expectDecodesTo(const GifAnimation& animation)
+{
+    QByteArray data = encode(animation);
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "gif");
+    ASSERT_TRUE(reader.canRead()) << reader.errorString().toStdString();
+    EXPECT_EQ(reader.imageCount(), animation.frames.size());
+    for (int f = 0; f < animation.frames.size(); ++f) {
+        const QImage decoded = reader.read().convertToFormat(QImage::Format_ARGB32);
+        ASSERT_FALSE(decoded.isNull()) << "frame " << f << ": " << reader.errorString().toStdString();
+        const QImage& expected = animation.frames[f];
+        ASSERT_EQ(decoded.size(), expected.size());
+        for (int y = 0; y < expected.height(); ++y)
+            for (int x = 0; x < expected.width(); ++x) {
+                const int index = expected.pixelIndex(x, y);
+                const QRgb got = decoded.pixel(x, y);
+                if (index == animation.transparentIndex)
+                    ASSERT_EQ(qAlpha(got), 0) << "frame " << f << " at " << x << "," << y;
+                else
+                    ASSERT_EQ(got, animation.palette[index] | 0xFF000000u)
+                        << "frame " << f << " at " << x << "," << y;
+            }
+    }
+}
+
+// A strict decoder of the code stream: widens codes as GIF readers do and
+// requires the end code, at the right width, right after the last pixel.
+bool strictLzwDecode(const QByteArray& codes, int minCodeSize, QByteArray* pixels)
+{
+    const int clearCode = 1 << minCodeSize, endCode = clearCode + 1;
+    QVector<QByteArray> table;
+    int codeSize = minCodeSize + 1, bitPos = 0, previous = -1;
+    auto reset = [&] {
+        table.clear();
+        for (int i = 0; i < clearCode + 2; ++i)
+            table << QByteArray(1, char(i));
+        codeSize = minCodeSize + 1;
+        previous = -1;
+    };
+    reset();
+    while (bitPos + codeSize <= codes.size() * 8) {
+        int code = 0;
+        for (int b = 0; b < codeSize; ++b, ++bitPos)
+            code |= ((uchar(codes[bitPos / 8]) >> (bitPos % 8)) & 1) << b;
+        if (code == clearCode) {
+            reset();
+            continue;
+        }
+        if (code == endCode)
+            return (codes.size() * 8 - bitPos) < 8;  // only padding may follow
+        QByteArray entry;
+        if (code < table.size())
+            entry = table[code];
+        else if (code == table.size() && previous >= 0)
+            entry = table[previous] + table[previous].left(1);
+        else
+            return false;
+        pixels->append(entry);
+        if (previous >= 0 && table.size() < 4096)
+            table << table[previous] + entry.left(1);
+        if (table.size() == (1 << codeSize) && codeSize < 12)
+            ++codeSize;
+        previous = code;
+    }
+    return false;  // ran out of data before the end code
+}
+
+TEST(GifWriter, CodeStreamEndsCleanlyAtEveryLength)
+{
+    QRandomGenerator random(5);
+    for (int minCodeSize : {2, 8}) {
+        for (int count = 0; count <= 3000; count += (count < 300 ? 1 : 97)) {
+            QByteArray input;
+            for (int i = 0; i < count; ++i)
+                input.append(char(random.bounded(1 << minCodeSize)));
+            const QByteArray codes = gifLzwEncode(reinterpret_cast<const uchar*>(input.constData()), count, minCodeSize);
+            QByteArray output;
+            ASSERT_TRUE(strictLzwDecode(codes, minCodeSize, &output)) << minCodeSize << " " << count;
+            ASSERT_EQ(output, input) << minCodeSize << " " << count;
+        }
+    }
+}
+
+TEST(GifWriter, FramesOfAGradientDecodeExactly)
+{
+    GifAnimation a;
+    a.palette = greyPalette(256);
+    for (int f = 0; f < 4; ++f)
+        a.frames << indexedFrame({64, 48}, a.palette, [f](int x, int y) { return (x * 4 + y + f * 17) % 256; });
+    expectDecodesTo(a);
+}
+
+// Random pixels fill the 4096-entry code table many times over, so the
+// encoder must restart it and widen codes exactly as a decoder does.
+TEST(GifWriter, NoiseThatOverflowsTheCodeTableDecodesExactly)
+{
+    QRandomGenerator random(7);
+    for (int colours : {2, 3, 16, 200, 256}) {
+        GifAnimation a;
+        a.palette = greyPalette(colours);
+        a.frames << indexedFrame({173, 91}, a.palette, [&](int, int) { return int(random.bounded(colours)); });
+        a.frames << indexedFrame({173, 91}, a.palette, [&](int x, int) { return (x / 7) % colours; });
+        SCOPED_TRACE(colours);
+        expectDecodesTo(a);
+    }
+}
+
+// The last code may come right where a decoder widens its codes; every
+// length near a width change must still end cleanly.
+TEST(GifWriter, EveryLengthAroundCodeWidthChangesDecodes)
+{
+    QRandomGenerator random(11);
+    const QVector<QRgb> palette = greyPalette(4);
+    for (int width = 1; width <= 40; ++width) {
+        GifAnimation a;
+        a.palette = palette;
+        a.frames << indexedFrame({width, 1}, palette, [&](int, int) { return int(random.bounded(4)); });
+        a.frames << indexedFrame({width, 1}, palette, [](int, int) { return 1; });
+        SCOPED_TRACE(width);
+        expectDecodesTo(a);
+    }
+}
+
+TEST(GifWriter, TransparentIndexDecodesAsTransparentAndLoopsForever)
+{
+    GifAnimation a;
+    a.palette = greyPalette(8);
+    a.transparentIndex = 0;
+    a.delayCentiseconds = 8;
+    for (int f = 0; f < 3; ++f)
+        a.frames << indexedFrame({20, 20}, a.palette, [f](int x, int y) { return (x + y + f) % 3 == 0 ? 0 : 1 + f; });
+    expectDecodesTo(a);
+
+    QByteArray data = encode(a);
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, "gif");
+    EXPECT_TRUE(reader.supportsAnimation());
+    EXPECT_EQ(reader.loopCount(), -1);
+    reader.read();
+    EXPECT_EQ(reader.nextImageDelay(), 80);
+}
+
+TEST(GifWriter, UnusableAnimationsAreRefusedWithAReason)
+{
+    const QVector<QRgb> palette = greyPalette(4);
+    auto good = [&] {
+        GifAnimation a;
+        a.palette = palette;
+        a.frames << indexedFrame({4, 4}, palette, [](int, int) { return 1; });
+        return a;
+    };
+    std::vector<GifAnimation> bad(7, good());
+    bad[0].frames.clear();
+    bad[1].palette.clear();
+    bad[2].palette = greyPalette(257);
+    bad[3].frames << indexedFrame({5, 4}, palette, [](int, int) { return 1; });
+    bad[4].frames << bad[4].frames[0].convertToFormat(QImage::Format_RGB32);
+    bad[5].frames[0].setColorCount(8);
+    bad[5].frames[0].setPixel(2, 2, 6);  // beyond the 4-colour palette
+    bad[6].transparentIndex = 4;
+    for (size_t i = 0; i < bad.size(); ++i) {
+        QByteArray data;
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::WriteOnly);
+        QString error;
+        EXPECT_FALSE(writeGif(bad[i], &buffer, &error)) << i;
+        EXPECT_FALSE(error.isEmpty()) << i;
+        EXPECT_TRUE(data.isEmpty()) << i;
+    }
+    QBuffer closed;
+    EXPECT_FALSE(writeGif(good(), &closed));
+}
+
+TEST(GifWriter, ToIndexedPicksTransparentAndNearestColours)
+{
+    const QVector<QRgb> palette = {qRgba(0, 0, 0, 0), qRgb(255, 0, 0), qRgb(0, 0, 255)};
+    QImage picture(3, 1, QImage::Format_ARGB32);
+    picture.setPixel(0, 0, qRgba(250, 0, 0, 20));
+    picture.setPixel(1, 0, qRgb(200, 30, 40));
+    picture.setPixel(2, 0, qRgb(0, 0, 60));  // nearer blue than red; never the transparent entry
+    const QImage indexed = toIndexed(picture, palette, 0);
+    EXPECT_EQ(indexed.pixelIndex(0, 0), 0);
+    EXPECT_EQ(indexed.pixelIndex(1, 0), 1);
+    EXPECT_EQ(indexed.pixelIndex(2, 0), 2);
+}
+
+}  // namespace

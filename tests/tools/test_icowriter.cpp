@@ -1,0 +1,73 @@
+#include "artwork.h"
+#include "icowriter.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QImageReader>
+
+namespace {
+
+QImage pattern(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+            image.setPixel(x, y, (x + y) % 5 == 0 ? qRgba(0, 0, 0, 0) : qRgba(x % 256, y % 256, 90, 255));
+    return image;
+}
+
+TEST(IcoWriter, EverySizeReadsBackWithItsPixelsAndTransparency)
+{
+    const QVector<int> sizes = {16, 24, 32, 48, 256};
+    QVector<QImage> pictures;
+    for (int size : sizes)
+        pictures << pattern(size);
+    QByteArray data;
+    QBuffer out(&data);
+    out.open(QIODevice::WriteOnly);
+    QString error;
+    ASSERT_TRUE(writeIco(pictures, &out, &error)) << error.toStdString();
+
+    QBuffer in(&data);
+    in.open(QIODevice::ReadOnly);
+    QImageReader reader(&in, "ico");
+    ASSERT_EQ(reader.imageCount(), sizes.size());
+    for (int i = 0; i < sizes.size(); ++i) {
+        ASSERT_TRUE(reader.jumpToImage(i));
+        const QImage read = reader.read().convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(read.size(), QSize(sizes[i], sizes[i])) << reader.errorString().toStdString();
+        for (int y = 0; y < sizes[i]; ++y)
+            for (int x = 0; x < sizes[i]; ++x) {
+                const QRgb expected = pictures[i].pixel(x, y), got = read.pixel(x, y);
+                if (qAlpha(expected) == 0)
+                    ASSERT_EQ(qAlpha(got), 0) << sizes[i] << " at " << x << "," << y;
+                else
+                    ASSERT_EQ(got, expected) << sizes[i] << " at " << x << "," << y;
+            }
+    }
+}
+
+TEST(IcoWriter, RefusesPicturesItCannotHold)
+{
+    QByteArray data;
+    QBuffer out(&data);
+    out.open(QIODevice::WriteOnly);
+    QString error;
+    EXPECT_FALSE(writeIco({}, &out, &error));
+    EXPECT_FALSE(writeIco({pattern(16), pattern(257)}, &out, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(writeIco({QImage()}, &out, &error));
+    EXPECT_TRUE(data.isEmpty());
+}
+
+TEST(Artwork, UnknownTablesAndIconsDrawNothing)
+{
+    EXPECT_TRUE(artwork::palettePreview(0).isNull());
+    EXPECT_TRUE(artwork::palettePreview(84).isNull());
+    EXPECT_TRUE(artwork::icon(QStringLiteral("nothing")).isNull());
+    EXPECT_EQ(artwork::previewLevel(0), 0);
+    EXPECT_EQ(artwork::previewLevel(artwork::kPreviewSize.width() - 1), 255);
+}
+
+}  // namespace
