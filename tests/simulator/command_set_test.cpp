@@ -1,0 +1,314 @@
+// What the module's commands do, spoken through the register protocol.
+#include <cmath>
+#include <cstring>
+#include <string>
+
+#include "model_fixture.h"
+
+using ombrix::sim::celsius_to_word;
+using ombrix::sim::ElementId;
+using ombrix::sim::kSensorPixels;
+using ombrix::sim::kSensorWidth;
+using ombrix::sim::PropertyTable;
+
+namespace {
+
+uint32_t point(int x, int y) { return uint32_t(x) << 16 | uint32_t(y); }
+
+}  // namespace
+
+class Commands : public ModelTest {
+protected:
+    void SetUp() override {
+        module.set_busy_polls(0);
+        module.set_noise(0);
+    }
+    std::string info_text(uint8_t type, uint16_t length) {
+        std::vector<char> buf(length + 1, 0);
+        EXPECT_EQ(0, host.standard_read(0x05, 0x84, uint32_t(type) << 24, length, reinterpret_cast<uint8_t*>(buf.data())));
+        return buf.data();
+    }
+    std::vector<uint16_t> words() {
+        std::vector<uint16_t> w(kSensorPixels);
+        module.temperature_words(w.data());
+        return w;
+    }
+    std::vector<uint16_t> long_words(uint8_t code, uint32_t p2, uint32_t p3, uint32_t length) {
+        std::vector<uint8_t> r(length);
+        EXPECT_EQ(0, host.long_read(0x11, code, 0, p2, p3, length, r.data()));
+        std::vector<uint16_t> out;
+        for (size_t i = 0; i + 1 < length; i += 2) out.push_back(host::be16(&r[i]));
+        return out;
+    }
+};
+
+TEST_F(Commands, TemperaturePropertiesHaveDefaultsAndLimits) {
+    uint16_t v = 0;
+    ASSERT_EQ(0, host.get_tpd(0, v));
+    EXPECT_EQ(164, v);  // 1 m
+    ASSERT_EQ(0, host.get_tpd(3, v));
+    EXPECT_EQ(121, v);  // 0.95
+    ASSERT_EQ(0, host.get_tpd(5, v));
+    EXPECT_EQ(1, v);    // normal range
+    EXPECT_EQ(0, host.set_tpd(0, 32767));
+    EXPECT_EQ(host::kStatus, host.set_tpd(0, 32768));
+    EXPECT_EQ(host::kStatus, host.set_tpd(3, 128));
+    EXPECT_EQ(host::kStatus, host.set_tpd(5, 2));
+    for (uint16_t reserved = 6; reserved <= 9; ++reserved) {
+        EXPECT_EQ(host::kStatus, host.set_tpd(reserved, 1));
+        EXPECT_EQ(host::kStatus, host.get_tpd(reserved, v));
+    }
+    EXPECT_EQ(host::kStatus, host.set_tpd(16, 1));
+    EXPECT_EQ(0, host.set_tpd(1, 4321));
+    EXPECT_EQ(0, host.set_tpd(15, 65535));
+    ASSERT_EQ(0, host.get_tpd(1, v));
+    EXPECT_EQ(4321, v);
+    ASSERT_EQ(0, host.get_tpd(15, v));
+    EXPECT_EQ(65535, v);
+    ASSERT_EQ(0, host.get_tpd(0, v));
+    EXPECT_EQ(32767, v);
+}
+
+TEST_F(Commands, OtherPropertyTablesStoreAndReadBack) {
+    uint8_t r[4] = {};
+    ASSERT_EQ(0, host.long_write(0x14, 0xC2, 2, 11));   // auto shutter
+    ASSERT_EQ(0, host.long_write(0x14, 0xC3, 4, 22));   // image
+    ASSERT_EQ(0, host.long_write(0x14, 0xC4, 7, 33));   // over-exposure
+    ASSERT_EQ(0, host.long_read(0x14, 0x82, 2, 0, 0, 2, r));
+    EXPECT_EQ(11, host::be16(r));
+    ASSERT_EQ(0, host.long_read(0x14, 0x83, 4, 0, 0, 2, r));
+    EXPECT_EQ(22, host::be16(r));
+    ASSERT_EQ(0, host.long_read(0x14, 0x84, 7, 0, 0, 4, r));
+    EXPECT_EQ(33, host::be16(r + 2));  // the value is in reply bytes 2 and 3
+    ASSERT_EQ(0, host.long_write(0x14, 0x01, 3));  // image table back to defaults only
+    ASSERT_EQ(0, host.long_read(0x14, 0x83, 4, 0, 0, 2, r));
+    EXPECT_EQ(0, host::be16(r));
+    ASSERT_EQ(0, host.long_read(0x14, 0x82, 2, 0, 0, 2, r));
+    EXPECT_EQ(11, host::be16(r));
+}
+
+TEST_F(Commands, DeviceInformationTexts) {
+    EXPECT_EQ("V1.3.26", info_text(5, 8));
+    EXPECT_EQ("OMX256A", info_text(6, 8));
+    EXPECT_EQ("OMX2312000417", info_text(7, 64));
+    EXPECT_EQ("OMX2312", info_text(7, 7));  // a read moves only what was asked
+    uint8_t r[8];
+    EXPECT_EQ(host::kStatus, host.standard_read(0x05, 0x84, 0, 8, r));  // no record 0
+}
+
+TEST_F(Commands, PseudoColourIsStoredPerSlot) {
+    uint8_t c = 0xFF;
+    ASSERT_EQ(0, host.standard_read(0x09, 0x84, 0, 1, &c));
+    EXPECT_EQ(0, c);
+    const uint8_t seven = 7;
+    ASSERT_EQ(0, host.standard_write(0x09, 0xC4, 0x02000000, &seven, 1));
+    ASSERT_EQ(0, host.standard_read(0x09, 0x84, 0x02000000, 1, &c));
+    EXPECT_EQ(7, c);
+    ASSERT_EQ(0, host.standard_read(0x09, 0x84, 0, 1, &c));
+    EXPECT_EQ(0, c);
+}
+
+TEST_F(Commands, RestoreDefaultsResetsTablesAndColours) {
+    const uint8_t colour = 5;
+    ASSERT_EQ(0, host.set_tpd(5, 0));
+    ASSERT_EQ(0, host.set_tpd(2, 99));
+    ASSERT_EQ(0, host.long_write(0x14, 0xC3, 1, 50));
+    ASSERT_EQ(0, host.standard_write(0x09, 0xC4, 0, &colour, 1));
+    ASSERT_EQ(0, host.standard_action(0x01, 0x0E));
+    EXPECT_EQ(1, module.property(PropertyTable::Tpd, 5));
+    EXPECT_EQ(0, module.property(PropertyTable::Tpd, 2));
+    EXPECT_EQ(0, module.property(PropertyTable::Image, 1));
+    EXPECT_EQ(0, module.pseudo_color(0));
+}
+
+TEST_F(Commands, EmissivityAndDistanceShortcutsShareTheProperties) {
+    const uint8_t e = 100, d[2] = {0x01, 0x00};
+    ASSERT_EQ(0, host.standard_write(0x0E, 0x01, 0, &e, 1));
+    ASSERT_EQ(0, host.standard_write(0x0E, 0x02, 0, d, 2));
+    uint16_t v;
+    ASSERT_EQ(0, host.get_tpd(3, v));
+    EXPECT_EQ(100, v);
+    ASSERT_EQ(0, host.get_tpd(0, v));
+    EXPECT_EQ(256, v);
+    uint8_t back[2];
+    ASSERT_EQ(0, host.standard_read(0x0E, 0x81, 0, 1, back));
+    EXPECT_EQ(100, back[0]);
+    ASSERT_EQ(0, host.standard_read(0x0E, 0x82, 0, 2, back));
+    EXPECT_EQ(256, host::be16(back));
+}
+
+TEST_F(Commands, FlashBehavesLikeNor) {
+    const uint8_t a[4] = {0xF0, 0xF0, 0x0F, 0xFF}, b[4] = {0xCC, 0xCC, 0xCC, 0xCC};
+    ASSERT_EQ(0, host.standard_write(0x01, 0xC2, 0x5000, a, 4));
+    ASSERT_EQ(0, host.standard_write(0x01, 0xC2, 0x5000, b, 4));  // a write only clears bits
+    uint8_t r[4];
+    ASSERT_EQ(0, host.standard_read(0x01, 0x82, 0x5000, 4, r));
+    EXPECT_EQ((std::vector<uint8_t>{0xC0, 0xC0, 0x0C, 0xCC}), std::vector<uint8_t>(r, r + 4));
+    ASSERT_EQ(0, host.standard_action(0x01, 0x08, 0x5800, 1));  // erases the sector holding 0x5800
+    ASSERT_EQ(0, host.standard_read(0x01, 0x82, 0x5000, 4, r));
+    EXPECT_EQ((std::vector<uint8_t>{0xFF, 0xFF, 0xFF, 0xFF}), std::vector<uint8_t>(r, r + 4));
+    uint8_t id[6];
+    ASSERT_EQ(0, host.standard_read(0x01, 0x81, 0, 6, id));
+    EXPECT_EQ(0x18, id[2]);  // 2^24 bytes
+    EXPECT_EQ(host::kStatus, host.standard_read(0x01, 0x82, 0x00FFFFFE, 4, r));  // past the end
+}
+
+TEST_F(Commands, SectorEraseTakesOneToEightSectors) {
+    const uint8_t zero = 0;
+    for (uint32_t s = 0; s <= 22; ++s) ASSERT_EQ(0, host.standard_write(0x01, 0xC2, s * 4096, &zero, 1));
+    // spi_erase_sector(0x1000, 20) as the command set splits it
+    ASSERT_EQ(0, host.standard_action(0x01, 0x08, 0x1000, 8));
+    ASSERT_EQ(0, host.standard_action(0x01, 0x08, 0x9000, 8));
+    ASSERT_EQ(0, host.standard_action(0x01, 0x08, 0x11000, 4));
+    for (uint32_t s = 0; s <= 22; ++s) {
+        uint8_t b;
+        ASSERT_TRUE(module.flash_read(s * 4096, &b, 1));
+        EXPECT_EQ(s >= 1 && s <= 20 ? 0xFF : 0x00, b) << "sector " << s;
+    }
+    EXPECT_EQ(host::kStatus, host.standard_action(0x01, 0x08, 0x1000, 9));
+    EXPECT_EQ(host::kStatus, host.standard_action(0x01, 0x08, 0x1000, 0));
+}
+
+TEST_F(Commands, FirmwareEraseAndTag) {
+    const uint8_t zero[4] = {};
+    ASSERT_EQ(0, host.standard_write(0x01, 0xC2, 0x80000, zero, 4));
+    ASSERT_EQ(0, host.standard_write(0x01, 0xC2, 0x100000, zero, 4));
+    ASSERT_EQ(0, host.standard_action(0x01, 0x07));
+    uint8_t r[16];
+    ASSERT_TRUE(module.flash_read(0x80000, r, 4));
+    EXPECT_EQ(0xFF, r[0]);
+    ASSERT_TRUE(module.flash_read(0x100000, r, 4));
+    EXPECT_EQ(0x00, r[0]);  // beyond the firmware region
+    ASSERT_EQ(0, host.standard_action(0x01, 0x09));
+    ASSERT_TRUE(module.flash_read(0xFFFF0, r, 16));
+    EXPECT_EQ(0, std::memcmp(r, "OMBRIX-FW-TAG", 13));
+}
+
+TEST_F(Commands, ConfigurationSavesToFlashAndLoadsBack) {
+    EXPECT_EQ(host::kStatus, host.standard_action(0x01, 0x0C, 0x03000000));  // nothing saved yet
+    ASSERT_EQ(0, host.set_tpd(2, 1234));
+    ASSERT_EQ(0, host.standard_action(0x01, 0x0B, 0x03000000));
+    ASSERT_EQ(0, host.standard_action(0x01, 0x0E));
+    EXPECT_EQ(0, module.property(PropertyTable::Tpd, 2));
+    ASSERT_EQ(0, host.standard_action(0x01, 0x0C, 0x03000000));
+    EXPECT_EQ(1234, module.property(PropertyTable::Tpd, 2));
+    EXPECT_EQ(host::kStatus, host.standard_action(0x01, 0x0C, 0x05000000));
+    EXPECT_EQ(host::kStatus, host.standard_action(0x01, 0x0C, 0x0E000000));
+}
+
+TEST_F(Commands, ArgumentChecksOfTheModule) {
+    EXPECT_EQ(host::kStatus, host.standard_action(0x0D, 0x0E, 0x03000000));  // zoom 3
+    EXPECT_EQ(0, host.standard_action(0x0D, 0x0E, 0x04000000));
+    const uint8_t t[2] = {0x00, 0x10};
+    EXPECT_EQ(0, host.standard_write(0x0E, 0xC5, 0x01000000, t, 2));
+    EXPECT_EQ(host::kStatus, host.standard_write(0x0E, 0xC5, 0x02000000, t, 2));
+    EXPECT_EQ(0, host.long_write(0x11, 0x0F, 0xFF0B, point(10, 10)));  // point mark 11
+    EXPECT_EQ(host::kStatus, host.long_write(0x11, 0x0F, 0xFF0C, point(10, 10)));
+    EXPECT_EQ(host::kStatus, host.long_write(0x13, 0x01, 0, 256, 0));  // a pixel off the sensor
+    EXPECT_EQ(0, host.long_write(0x13, 0x01, 0, 255, 191));
+}
+
+TEST_F(Commands, ShutterStateIsStored) {
+    ASSERT_EQ(0, host.standard_action(0x0C, 0x41, 0x00000000));
+    ASSERT_EQ(0, host.standard_action(0x0C, 0x42, 0x01000000));
+    uint8_t r[2];
+    ASSERT_EQ(0, host.standard_read(0x0C, 0x83, 0, 2, r));
+    EXPECT_EQ(0, r[0]);
+    EXPECT_EQ(1, r[1]);
+    ASSERT_EQ(0, host.standard_read(0x0C, 0x84, 0, 2, r));
+    EXPECT_NEAR(31.0, ombrix::sim::word_to_celsius(host::be16(r)), 0.02);
+}
+
+TEST_F(Commands, ReadoutsComeFromTheShownGrid) {
+    const auto w = words();
+    const auto whole = long_words(0x83, 0, 0, 12);
+    const auto max_it = std::max_element(w.begin(), w.end()), min_it = std::min_element(w.begin(), w.end());
+    EXPECT_EQ(*max_it, whole[0]);
+    EXPECT_EQ(*min_it, whole[1]);
+    EXPECT_EQ(*max_it, w[whole[3] * kSensorWidth + whole[2]]);
+    EXPECT_EQ(*min_it, w[whole[5] * kSensorWidth + whole[4]]);
+    EXPECT_EQ(*max_it, long_words(0x81, 0, 0, 2)[0]);
+    EXPECT_EQ(*min_it, long_words(0x82, 0, 0, 2)[0]);
+
+    const auto hot = module.element(ElementId::Hot);
+    const int cx = int(hot.centre_x), cy = int(hot.centre_y);
+    const auto spot = long_words(0x86, point(cx, cy), 0, 12);
+    EXPECT_EQ(celsius_to_word(80.0), spot[0]);
+    EXPECT_EQ(cx, spot[1]);
+    EXPECT_EQ(cy, spot[2]);
+
+    // A rectangle from inside the hot object out into the background.
+    const auto rect = long_words(0x8C, point(hot.left - 4, hot.top), point(hot.left + 3, hot.top), 14);
+    EXPECT_EQ(celsius_to_word(80.0), rect[0]);
+    EXPECT_EQ(hot.left, rect[3]);
+    EXPECT_LT(rect[1], celsius_to_word(30.0));
+    EXPECT_EQ(hot.left - 4, rect[5]);
+    // 4 hot cells and 4 background cells on that row
+    EXPECT_NEAR((4.0 * celsius_to_word(80.0) + rect[1] * 4.0) / 8.0, rect[2], 60);
+
+    const auto line = long_words(0x89, point(hot.left, hot.top), point(hot.right - 1, hot.bottom - 1), 14);
+    EXPECT_EQ(celsius_to_word(80.0), line[0]);
+    EXPECT_EQ(celsius_to_word(80.0), line[1]);
+    EXPECT_EQ(celsius_to_word(80.0), line[2]);
+
+    std::vector<uint8_t> r(12);
+    EXPECT_EQ(host::kStatus, host.long_read(0x11, 0x86, 0, point(256, 0), 0, 12, r.data()));
+}
+
+TEST_F(Commands, GainSelectsTheRange) {
+    module.set_element_celsius(ElementId::Hot, 300.0);
+    const auto hot = module.element(ElementId::Hot);
+    const int at = int(hot.centre_y) * kSensorWidth + int(hot.centre_x);
+    EXPECT_EQ(celsius_to_word(150.0), words()[at]);  // the normal range saturates
+    ASSERT_EQ(0, host.set_tpd(5, 0));
+    EXPECT_EQ(celsius_to_word(300.0), words()[at]);
+    module.set_element_celsius(ElementId::Hot, 800.0);
+    EXPECT_EQ(celsius_to_word(550.0), words()[at]);
+    // Cold readings are the same in both ranges.
+    const auto cold = module.element(ElementId::Cold);
+    EXPECT_EQ(celsius_to_word(5.0), words()[int(cold.centre_y) * kSensorWidth + int(cold.centre_x)]);
+}
+
+TEST_F(Commands, EmissivityCorrectsTheReading) {
+    const auto hot = module.element(ElementId::Hot);
+    const int at = int(hot.centre_y) * kSensorWidth + int(hot.centre_x);
+    const uint16_t at_scene_emissivity = words()[at];
+    EXPECT_EQ(celsius_to_word(80.0), at_scene_emissivity);
+    ASSERT_EQ(0, host.set_tpd(3, 64));  // told the surface is greyer than it is
+    EXPECT_GT(words()[at], at_scene_emissivity + 64 * 10);
+    ASSERT_EQ(0, host.set_tpd(3, 127));
+    EXPECT_LT(words()[at], at_scene_emissivity);
+    EXPECT_NEAR(module.reading_celsius(80.0), ombrix::sim::word_to_celsius(words()[at]), 1 / 128.0);
+}
+
+TEST_F(Commands, FlatFieldRefreshHoldsThePictureBriefly) {
+    std::vector<uint8_t> before, frame;
+    ASSERT_TRUE(module.produce_frame(384, 40000, before));
+    ASSERT_EQ(0, host.standard_action(0x0D, 0xC1));
+    EXPECT_TRUE(module.shutter_active());
+    int held = 0;
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_TRUE(module.produce_frame(384, 40000, frame));
+        if (frame != before) break;
+        ++held;
+    }
+    EXPECT_EQ(7, held);  // 320 ms at 25 frames a second
+    EXPECT_FALSE(module.shutter_active());
+}
+
+TEST_F(Commands, PowerCycleForgetsSettingsButKeepsFlash) {
+    const uint8_t zero = 0;
+    ASSERT_EQ(0, host.set_tpd(5, 0));
+    ASSERT_EQ(0, host.standard_write(0x01, 0xC2, 0x7000, &zero, 1));
+    module.set_powered(false);
+    uint16_t v;
+    EXPECT_EQ(-4, host.get_tpd(5, v));
+    std::vector<uint8_t> frame;
+    EXPECT_FALSE(module.produce_frame(384, 40000, frame));
+    module.set_powered(true);
+    ASSERT_EQ(0, host.get_tpd(5, v));
+    EXPECT_EQ(1, v);
+    uint8_t b = 0xFF;
+    ASSERT_TRUE(module.flash_read(0x7000, &b, 1));
+    EXPECT_EQ(0, b);
+}

@@ -1,0 +1,201 @@
+// The scene, its truth and the frames the module makes of it.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "ombrix_sim/module.h"
+
+using namespace ombrix::sim;
+
+namespace {
+
+uint16_t word_at(const std::vector<uint8_t>& frame, int x, int y) {
+    const size_t i = kPictureBytes + 2 * size_t(y * kSensorWidth + x);
+    return uint16_t(frame[i] | frame[i + 1] << 8);
+}
+
+int luma_at(const std::vector<uint8_t>& frame, int x, int y) { return frame[2 * size_t(y * kSensorWidth + x)]; }
+
+}  // namespace
+
+TEST(Scene, ElementsStayInTheirRangesAndNeverOverlap) {
+    Scene scene(7);
+    for (int64_t t = 0; t < 120000000; t += 250000) {
+        const ElementState body = scene.element(ElementId::Body, t), hot = scene.element(ElementId::Hot, t),
+                           cold = scene.element(ElementId::Cold, t);
+        EXPECT_GE(body.celsius, 34.0);
+        EXPECT_LE(body.celsius, 37.0);
+        EXPECT_DOUBLE_EQ(80.0, hot.celsius);
+        EXPECT_DOUBLE_EQ(5.0, cold.celsius);
+        for (const ElementState* e : {&body, &hot, &cold}) {
+            EXPECT_GE(e->left, 0);
+            EXPECT_LE(e->right, kSensorWidth);
+            EXPECT_GE(e->top, 0);
+            EXPECT_LE(e->bottom, kSensorHeight);
+        }
+        EXPECT_LT(body.right, hot.left);
+        EXPECT_LT(cold.right, body.left);
+        const double bg = scene.background_celsius(0, kSensorHeight - 1, t);
+        EXPECT_GT(bg, 20.0);
+        EXPECT_LT(bg, 26.0);
+    }
+}
+
+TEST(Scene, TheBodyWandersSlowly) {
+    Scene scene;
+    const ElementState a = scene.element(ElementId::Body, 0), b = scene.element(ElementId::Body, 5000000);
+    EXPECT_NE(a.centre_x, b.centre_x);
+    // Between two frames it moves by a cell at most.
+    for (int64_t t = 0; t < 20000000; t += 40000)
+        EXPECT_LE(std::abs(scene.element(ElementId::Body, t + 40000).centre_x - scene.element(ElementId::Body, t).centre_x), 1.0);
+}
+
+TEST(Scene, RenderingIsFixedBySeedAndTime) {
+    Scene a(3), b(3), c(4);
+    std::vector<float> ga(kSensorPixels), gb(kSensorPixels), gc(kSensorPixels);
+    a.render(123456, ga.data());
+    b.render(123456, gb.data());
+    c.render(123456, gc.data());
+    EXPECT_EQ(ga, gb);
+    EXPECT_NE(ga, gc);
+    for (int i = 0; i < kSensorPixels; ++i) ASSERT_LE(std::abs(ga[i] - gc[i]), 2 * Scene::kDefaultNoise + 1e-4);
+}
+
+TEST(Scene, NoiselessGridMatchesTheTruth) {
+    Scene scene;
+    scene.set_noise_amplitude(0);
+    std::vector<float> grid(kSensorPixels);
+    const int64_t t = 3300000;
+    scene.render(t, grid.data());
+    for (int id = 0; id < kElementCount; ++id) {
+        const ElementState e = scene.element(ElementId(id), t);
+        const int cx = int(e.centre_x), cy = int(e.centre_y);
+        EXPECT_FLOAT_EQ(float(e.celsius), grid[cy * kSensorWidth + cx]) << id;
+        EXPECT_TRUE(e.contains(cx, cy));
+        EXPECT_FALSE(e.contains(e.left - 1, cy));
+    }
+    EXPECT_FLOAT_EQ(float(scene.background_celsius(0, 0, t)), grid[0]);
+}
+
+TEST(Frame, LayoutIsPictureThenWords) {
+    Module module;
+    std::vector<uint8_t> frame;
+    ASSERT_TRUE(module.produce_frame(384, 40000, frame));
+    ASSERT_EQ(196608u, frame.size());
+    EXPECT_EQ(40000, module.time_us());
+    std::vector<uint16_t> words(kSensorPixels);
+    module.temperature_words(words.data());
+    int lowest = 255, highest = 0;
+    for (int y = 0; y < kSensorHeight; ++y) {
+        for (int x = 0; x < kSensorWidth; ++x) {
+            ASSERT_EQ(words[y * kSensorWidth + x], word_at(frame, x, y));
+            ASSERT_EQ(128, frame[2 * size_t(y * kSensorWidth + x) + 1]);  // U and V
+            lowest = std::min(lowest, luma_at(frame, x, y));
+            highest = std::max(highest, luma_at(frame, x, y));
+        }
+    }
+    EXPECT_EQ(0, lowest);
+    EXPECT_EQ(255, highest);
+    const ElementState hot = module.element(ElementId::Hot), cold = module.element(ElementId::Cold);
+    EXPECT_GE(luma_at(frame, int(hot.centre_x), int(hot.centre_y)), 250);  // hottest, give or take noise
+    EXPECT_LE(luma_at(frame, int(cold.centre_x), int(cold.centre_y)), 5);
+    EXPECT_NEAR(80.0, word_to_celsius(word_at(frame, int(hot.centre_x), int(hot.centre_y))), 0.11);
+}
+
+TEST(Frame, SmallDescriptorCarriesOnlyThePicture) {
+    Module module;
+    std::vector<uint8_t> small, full;
+    ASSERT_TRUE(module.current_frame(192, small));
+    ASSERT_TRUE(module.current_frame(384, full));
+    ASSERT_EQ(98304u, small.size());
+    EXPECT_TRUE(std::equal(small.begin(), small.end(), full.begin()));
+    EXPECT_FALSE(module.produce_frame(200, 40000, small));
+}
+
+TEST(Frame, FlatSceneGivesMidGrey) {
+    std::vector<uint16_t> words(kSensorPixels, 19200);
+    std::vector<uint8_t> picture(kPictureBytes);
+    render_picture(words.data(), picture.data());
+    EXPECT_EQ(128, picture[0]);
+    EXPECT_EQ(128, picture[kPictureBytes - 2]);
+}
+
+TEST(Frame, WordsFollowTheEncoding) {
+    EXPECT_EQ(19200, celsius_to_word(26.85));
+    EXPECT_EQ(0, celsius_to_word(-300));
+    EXPECT_EQ(65535, celsius_to_word(1000));
+    EXPECT_NEAR(26.85, word_to_celsius(19200), 1e-9);
+}
+
+TEST(Frame, FrozenTimeRepeatsTheFrame) {
+    Module module;
+    std::vector<uint8_t> a, b;
+    module.set_time_frozen(true);
+    ASSERT_TRUE(module.produce_frame(384, 40000, a));
+    ASSERT_TRUE(module.produce_frame(384, 40000, b));
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(0, module.time_us());
+    module.set_time_frozen(false);
+    ASSERT_TRUE(module.produce_frame(384, 40000, b));
+    EXPECT_NE(a, b);
+}
+
+TEST(Faults, FrameFaults) {
+    Module module;
+    std::vector<uint8_t> frame;
+    module.set_frame_size(1000);
+    ASSERT_TRUE(module.produce_frame(384, 40000, frame));
+    EXPECT_EQ(1000u, frame.size());
+    module.set_frame_size(200000);
+    ASSERT_TRUE(module.produce_frame(384, 40000, frame));
+    EXPECT_EQ(200000u, frame.size());
+    EXPECT_EQ(0, frame.back());
+    module.set_no_frames(true);
+    EXPECT_FALSE(module.produce_frame(384, 40000, frame));
+    EXPECT_TRUE(frame.empty());
+    EXPECT_EQ(120000, module.time_us());  // the scene moved on all the same
+    module.clear_faults();
+    ASSERT_TRUE(module.produce_frame(384, 40000, frame));
+    EXPECT_EQ(196608u, frame.size());
+}
+
+TEST(Faults, TransferFaults) {
+    Module module;
+    module.set_busy_polls(0);
+    uint8_t b[8] = {0x0D, 0xC1, 0, 0, 0, 0, 0, 0};
+    module.set_short_transfers(1);
+    EXPECT_EQ(7, module.control_transfer(0x41, 0x45, 0x78, 0x1D00, b, 8));  // cut, ignored
+    uint8_t s = 0xEE;
+    EXPECT_EQ(1, module.control_transfer(0xC1, 0x44, 0x78, 0x0200, &s, 1));
+    EXPECT_EQ(0, s);
+    EXPECT_FALSE(module.shutter_active());
+    module.set_short_transfers(1);
+    s = 0xEE;
+    EXPECT_EQ(0, module.control_transfer(0xC1, 0x44, 0x78, 0x0200, &s, 1));
+    EXPECT_EQ(0xEE, s);  // the byte never arrived
+    module.set_transfer_error(-7, 2);
+    EXPECT_EQ(-7, module.control_transfer(0xC1, 0x44, 0x78, 0x0200, &s, 1));
+    EXPECT_EQ(-7, module.control_transfer(0xC1, 0x44, 0x78, 0x0200, &s, 1));
+    EXPECT_EQ(1, module.control_transfer(0xC1, 0x44, 0x78, 0x0200, &s, 1));
+
+    module.set_status_error(0x06, 1);
+    EXPECT_EQ(8, module.control_transfer(0x41, 0x45, 0x78, 0x1D00, b, 8));
+    EXPECT_EQ(1, module.control_transfer(0xC1, 0x44, 0x78, 0x0200, &s, 1));
+    EXPECT_EQ(0x06, s);
+    EXPECT_EQ(8, module.control_transfer(0x41, 0x45, 0x78, 0x1D00, b, 8));
+    EXPECT_EQ(1, module.control_transfer(0xC1, 0x44, 0x78, 0x0200, &s, 1));
+    EXPECT_EQ(0x00, s);  // only the one command
+
+    module.set_stay_busy(true);
+    for (int i = 0; i < 100; ++i) {
+        ASSERT_EQ(1, module.control_transfer(0xC1, 0x44, 0x78, 0x0200, &s, 1));
+        ASSERT_EQ(0x01, s);
+    }
+    module.clear_faults();
+    EXPECT_EQ(1, module.control_transfer(0xC1, 0x44, 0x78, 0x0200, &s, 1));
+    EXPECT_EQ(0x00, s);
+    ombrix::sim::WireRecord r;
+    ASSERT_TRUE(module.wire_record(0, r));
+    EXPECT_EQ(7, r.result);
+    EXPECT_EQ(8u, r.data.size());  // the host's bytes as sent
+}
