@@ -1,0 +1,194 @@
+// Detail enhancement and its 3 x 3 blur.
+#include "capture.h"
+#include "vuzovaredero.h"
+#include "vuzovaredero_internal.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <random>
+#include <vector>
+
+namespace {
+
+using Words = std::vector<uint16_t>;
+
+image_res_t size(int width, int height)
+{
+    return image_res_t{(uint16_t)width, (uint16_t)height};
+}
+
+enhance_param_t controllerEnhance()
+{
+    return enhance_param_t{{0.01f, 0.01f, 0.001f, 0.0001f, 150, 0, 0.25f, {1, 4530, 4938}},
+                           {0.0f, 6.0f, 2.0f},
+                           {0, 10, 60, 120}};
+}
+
+Words randomImage(int width, int height, uint16_t low, uint16_t high, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> value(low, high);
+    Words image((size_t)width * height);
+    for (auto& v : image)
+        v = (uint16_t)value(random);
+    return image;
+}
+
+TEST(VuzovarederoEnhance, DetailGainByStrength)
+{
+    const enhance_param_t p = controllerEnhance();
+    const std::vector<std::pair<int, float>> expected = {{0, 0.0f},  {5, 3.0f},   {10, 6.0f}, {35, 6.0f},
+                                                         {60, 6.0f}, {90, 4.0f},  {120, 2.0f}, {121, 2.0f},
+                                                         {32768, 2.0f}};
+    for (auto [strength, gain] : expected)
+        EXPECT_EQ(vz_detail_gain(strength, p.detail_gain, p.detail_threshold), gain) << strength;
+}
+
+TEST(VuzovarederoEnhance, FlatImageEqualsTheContrastStage)
+{
+    Words in(64 * 48);
+    for (size_t i = 0; i < in.size(); i++)
+        in[i] = (uint16_t)(3000 + (i / 64) * 40);  // flat along each row: detail only between rows
+    Words flat(64 * 48, 5000), out(flat.size()), base(flat.size());
+    enhance_param_t param = controllerEnhance();
+    agc_param_t contrast = param.agc_param;
+    ASSERT_EQ(y14_image_auto_gain_control(flat.data(), (uint32_t)flat.size(), &contrast, base.data()), 0);
+    ASSERT_EQ(y14_image_enhance(flat.data(), size(64, 48), &param, out.data()), 0);
+    EXPECT_EQ(out, base);
+    // The caller's record is not rewritten.
+    EXPECT_EQ(param.agc_param.stretch_param.lower_limit, 4530);
+    EXPECT_EQ(param.agc_param.stretch_param.upper_limit, 4938);
+    EXPECT_EQ(param.agc_param.stretch_param.enable, 1);
+}
+
+// The whole pipeline against the formula applied to the steps' outputs.
+TEST(VuzovarederoEnhance, CombinesBaseAndWeightedDetail)
+{
+    const int w = 256, h = 192;
+    Words in = randomImage(w, h, 3500, 6500, 7);
+    for (int i = 0; i < 200; i++)  // a few sharp spots, bright and dark
+        in[(size_t)(i * 997) % in.size()] = (uint16_t)(i % 2 ? 16000 : 10);
+    for (float g0 : {0.0f, 0.5f}) {
+        enhance_param_t param = controllerEnhance();
+        param.detail_gain[0] = g0;
+        Words blurred(in.size()), base(in.size()), out(in.size());
+        ASSERT_EQ(gaussian_filter_reference(in.data(), size(w, h), 3, 1.0f, blurred.data()), 0);
+        agc_param_t contrast = param.agc_param;
+        ASSERT_EQ(y14_image_auto_gain_control(in.data(), (uint32_t)in.size(), &contrast, base.data()), 0);
+        ASSERT_EQ(y14_image_enhance(in.data(), size(w, h), &param, out.data()), 0);
+        int saturated = 0, zero = 0;
+        for (size_t i = 0; i < in.size(); i++) {
+            int d = (int16_t)(uint16_t)(in[i] - blurred[i]);
+            float g = vz_detail_gain(std::abs(d), param.detail_gain, param.detail_threshold);
+            float sum = (float)base[i] + (float)d * g;
+            int want = sum >= 16383.0f ? 16383 : (sum < 0.0f ? 0 : (int)sum);
+            ASSERT_EQ(out[i], want) << i;
+            saturated += want == 16383;
+            zero += want == 0 && d < 0;
+        }
+        EXPECT_GT(saturated, 0);  // bright spots on a bright base clip at 16383
+        EXPECT_GT(zero, 0);       // dark spots clip at 0
+    }
+}
+
+TEST(VuzovarederoEnhance, FailuresPassTheStepCodeAndWriteNothing)
+{
+    irproc_log_register(1);
+    enhance_param_t param = controllerEnhance();
+    Words in(49152, 3000), out(49152, 0xBEEF);
+    for (size_t i = 0; i < 1000; i++)
+        in[i] = 16383;  // unusable: saturated share between the discards
+    auto [status, text] = printedBy([&] { return y14_image_enhance(in.data(), size(256, 192), &param, out.data()); });
+    EXPECT_EQ(status, -4);
+    EXPECT_NE(text.find("/y14_image_enhance] y14 image auto gain control failed\n\n"), std::string::npos) << text;
+    EXPECT_EQ(out, Words(49152, 0xBEEF));
+
+    param.agc_param.stretch_param.lower_limit = 6000;
+    EXPECT_EQ(y14_image_enhance(in.data(), size(256, 192), &param, out.data()), -1);
+
+    text = printedBy([&] { return y14_image_enhance(nullptr, size(4, 4), &param, out.data()); }).second;
+    EXPECT_NE(text.find("/y14_image_enhance] data is NULL\n"), std::string::npos) << text;
+    EXPECT_EQ(y14_image_enhance(in.data(), size(4, 4), &param, nullptr), -1);
+    EXPECT_EQ(y14_image_enhance(in.data(), size(4, 4), nullptr, out.data()), -1);
+    EXPECT_EQ(y14_image_enhance(in.data(), size(0, 4), &param, out.data()), 0);
+    EXPECT_EQ(out, Words(49152, 0xBEEF));
+}
+
+TEST(VuzovarederoBlur, SingleBrightPixelAndFlatBorders)
+{
+    Words in(5 * 5, 0), out(25);
+    in[12] = 1000;
+    ASSERT_EQ(gaussian_filter(in.data(), size(5, 5), 3, 1.0f, out.data()), 0);
+    EXPECT_EQ(out[12], 60 * 1000 / 256);
+    for (int k : {7, 11, 13, 17})
+        EXPECT_EQ(out[k], 36 * 1000 / 256);
+    for (int k : {6, 8, 16, 18})
+        EXPECT_EQ(out[k], 13 * 1000 / 256);
+    EXPECT_EQ(out[0], 0);
+
+    Words flat(7 * 3, 12345), blurred(flat.size());
+    ASSERT_EQ(gaussian_filter(flat.data(), size(7, 3), 3, 1.0f, blurred.data()), 0);
+    EXPECT_EQ(blurred, flat);
+}
+
+// The integer 3 x 3 path equals the designed float window walk on any words.
+TEST(VuzovarederoBlur, IntegerPathEqualsTheWindowWalk)
+{
+    unsigned seed = 1;
+    for (auto [w, h] : {std::pair{1, 1}, {1, 7}, {7, 1}, {2, 2}, {3, 3}, {17, 9}, {256, 192}})
+        for (auto [low, high] : {std::pair{0, 16383}, {0, 65535}, {65000, 65535}}) {
+            Words in = randomImage(w, h, (uint16_t)low, (uint16_t)high, seed++);
+            Words fast(in.size()), walk(in.size());
+            ASSERT_EQ(gaussian_filter(in.data(), size(w, h), 3, 1.0f, fast.data()), 0);
+            ASSERT_EQ(gaussian_filter_reference(in.data(), size(w, h), 3, 1.0f, walk.data()), 0);
+            ASSERT_EQ(fast, walk) << w << "x" << h << " values " << low << ".." << high;
+        }
+}
+
+TEST(VuzovarederoBlur, KernelsAndBadArguments)
+{
+    float kernel[25];
+    ASSERT_EQ(get_gauss_kernel(kernel, 3, 0.3f), 0);  // fixed whatever sigma
+    EXPECT_EQ(kernel[0], 13.0f / 256);
+    EXPECT_EQ(kernel[1], 36.0f / 256);
+    EXPECT_EQ(kernel[4], 60.0f / 256);
+
+    ASSERT_EQ(get_gauss_kernel(kernel, 5, 1.0f), 0);
+    float sum = 0;
+    for (float k : kernel)
+        sum += k;
+    EXPECT_NEAR(sum, 1.0f, 1e-6);
+    EXPECT_FLOAT_EQ(kernel[12] / kernel[13], std::exp(0.5f));
+    EXPECT_FLOAT_EQ(kernel[12] / kernel[0], std::exp(4.0f));
+    EXPECT_EQ(kernel[1], kernel[5]);
+
+    EXPECT_EQ(get_gauss_kernel(kernel, 0, 1.0f), -1);
+    EXPECT_EQ(get_gauss_kernel(kernel, 3, 0.0f), -1);
+    EXPECT_EQ(get_gauss_kernel(nullptr, 3, 1.0f), -1);
+
+    Words in(9, 100), out(9, 7);
+    EXPECT_EQ(gaussian_filter(in.data(), size(3, 3), 3, 0.0f, out.data()), -1);
+    EXPECT_EQ(gaussian_filter(in.data(), size(3, 3), 3, -1.0f, out.data()), -1);
+    EXPECT_EQ(gaussian_filter(in.data(), size(3, 3), 4, 1.0f, out.data()), -1);  // window would outgrow the kernel
+    EXPECT_EQ(gaussian_filter(nullptr, size(3, 3), 3, 1.0f, out.data()), -1);
+    EXPECT_EQ(out, Words(9, 7));
+    ASSERT_EQ(gaussian_filter(in.data(), size(3, 3), 5, 1.5f, out.data()), 0);
+    EXPECT_EQ(out, Words(9, out[0]));  // still flat; float weights may sum a hair under 1
+    EXPECT_GE(out[0], 99);
+    EXPECT_LE(out[0], 100);
+}
+
+TEST(VuzovarederoBlur, DetailIsSourceMinusBlur)
+{
+    Words in(5 * 5, 100);
+    in[12] = 356;  // blur 100 + 60 x 256 / 256 = 160 at the centre
+    std::vector<int16_t> detail(25);
+    ASSERT_EQ(y14_image_extract_detail(in.data(), size(5, 5), detail.data()), 0);
+    EXPECT_EQ(detail[12], 356 - 160);
+    EXPECT_EQ(detail[7], 100 - (100 + 36));
+    EXPECT_EQ(detail[0], 0);
+}
+
+}  // namespace

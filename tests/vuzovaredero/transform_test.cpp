@@ -1,0 +1,145 @@
+// Geometric transforms: worked examples, inverses, both pixel widths against
+// the coordinate formulas, bad input.
+#include "capture.h"
+#include "vuzovaredero.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <vector>
+
+namespace {
+
+using Words = std::vector<uint16_t>;
+using Bytes = std::vector<uint8_t>;
+using Transform = int (*)(const uint8_t*, image_res_t, int, uint8_t*);
+
+image_res_t size(int width, int height)
+{
+    return image_res_t{(uint16_t)width, (uint16_t)height};
+}
+
+// First case of the program: nothing registered yet, so failures print nothing.
+TEST(VuzovarederoLog, SilentUntilRegistered)
+{
+    const Bytes in(4, 1);
+    Bytes out(4);
+    auto [status, text] = printedBy([&] { return flip(in.data(), size(1, 1), 2, out.data()); });
+    EXPECT_EQ(status, -2);
+    EXPECT_EQ(text, "");
+}
+
+Words transformed(Transform transform, const Words& in, int width, int height)
+{
+    Words out(in.size(), 0xDEAD);
+    EXPECT_EQ(transform((const uint8_t*)in.data(), size(width, height), PIXFMT_Y14, (uint8_t*)out.data()), 0);
+    return out;
+}
+
+TEST(VuzovarederoTransform, ThreeByTwoExamples)
+{
+    const Words in = {1, 2, 3, 4, 5, 6};
+    EXPECT_EQ(transformed(flip, in, 3, 2), (Words{4, 5, 6, 1, 2, 3}));
+    EXPECT_EQ(transformed(mirror, in, 3, 2), (Words{3, 2, 1, 6, 5, 4}));
+    EXPECT_EQ(transformed(rotate_180, in, 3, 2), (Words{6, 5, 4, 3, 2, 1}));
+    EXPECT_EQ(transformed(rotate_left_90, in, 3, 2), (Words{3, 6, 2, 5, 1, 4}));
+    EXPECT_EQ(transformed(rotate_right_90, in, 3, 2), (Words{4, 1, 5, 2, 6, 3}));
+}
+
+TEST(VuzovarederoTransform, InversesAndCompositions)
+{
+    Words in(7 * 5);
+    for (size_t i = 0; i < in.size(); i++)
+        in[i] = (uint16_t)(i * 977 + 3);
+    EXPECT_EQ(transformed(rotate_right_90, transformed(rotate_left_90, in, 7, 5), 5, 7), in);
+    EXPECT_EQ(transformed(flip, transformed(mirror, in, 7, 5), 7, 5), transformed(rotate_180, in, 7, 5));
+    const Words one = {42};
+    for (Transform t : {flip, mirror, rotate_180, rotate_left_90, rotate_right_90})
+        EXPECT_EQ(transformed(t, one, 1, 1), one);
+}
+
+// Output pixel (r, c) against the designed source position, for 2- and 3-byte pixels.
+TEST(VuzovarederoTransform, EveryPixelFromItsSourcePosition)
+{
+    struct Case {
+        Transform transform;
+        bool turns;
+        std::function<size_t(int r, int c, int w, int h)> source;
+    };
+    const std::vector<Case> cases = {
+        {flip, false, [](int r, int c, int w, int h) { return size_t(h - 1 - r) * w + c; }},
+        {mirror, false, [](int r, int c, int w, int) { return size_t(r) * w + (w - 1 - c); }},
+        {rotate_180, false, [](int r, int c, int w, int h) { return size_t(h - 1 - r) * w + (w - 1 - c); }},
+        {rotate_left_90, true, [](int r, int k, int w, int) { return size_t(k) * w + (w - 1 - r); }},
+        {rotate_right_90, true, [](int r, int k, int w, int h) { return size_t(h - 1 - k) * w + r; }},
+    };
+    for (int format : {(int)PIXFMT_Y14, (int)PIXFMT_RGB888, (int)PIXFMT_BGR888}) {
+        size_t bytes = format == PIXFMT_Y14 ? 2 : 3;
+        for (auto [w, h] : {std::pair{256, 192}, std::pair{1, 9}, std::pair{9, 1}, std::pair{13, 7}}) {
+            Bytes in(bytes * w * h);
+            for (size_t i = 0; i < in.size(); i++)
+                in[i] = (uint8_t)(i * 31 + i / 7);
+            for (size_t k = 0; k < cases.size(); k++) {
+                SCOPED_TRACE(::testing::Message() << "case " << k << " format " << format << " " << w << "x" << h);
+                Bytes out(in.size(), 0xEE);
+                ASSERT_EQ(cases[k].transform(in.data(), size(w, h), format, out.data()), 0);
+                int rows = cases[k].turns ? w : h, columns = cases[k].turns ? h : w;
+                for (int r = 0; r < rows; r++)
+                    for (int c = 0; c < columns; c++)
+                        ASSERT_EQ(0, std::memcmp(&out[bytes * (size_t(r) * columns + c)],
+                                                 &in[bytes * cases[k].source(r, c, w, h)], bytes))
+                            << r << "," << c;
+            }
+        }
+    }
+}
+
+TEST(VuzovarederoTransform, RgbPixelsKeepTheirByteOrder)
+{
+    const Bytes in = {10, 20, 30, 40, 50, 60};
+    Bytes out(6);
+    ASSERT_EQ(mirror(in.data(), size(2, 1), PIXFMT_RGB888, out.data()), 0);
+    EXPECT_EQ(out, (Bytes{40, 50, 60, 10, 20, 30}));
+}
+
+TEST(VuzovarederoTransform, BadInputWritesNothing)
+{
+    irproc_log_register(1);
+    const Bytes in(12, 1);
+    for (Transform t : {flip, mirror, rotate_180, rotate_left_90, rotate_right_90}) {
+        Bytes out(12, 0xEE);
+        for (int format : {(int)PIXFMT_YUV422, (int)PIXFMT_YUV444, 5, -1}) {
+            auto [status, text] = printedBy([&] { return t(in.data(), size(2, 2), format, out.data()); });
+            EXPECT_EQ(status, -2);
+            EXPECT_NE(text.find("] input format not supported yet\n"), std::string::npos) << text;
+        }
+        for (image_res_t bad : {size(0, 2), size(2, 0)}) {
+            auto [status, text] = printedBy([&] { return t(in.data(), bad, PIXFMT_Y14, out.data()); });
+            EXPECT_EQ(status, -1);
+            EXPECT_NE(text.find("] data is NULL\n"), std::string::npos) << text;
+        }
+        EXPECT_EQ(t(nullptr, size(2, 2), PIXFMT_Y14, out.data()), -1);
+        EXPECT_EQ(t(in.data(), size(2, 2), PIXFMT_Y14, nullptr), -1);
+        // A bad size is found before a bad format.
+        EXPECT_EQ(t(in.data(), size(0, 2), PIXFMT_YUV422, out.data()), -1);
+        EXPECT_EQ(out, Bytes(12, 0xEE));
+    }
+    auto [status, text] = printedBy([&] { return flip(in.data(), size(2, 2), 1, nullptr); });
+    EXPECT_TRUE(testing::internal::RE::FullMatch(
+        text, "vuzovaredero error \\[vuzovaredero/src/vuzovaredero:[0-9]+/flip\\] data is NULL\n"))
+        << text;
+}
+
+TEST(VuzovarederoLog, LevelsAndVersion)
+{
+    const Bytes in(4, 1);
+    Bytes out(4);
+    irproc_log_register(2);
+    EXPECT_EQ(printedBy([&] { return flip(in.data(), size(1, 1), 2, out.data()); }).second, "");
+    irproc_log_register(0);
+    EXPECT_NE(printedBy([&] { return flip(in.data(), size(1, 1), 2, out.data()); }).second, "");
+    EXPECT_STREQ(irproc_version(), "vuzovaredero 0.8.1");
+}
+
+}  // namespace
