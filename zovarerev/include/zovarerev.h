@@ -16,6 +16,8 @@
 
 #include <stdint.h>
 
+#include "zizuruziza.h" /* image_res_t, shared by the camera-module libraries */
+
 #if defined(_WIN32)
 #define ZOVAREREV_API __declspec(dllexport)
 #else
@@ -24,16 +26,6 @@
 
 #ifdef __cplusplus
 extern "C" {
-#endif
-
-/* Image size passed by value as one 32-bit value: width low, height high.
- * Shared with the other camera-module libraries' headers. */
-#ifndef OMBRIX_IMAGE_RES_T_DEFINED
-#define OMBRIX_IMAGE_RES_T_DEFINED
-typedef struct image_res_t {
-    uint16_t width;
-    uint16_t height;
-} image_res_t;
 #endif
 
 /* Pixel position: x the column, y the row. Passed by value as one 64-bit value. */
