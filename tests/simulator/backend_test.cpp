@@ -1,0 +1,454 @@
+// The simulated camera behind dozazuva's device table, and its control API.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "dozazuva_backend.h"
+#include "host.h"
+#include "ombrix_simulator.h"
+
+namespace {
+
+const dozazuva_backend& table() { return *ombrix_simulator_backend(); }
+
+// Collects frames from the table's streaming thread.
+struct FrameSink {
+    std::mutex mutex;
+    std::condition_variable arrived;
+    std::vector<uint8_t> last;
+    size_t count = 0;
+    std::vector<size_t> sizes;
+
+    static void on_frame(const uint8_t* data, size_t bytes, void* user) {
+        auto* self = static_cast<FrameSink*>(user);
+        std::lock_guard<std::mutex> lock(self->mutex);
+        self->last.assign(data, data + bytes);
+        self->sizes.push_back(bytes);
+        ++self->count;
+        self->arrived.notify_all();
+    }
+    bool wait_for(size_t n, std::chrono::milliseconds timeout) {
+        std::unique_lock<std::mutex> lock(mutex);
+        return arrived.wait_for(lock, timeout, [&] { return count >= n; });
+    }
+    size_t frames() {
+        std::lock_guard<std::mutex> lock(mutex);
+        return count;
+    }
+};
+
+class Backend : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ombrix_sim_reset();
+        ASSERT_EQ(0, table().init(&context));
+    }
+    void TearDown() override {
+        table().exit(context);  // closes whatever a test left open
+        ombrix_sim_reset();
+    }
+
+    // The first listed device, referenced; null when the list is empty.
+    void* first_device() {
+        void** list = nullptr;
+        EXPECT_EQ(0, table().get_device_list(context, &list));
+        void* device = list[0];
+        if (device) table().ref_device(device);
+        table().free_device_list(list, 1);
+        return device;
+    }
+    void* open_device() {
+        void* device = first_device();
+        EXPECT_NE(nullptr, device);
+        void* handle = nullptr;
+        EXPECT_EQ(0, table().open(device, &handle));
+        table().unref_device(device);
+        return handle;
+    }
+    void* start_stream(FrameSink& sink, int height = 384) {
+        void* handle = open_device();
+        EXPECT_EQ(0, table().get_stream_ctrl(handle, DOZAZUVA_FORMAT_YUYV, 256, height, 25));
+        EXPECT_EQ(0, table().start_streaming(handle, FrameSink::on_frame, &sink));
+        return handle;
+    }
+    host::Host host_on(void* handle) {
+        return host::Host([handle](uint8_t rt, uint8_t rq, uint16_t v, uint16_t i, uint8_t* d, uint16_t n) {
+            return table().control_transfer(handle, rt, rq, v, i, d, n, 1000);
+        });
+    }
+
+    void* context = nullptr;
+};
+
+struct HotplugLog {
+    std::mutex mutex;
+    std::vector<std::string> events;
+    static void on_event(uint16_t vid, uint16_t pid, const char* serial, int arrived, void* user) {
+        auto* self = static_cast<HotplugLog*>(user);
+        char text[128];
+        std::snprintf(text, sizeof text, "%s %04x:%04x %s", arrived ? "arrived" : "removed", vid, pid, serial);
+        std::lock_guard<std::mutex> lock(self->mutex);
+        self->events.push_back(text);
+    }
+};
+
+}  // namespace
+
+TEST_F(Backend, TableIsComplete) {
+    const dozazuva_backend& t = table();
+    EXPECT_EQ(DOZAZUVA_BACKEND_ABI, t.abi);
+    EXPECT_STREQ("ombrix simulator", t.name);
+    for (const void* fn : {(const void*)t.init, (const void*)t.exit, (const void*)t.get_device_list,
+                           (const void*)t.free_device_list, (const void*)t.ref_device, (const void*)t.unref_device,
+                           (const void*)t.get_device_descriptor, (const void*)t.free_device_descriptor,
+                           (const void*)t.get_frame_descs, (const void*)t.open, (const void*)t.print_diag,
+                           (const void*)t.get_stream_ctrl, (const void*)t.start_streaming,
+                           (const void*)t.stop_streaming, (const void*)t.close, (const void*)t.control_transfer})
+        EXPECT_NE(nullptr, fn);
+}
+
+TEST_F(Backend, ListsOneModuleWithItsIdentity) {
+    void* device = first_device();
+    ASSERT_NE(nullptr, device);
+    dozazuva_device_desc desc{};
+    ASSERT_EQ(0, table().get_device_descriptor(device, &desc));
+    EXPECT_EQ(0x0BDA, desc.vid);
+    EXPECT_EQ(0x5830, desc.pid);
+    EXPECT_STREQ(OMBRIX_SIM_DEFAULT_PRODUCT, desc.product);
+    table().free_device_descriptor(&desc);
+    EXPECT_EQ(nullptr, desc.product);
+    table().unref_device(device);
+
+    ASSERT_EQ(0, ombrix_sim_select_pid(0x5840));
+    EXPECT_EQ(-1, ombrix_sim_select_pid(0x1234));
+    ASSERT_EQ(0, ombrix_sim_set_product(nullptr));
+    device = first_device();
+    ASSERT_EQ(0, table().get_device_descriptor(device, &desc));
+    EXPECT_EQ(0x5840, desc.pid);
+    EXPECT_EQ(nullptr, desc.product);  // a device without a product string
+    table().unref_device(device);
+}
+
+TEST_F(Backend, DescribesTwoYuy2Frames) {
+    void* device = first_device();
+    dozazuva_frame_desc descs[4] = {};
+    ASSERT_EQ(2, table().get_frame_descs(device, descs, 4));
+    const uint8_t guid[16] = {'Y', 'U', 'Y', '2', 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
+    const uint32_t heights[2] = {192, 384}, sizes[2] = {98304, 196608};
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(0, std::memcmp(guid, descs[i].format_guid, 16));
+        EXPECT_EQ(256u, descs[i].width);
+        EXPECT_EQ(heights[i], descs[i].height);
+        EXPECT_EQ(sizes[i], descs[i].max_frame_size);
+        EXPECT_EQ(400000u, descs[i].intervals[0]);
+        EXPECT_EQ(0u, descs[i].intervals[1]);
+    }
+    EXPECT_EQ(1, table().get_frame_descs(device, descs, 1));
+    EXPECT_EQ(-2, table().get_frame_descs(device, nullptr, 2));
+    table().unref_device(device);
+}
+
+TEST_F(Backend, OneHandleAtATime) {
+    void* device = first_device();
+    void *a = nullptr, *b = nullptr;
+    ASSERT_EQ(0, table().open(device, &a));
+    EXPECT_EQ(-6, table().open(device, &b));
+    table().close(a);
+    ASSERT_EQ(0, table().open(device, &b));
+    table().print_diag(b, stderr);
+    table().close(b);
+    table().unref_device(device);
+}
+
+TEST_F(Backend, StreamControlRefusesWhatTheModuleLacks) {
+    void* handle = open_device();
+    EXPECT_EQ(-51, table().get_stream_ctrl(handle, DOZAZUVA_FORMAT_MJPEG, 256, 384, 25));
+    EXPECT_EQ(-51, table().get_stream_ctrl(handle, DOZAZUVA_FORMAT_YUYV, 320, 240, 25));
+    EXPECT_EQ(-51, table().get_stream_ctrl(handle, DOZAZUVA_FORMAT_YUYV, 256, 384, 30));
+    EXPECT_EQ(-2, table().start_streaming(handle, FrameSink::on_frame, nullptr));  // nothing negotiated
+    EXPECT_EQ(0, table().get_stream_ctrl(handle, DOZAZUVA_FORMAT_ANY, 256, 192, 0));
+    EXPECT_EQ(0, table().get_stream_ctrl(handle, DOZAZUVA_FORMAT_YUYV, 256, 384, 25));
+    table().close(handle);
+}
+
+TEST_F(Backend, StreamsFullFramesAtTwentyFivePerSecond) {
+    FrameSink sink;
+    const auto start = std::chrono::steady_clock::now();
+    void* handle = start_stream(sink);
+    ASSERT_TRUE(sink.wait_for(25, std::chrono::seconds(10)));
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_GE(elapsed, std::chrono::milliseconds(960));  // paced, not flooding
+    EXPECT_EQ(-6, table().start_streaming(handle, FrameSink::on_frame, &sink));
+    table().stop_streaming(handle, 1);
+    const size_t stopped_at = sink.frames();
+    {
+        std::lock_guard<std::mutex> lock(sink.mutex);
+        for (size_t s : sink.sizes) EXPECT_EQ(196608u, s);
+    }
+    EXPECT_EQ(0, ombrix_sim_is_streaming());
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(stopped_at, sink.frames());  // nothing after the stop returned
+    table().close(handle);
+}
+
+TEST_F(Backend, ManualPaceDeliversExactlyTheSteppedFrames) {
+    ASSERT_EQ(0, ombrix_sim_set_pace(OMBRIX_SIM_PACE_MANUAL));
+    EXPECT_EQ(0, ombrix_sim_step_frames(3, 1000));  // nothing streams yet
+    FrameSink sink;
+    void* handle = start_stream(sink);
+    ASSERT_EQ(5, ombrix_sim_step_frames(5, 5000));
+    EXPECT_EQ(5u, sink.frames());
+    EXPECT_EQ(5u, ombrix_sim_frames_delivered());
+    EXPECT_EQ(200000, ombrix_sim_time_us());
+    std::vector<uint8_t> now(OMBRIX_SIM_FRAME_BYTES);
+    ASSERT_EQ(long(OMBRIX_SIM_FRAME_BYTES), ombrix_sim_current_frame(now.data(), now.size()));
+    {
+        std::lock_guard<std::mutex> lock(sink.mutex);
+        EXPECT_EQ(now, sink.last);  // the latest frame is the module's present
+    }
+    ombrix_sim_fault_no_frames(1);
+    EXPECT_EQ(0, ombrix_sim_step_frames(2, 5000));
+    ombrix_sim_fault_no_frames(0);
+    ombrix_sim_fault_frame_size(1234);
+    ASSERT_EQ(1, ombrix_sim_step_frames(1, 5000));
+    {
+        std::lock_guard<std::mutex> lock(sink.mutex);
+        EXPECT_EQ(1234u, sink.last.size());
+    }
+    ASSERT_EQ(0, ombrix_sim_set_pace(OMBRIX_SIM_PACE_REALTIME));
+    EXPECT_EQ(-1, ombrix_sim_step_frames(1, 100));
+    table().close(handle);  // close while streaming
+}
+
+TEST_F(Backend, TheSmallDescriptorStreamsThePictureOnly) {
+    ASSERT_EQ(0, ombrix_sim_set_pace(OMBRIX_SIM_PACE_MANUAL));
+    FrameSink sink;
+    void* handle = start_stream(sink, 192);
+    ASSERT_EQ(1, ombrix_sim_step_frames(1, 5000));
+    std::lock_guard<std::mutex> lock(sink.mutex);
+    EXPECT_EQ(98304u, sink.last.size());
+    table().close(handle);
+}
+
+TEST_F(Backend, UnplugEndsEverythingUntilReopened) {
+    HotplugLog log;
+    const int id = ombrix_sim_hotplug_register(HotplugLog::on_event, &log);
+    ASSERT_GT(id, 0);
+    ASSERT_EQ(0, ombrix_sim_set_pace(OMBRIX_SIM_PACE_MANUAL));
+    FrameSink sink;
+    void* handle = start_stream(sink);
+    ASSERT_EQ(1, ombrix_sim_step_frames(1, 5000));
+    ombrix_sim_wire_clear();
+
+    ASSERT_EQ(0, ombrix_sim_unplug());
+    EXPECT_EQ(-1, ombrix_sim_unplug());
+    EXPECT_EQ(0, ombrix_sim_step_frames(3, 5000));
+    uint8_t status = 0;
+    EXPECT_EQ(-4, table().control_transfer(handle, 0xC1, 0x44, 0x78, 0x0200, &status, 1, 1000));
+    ASSERT_EQ(1u, ombrix_sim_wire_count());
+    ombrix_sim_transfer t;
+    ASSERT_EQ(0, ombrix_sim_wire_get(0, &t));
+    EXPECT_EQ(-4, t.result);
+    EXPECT_EQ(nullptr, first_device());
+
+    ASSERT_EQ(0, ombrix_sim_plug());
+    // The old handle stays dead; a new open works.
+    EXPECT_EQ(-4, table().control_transfer(handle, 0xC1, 0x44, 0x78, 0x0200, &status, 1, 1000));
+    EXPECT_EQ(0, ombrix_sim_step_frames(2, 5000));
+    table().stop_streaming(handle, 1);
+    table().close(handle);
+    FrameSink again;
+    handle = start_stream(again);
+    ASSERT_EQ(2, ombrix_sim_step_frames(2, 5000));
+    EXPECT_EQ(1, host_on(handle).get_tpd(5, *reinterpret_cast<uint16_t*>(&status)) == 0);
+    table().close(handle);
+
+    ASSERT_EQ(0, ombrix_sim_hotplug_unregister(id));
+    EXPECT_EQ(-1, ombrix_sim_hotplug_unregister(id));
+    ombrix_sim_unplug();
+    ombrix_sim_plug();
+    std::lock_guard<std::mutex> lock(log.mutex);
+    EXPECT_EQ((std::vector<std::string>{"removed 0bda:5830 " OMBRIX_SIM_DEFAULT_SERIAL,
+                                        "arrived 0bda:5830 " OMBRIX_SIM_DEFAULT_SERIAL}),
+              log.events);
+}
+
+TEST_F(Backend, IdentityChangesReenumerate) {
+    HotplugLog log;
+    const int id = ombrix_sim_hotplug_register(HotplugLog::on_event, &log);
+    void* handle = open_device();
+    ASSERT_EQ(0, ombrix_sim_set_serial("SN-42"));
+    EXPECT_EQ(-4, host_on(handle).standard_action(0x0D, 0xC1));
+    table().close(handle);
+    handle = open_device();
+    char serial[65] = {};
+    ASSERT_EQ(0, host_on(handle).standard_read(0x05, 0x84, 7u << 24, 64, reinterpret_cast<uint8_t*>(serial)));
+    EXPECT_STREQ("SN-42", serial);
+    table().close(handle);
+    ombrix_sim_hotplug_unregister(id);
+    EXPECT_EQ((std::vector<std::string>{"removed 0bda:5830 " OMBRIX_SIM_DEFAULT_SERIAL, "arrived 0bda:5830 SN-42"}),
+              log.events);
+}
+
+TEST_F(Backend, StopAndCloseFromAnyState) {
+    void* handle = open_device();
+    table().stop_streaming(handle, 0);  // never started
+    table().stop_streaming(handle, 1);
+    FrameSink sink;
+    ASSERT_EQ(0, table().get_stream_ctrl(handle, DOZAZUVA_FORMAT_YUYV, 256, 384, 25));
+    ASSERT_EQ(0, table().start_streaming(handle, FrameSink::on_frame, &sink));
+    ombrix_sim_unplug();
+    table().stop_streaming(handle, 1);  // on a vanished device
+    table().stop_streaming(handle, 1);
+    table().close(handle);
+    table().close(handle);  // a stale handle is ignored
+    ombrix_sim_plug();
+    // exit with a streaming handle left open
+    void* other = nullptr;
+    ASSERT_EQ(0, table().init(&other));
+    void** list = nullptr;
+    ASSERT_EQ(0, table().get_device_list(other, &list));
+    void* h = nullptr;
+    ASSERT_EQ(0, table().open(list[0], &h));
+    table().free_device_list(list, 1);
+    FrameSink sink2;
+    ASSERT_EQ(0, table().get_stream_ctrl(h, DOZAZUVA_FORMAT_YUYV, 256, 384, 25));
+    ASSERT_EQ(0, table().start_streaming(h, FrameSink::on_frame, &sink2));
+    table().exit(other);
+    EXPECT_EQ(0, ombrix_sim_is_streaming());
+}
+
+namespace {
+struct SelfStopper {
+    void* handle;
+    std::atomic<int> calls{0};
+    static void on_frame(const uint8_t*, size_t, void* user) {
+        auto* self = static_cast<SelfStopper*>(user);
+        if (self->calls++ == 0) table().stop_streaming(self->handle, 1);
+    }
+};
+}  // namespace
+
+TEST_F(Backend, AStreamMayBeStoppedFromItsOwnCallback) {
+    ASSERT_EQ(0, ombrix_sim_set_pace(OMBRIX_SIM_PACE_MANUAL));
+    SelfStopper stopper;
+    stopper.handle = open_device();
+    ASSERT_EQ(0, table().get_stream_ctrl(stopper.handle, DOZAZUVA_FORMAT_YUYV, 256, 384, 25));
+    ASSERT_EQ(0, table().start_streaming(stopper.handle, SelfStopper::on_frame, &stopper));
+    EXPECT_EQ(1, ombrix_sim_step_frames(3, 5000));
+    EXPECT_EQ(1, stopper.calls.load());
+    FrameSink sink;
+    ASSERT_EQ(0, table().start_streaming(stopper.handle, FrameSink::on_frame, &sink));  // and started again
+    EXPECT_EQ(2, ombrix_sim_step_frames(2, 5000));
+    table().close(stopper.handle);
+}
+
+TEST_F(Backend, RepeatedCyclesLeaveNothingBehind) {
+    ASSERT_EQ(0, ombrix_sim_set_pace(OMBRIX_SIM_PACE_MANUAL));
+    for (int i = 0; i < 40; ++i) {
+        void* ctx = nullptr;
+        ASSERT_EQ(0, table().init(&ctx));
+        void** list = nullptr;
+        ASSERT_EQ(0, table().get_device_list(ctx, &list));
+        void* handle = nullptr;
+        ASSERT_EQ(0, table().open(list[0], &handle));
+        table().free_device_list(list, 1);
+        FrameSink sink;
+        ASSERT_EQ(0, table().get_stream_ctrl(handle, DOZAZUVA_FORMAT_YUYV, 256, 384, 25));
+        ASSERT_EQ(0, table().start_streaming(handle, FrameSink::on_frame, &sink));
+        ASSERT_EQ(2, ombrix_sim_step_frames(2, 5000));
+        uint16_t v = 0;
+        ASSERT_EQ(0, host_on(handle).get_tpd(3, v));
+        if (i % 3 == 0) ombrix_sim_unplug();
+        table().stop_streaming(handle, 1);
+        table().close(handle);
+        table().exit(ctx);
+        if (i % 3 == 0) ombrix_sim_plug();
+    }
+}
+
+TEST_F(Backend, CommandsFromSeveralThreadsWhileStreaming) {
+    FrameSink sink;
+    void* handle = start_stream(sink);
+    ombrix_sim_wire_clear();
+    std::mutex transport;  // whole commands, as the host's transport serialises them
+    std::atomic<int> failures{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 3; ++t) {
+        threads.emplace_back([&, t] {
+            host::Host host = host_on(handle);
+            for (int i = 0; i < 30; ++i) {
+                std::lock_guard<std::mutex> lock(transport);
+                uint16_t v = 0;
+                if (host.set_tpd(1, uint16_t(t * 100 + i)) || host.get_tpd(1, v) || v != t * 100 + i) ++failures;
+            }
+        });
+    }
+    threads.emplace_back([&] {
+        for (int i = 0; i < 30; ++i) {
+            ombrix_sim_element e;
+            ombrix_sim_element_get(OMBRIX_SIM_BODY, &e);
+            ombrix_sim_element_set_celsius(OMBRIX_SIM_HOT, 80.0 + i);
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    });
+    for (auto& th : threads) th.join();
+    EXPECT_EQ(0, failures.load());
+    // Each round: a long write (2 halves, 3 polls), a long read (the same and its reply).
+    ASSERT_EQ(3u * 30 * 11, ombrix_sim_wire_count());
+    for (size_t i = 0; i < ombrix_sim_wire_count(); i += 11) {
+        ombrix_sim_transfer write, read;
+        ASSERT_EQ(0, ombrix_sim_wire_get(i, &write));
+        ASSERT_EQ(0, ombrix_sim_wire_get(i + 5, &read));
+        EXPECT_EQ(0xC5, write.data[1]);
+        EXPECT_EQ(0x85, read.data[1]);
+    }
+    ASSERT_TRUE(sink.wait_for(2, std::chrono::seconds(5)));
+    table().close(handle);
+}
+
+TEST_F(Backend, ControlApiRefusesBadArguments) {
+    ombrix_sim_element e;
+    EXPECT_EQ(-1, ombrix_sim_element_get(3, &e));
+    EXPECT_EQ(-1, ombrix_sim_element_get(OMBRIX_SIM_HOT, nullptr));
+    EXPECT_EQ(-1, ombrix_sim_element_set_celsius(OMBRIX_SIM_HOT, -300));
+    EXPECT_EQ(-1, ombrix_sim_scene_celsius(nullptr, 49152));
+    std::vector<float> grid(100);
+    EXPECT_EQ(-1, ombrix_sim_scene_celsius(grid.data(), grid.size()));
+    EXPECT_EQ(-1, ombrix_sim_wire_get(0, nullptr));
+    EXPECT_EQ(-1, ombrix_sim_set_serial(nullptr));
+    EXPECT_EQ(-1, ombrix_sim_set_serial(std::string(64, 'x').c_str()));
+    EXPECT_EQ(-1, ombrix_sim_set_pace(7));
+    EXPECT_EQ(-1, ombrix_sim_set_frame_interval_us(10));
+    EXPECT_EQ(-1, ombrix_sim_hotplug_register(nullptr, nullptr));
+    EXPECT_TRUE(std::isnan(ombrix_sim_background_celsius(256, 0)));
+    uint8_t frame[10];
+    EXPECT_EQ(-1, ombrix_sim_current_frame(frame, sizeof frame));
+    EXPECT_EQ(-1, ombrix_sim_produce_frame(384, frame, sizeof frame));  // too small: lost
+    EXPECT_EQ(-1, ombrix_sim_produce_frame(100, frame, sizeof frame));
+}
+
+TEST_F(Backend, SceneTruthMatchesTheStreamedWords) {
+    ombrix_sim_set_noise(0);
+    ASSERT_EQ(0, ombrix_sim_set_pace(OMBRIX_SIM_PACE_MANUAL));
+    FrameSink sink;
+    void* handle = start_stream(sink);
+    ASSERT_EQ(1, ombrix_sim_step_frames(1, 5000));
+    std::lock_guard<std::mutex> lock(sink.mutex);
+    for (int id : {OMBRIX_SIM_BODY, OMBRIX_SIM_HOT, OMBRIX_SIM_COLD}) {
+        ombrix_sim_element e;
+        ASSERT_EQ(0, ombrix_sim_element_get(id, &e));
+        const size_t at = OMBRIX_SIM_PICTURE_BYTES + 2 * (size_t(e.centre_y) * 256 + size_t(e.centre_x));
+        const double celsius = (sink.last[at] | sink.last[at + 1] << 8) / 64.0 - 273.15;
+        EXPECT_NEAR(e.celsius, celsius, 1 / 128.0) << id;
+    }
+    table().close(handle);
+}
