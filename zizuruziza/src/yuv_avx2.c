@@ -156,18 +156,39 @@ static ZZ_AVX2 size_t zz_yuv422_to_rgb_blocks(const uint8_t* src, size_t pairs, 
     return done;
 }
 
+/* 32 pixels as two 48-byte halves, one per 128-bit lane: each output vector
+ * gathers its bytes from up to three input vectors. The whole block is read
+ * before it is written and blocks do not overlap, so in-place use is exact
+ * (and no load waits on a partly overlapping store). */
 static ZZ_AVX2 size_t zz_rgb_to_bgr_blocks(const uint8_t* src, size_t pixels, uint8_t* dst)
 {
-    /* Four pixels per 16-byte load; the last 4 bytes are written back
-     * unchanged and rewritten by the next store, so the loop is exact in
-     * place as well. */
-    const __m128i swap = _mm_setr_epi8(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 12, 13, 14, 15);
+#define ZZ_LANES(...) _mm256_setr_epi8(__VA_ARGS__, __VA_ARGS__)
+    const __m256i first_from_0 = ZZ_LANES(2, 1, 0, 5, 4, 3, 8, 7, 6, 11, 10, 9, 14, 13, 12, -1);
+    const __m256i first_from_1 = ZZ_LANES(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 1);
+    const __m256i second_from_0 = ZZ_LANES(-1, 15, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+    const __m256i second_from_1 = ZZ_LANES(0, -1, 4, 3, 2, 7, 6, 5, 10, 9, 8, 13, 12, 11, -1, 15);
+    const __m256i second_from_2 = ZZ_LANES(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0, -1);
+    const __m256i third_from_1 = ZZ_LANES(14, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+    const __m256i third_from_2 = ZZ_LANES(-1, 3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10, 15, 14, 13);
+#undef ZZ_LANES
     size_t done = 0;
-    for (; done + 18 <= pixels; done += 16) {
-        for (size_t k = 0; k < 16; k += 4) {
-            __m128i in = _mm_loadu_si128((const __m128i*)(src + 3 * (done + k)));
-            _mm_storeu_si128((__m128i*)(dst + 3 * (done + k)), _mm_shuffle_epi8(in, swap));
-        }
+    for (; done + 32 <= pixels; done += 32) {
+        const uint8_t* in = src + 3 * done;
+        uint8_t* out = dst + 3 * done;
+        __m256i in0 = zz_load_lanes(in, in + 48);
+        __m256i in1 = zz_load_lanes(in + 16, in + 64);
+        __m256i in2 = zz_load_lanes(in + 32, in + 80);
+        __m256i out0 = _mm256_or_si256(_mm256_shuffle_epi8(in0, first_from_0), _mm256_shuffle_epi8(in1, first_from_1));
+        __m256i out1 = _mm256_or_si256(
+            _mm256_or_si256(_mm256_shuffle_epi8(in0, second_from_0), _mm256_shuffle_epi8(in1, second_from_1)),
+            _mm256_shuffle_epi8(in2, second_from_2));
+        __m256i out2 = _mm256_or_si256(_mm256_shuffle_epi8(in1, third_from_1), _mm256_shuffle_epi8(in2, third_from_2));
+        _mm_storeu_si128((__m128i*)out, _mm256_castsi256_si128(out0));
+        _mm_storeu_si128((__m128i*)(out + 16), _mm256_castsi256_si128(out1));
+        _mm_storeu_si128((__m128i*)(out + 32), _mm256_castsi256_si128(out2));
+        _mm_storeu_si128((__m128i*)(out + 48), _mm256_extracti128_si256(out0, 1));
+        _mm_storeu_si128((__m128i*)(out + 64), _mm256_extracti128_si256(out1, 1));
+        _mm_storeu_si128((__m128i*)(out + 80), _mm256_extracti128_si256(out2, 1));
     }
     return done;
 }
