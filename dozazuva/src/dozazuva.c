@@ -83,6 +83,8 @@ int uvc_camera_init(void)
     return 0;
 }
 
+/* Arrivals of a freed frame are forgotten with it: counted on, they would
+ * hand the next stream's first reader a frame that never arrived. */
 static void library_frame_free(void)
 {
     pthread_mutex_lock(&g_camera.frame.lock);
@@ -90,6 +92,7 @@ static void library_frame_free(void)
     g_camera.frame.data = NULL;
     g_camera.frame.bytes = 0;
     g_camera.frame.exists = 0;
+    atomic_store(&g_camera.frame.arrivals, 0);
     pthread_mutex_unlock(&g_camera.frame.lock);
 }
 
@@ -242,29 +245,29 @@ void uvc_camera_info_release(camera_stream_info_t* infos)
 
 /* ---- open and close ---- */
 
-static int open_device(camera_dev_t* dev, int index, const char* already_open_text)
+static int open_device(const char* fn, camera_dev_t* dev, int index, const char* already_open_text)
 {
     if (!dev) {
-        DZ_ERROR(PATH, "parameter error\n");
+        DZ_ERROR_IN(PATH, fn, "parameter error\n");
         return DOZAZUVA_ERR_PARAM;
     }
     if (g_camera.handle) {
         /* One device per process: a second open, of this device or another,
          * would lose the open handle. */
-        DZ_ERROR(PATH, "%s\n", already_open_text);
+        DZ_ERROR_IN(PATH, fn, "%s\n", already_open_text);
         return DOZAZUVA_ERR_ALREADY_OPEN;
     }
     void* device = NULL;
     int result = find_device(dev, index, &device);
     if (result < 0) {
-        DZ_ERROR(PATH, "uvc camera find device failed (uvc_error_code:%d)\n", result);
+        DZ_ERROR_IN(PATH, fn, "uvc camera find device failed (uvc_error_code:%d)\n", result);
         return DOZAZUVA_ERR_FIND;
     }
     void* handle = NULL;
     result = g_camera.backend->open(device, &handle);
     if (result < 0) {
         g_camera.backend->unref_device(device);
-        DZ_ERROR(PATH, "uvc camera open device failed (uvc_error_code:%d)\n", result);
+        DZ_ERROR_IN(PATH, fn, "uvc camera open device failed (uvc_error_code:%d)\n", result);
         return DOZAZUVA_ERR_OPEN;
     }
     dozazuva_device_desc desc = {0};
@@ -272,7 +275,7 @@ static int open_device(camera_dev_t* dev, int index, const char* already_open_te
     if (result < 0) {
         g_camera.backend->close(handle);
         g_camera.backend->unref_device(device);
-        DZ_ERROR(PATH, "uvc get device descriptor failed (uvc_error_code:%d)\n", result);
+        DZ_ERROR_IN(PATH, fn, "uvc get device descriptor failed (uvc_error_code:%d)\n", result);
         return DOZAZUVA_ERR_DESCRIPTOR;
     }
     g_camera.device = device;
@@ -281,21 +284,21 @@ static int open_device(camera_dev_t* dev, int index, const char* already_open_te
     g_camera.vid = desc.vid;
     g_camera.name = copy_text(desc.product);
     if (!desc.product)
-        DZ_ERROR(PATH, "product name is empty!\n");
+        DZ_ERROR_IN(PATH, fn, "product name is empty!\n");
     g_camera.backend->free_device_descriptor(&desc);
     g_camera.backend->print_diag(handle, stderr);
-    DZ_DEBUG(PATH, "uvc camera opened success\n");
+    DZ_DEBUG_IN(PATH, fn, "uvc camera opened success\n");
     return 0;
 }
 
 int uvc_camera_open(camera_dev_t* dev)
 {
-    return open_device(dev, 0, "dev already opened!");
+    return open_device(__func__, dev, 0, "dev already opened!");
 }
 
 int uvc_camera_open_same(camera_dev_t* dev, int index)
 {
-    return open_device(dev, index, "uvc camera already opened!");
+    return open_device(__func__, dev, index, "uvc camera already opened!");
 }
 
 int uvc_camera_close(void)

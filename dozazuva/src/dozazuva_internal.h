@@ -14,6 +14,11 @@ extern ombrix_log_sinks dozazuva_log;
 
 #define DZ_ERROR(path, ...) OMBRIX_LOG(dozazuva_log.error, "dozazuva error", path, __VA_ARGS__)
 #define DZ_DEBUG(path, ...) OMBRIX_LOG(dozazuva_log.debug, "dozazuva debug", path, __VA_ARGS__)
+/* For helpers that report on behalf of the exported function `function`. */
+#define DZ_ERROR_IN(path, function, fmt, ...) \
+    (dozazuva_log.error)("dozazuva error [%s:%d/%s] " fmt, path, __LINE__, function, ##__VA_ARGS__)
+#define DZ_DEBUG_IN(path, function, fmt, ...) \
+    (dozazuva_log.debug)("dozazuva debug [%s:%d/%s] " fmt, path, __LINE__, function, ##__VA_ARGS__)
 
 /* libuvc's result codes, which both device tables report. */
 enum {

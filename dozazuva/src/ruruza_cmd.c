@@ -15,16 +15,9 @@ enum {
     FLAGGED_INDEX_BITS = 0x7F00
 };
 
-static int refuse(const char* text)
-{
-    DZ_ERROR(PATH, "%s\n", text);
-    return DOZAZUVA_ERR_PARAM;
-}
-
-static int parameter_error(void)
-{
-    return refuse("parameter error");
-}
+/* Refuses an argument: logs the text for the calling command, returns -1. */
+#define refuse(text) (DZ_ERROR(PATH, text "\n"), DOZAZUVA_ERR_PARAM)
+#define parameter_error() refuse("parameter error")
 
 /* `argument` fills header bytes 2 to 5; byte 2 alone is argument << 24. */
 static uint32_t byte2(uint8_t value)
@@ -53,8 +46,6 @@ static int std_command(uint8_t cls, uint8_t code, uint32_t argument)
 
 static int std_read_u16(uint8_t cls, uint8_t code, uint16_t* value)
 {
-    if (!value)
-        return parameter_error();
     uint8_t reply[2] = {0};
     int result = std_read(cls, code, 0, sizeof reply, reply);
     if (result == 0)
@@ -74,11 +65,9 @@ static int long_write(uint8_t cls, uint8_t code, uint16_t p1, uint32_t p2, uint3
     return long_cmd_write(header, p1, p2, p3, 0);
 }
 
-/* Reads `count` big-endian words into values. */
+/* Reads `count` big-endian words into values (at most 7). */
 static int long_read_words(uint8_t cls, uint8_t code, uint32_t p2, uint32_t p3, uint16_t* values, int count)
 {
-    if (!values)
-        return parameter_error();
     uint8_t reply[14] = {0};
     int result = long_read(cls, code, 0, p2, p3, count * 2, reply);
     if (result == 0) {
@@ -90,8 +79,6 @@ static int long_read_words(uint8_t cls, uint8_t code, uint32_t p2, uint32_t p3, 
 
 static int long_read_u16(uint8_t cls, uint8_t code, uint16_t index, uint16_t* value)
 {
-    if (!value)
-        return parameter_error();
     uint8_t reply[2] = {0};
     int result = long_read(cls, code, index, 0, 0, sizeof reply, reply);
     if (result == 0)
@@ -123,6 +110,8 @@ static int tpd_index_refused(int index)
 
 int cur_vtemp_get(uint16_t* value)
 {
+    if (!value)
+        return parameter_error();
     return std_read_u16(0x0D, 0x8B, value);
 }
 
@@ -240,6 +229,8 @@ int shutter_sta_set(uint8_t which)
 
 int shutter_vtemp_get(uint16_t* value)
 {
+    if (!value)
+        return parameter_error();
     return std_read_u16(0x0C, 0x84, value);
 }
 
@@ -406,11 +397,15 @@ int dpc_remove_point(uint32_t point)
 
 int get_prop_auto_shutter_params(uint16_t index, uint16_t* value)
 {
+    if (!value)
+        return parameter_error();
     return long_read_u16(0x14, 0x82, index, value);
 }
 
 int get_prop_image_params(uint16_t index, uint16_t* value)
 {
+    if (!value)
+        return parameter_error();
     return long_read_u16(0x14, 0x83, index, value);
 }
 
@@ -429,6 +424,8 @@ int get_prop_tpd_params(int index, uint16_t* value)
 {
     if (tpd_index_refused(index))
         return refuse("error parameter");
+    if (!value)
+        return parameter_error();
     return long_read_u16(0x14, 0x85, (uint16_t)index, value);
 }
 
@@ -463,16 +460,22 @@ int set_prop_tpd_params(int index, uint16_t value)
 
 int tpd_get_max_temp(uint16_t* value)
 {
+    if (!value)
+        return parameter_error();
     return long_read_u16(0x11, 0x81, 0, value);
 }
 
 int tpd_get_min_temp(uint16_t* value)
 {
+    if (!value)
+        return parameter_error();
     return long_read_u16(0x11, 0x82, 0, value);
 }
 
 int tpd_get_max_min_temp_info(uint16_t* values)
 {
+    if (!values)
+        return parameter_error();
     return long_read_words(0x11, 0x83, 0, 0, values, 6);
 }
 
@@ -489,11 +492,15 @@ int tpd_get_point_temp_info(uint32_t point, uint16_t* value)
 
 int tpd_get_line_temp_info(uint64_t line, uint16_t* values)
 {
+    if (!values)
+        return parameter_error();
     return long_read_words(0x11, 0x89, first_point(line), second_point(line), values, 7);
 }
 
 int tpd_get_rect_temp_info(uint64_t rect, uint16_t* values)
 {
+    if (!values)
+        return parameter_error();
     return long_read_words(0x11, 0x8C, first_point(rect), second_point(rect), values, 7);
 }
 

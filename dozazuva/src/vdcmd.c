@@ -24,15 +24,11 @@ enum {
     LONG_REPLY_MAX = 248
 };
 
-static int bad_parameter(void)
-{
-    DZ_ERROR(PATH, "parameter error\n");
-    return DOZAZUVA_ERR_PARAM;
-}
+#define bad_parameter() (DZ_ERROR(PATH, "parameter error\n"), DOZAZUVA_ERR_PARAM)
 
 /* ---- short commands ---- */
 
-static int short_read_locked(const dozazuva_transport* t, const uint8_t* header, uint8_t length, uint8_t* out)
+static int short_read_locked(const char* fn, const dozazuva_transport* t, const uint8_t* header, uint8_t length, uint8_t* out)
 {
     uint8_t frame[4];
     memcpy(frame, header, sizeof frame);
@@ -40,12 +36,12 @@ static int short_read_locked(const dozazuva_transport* t, const uint8_t* header,
         uint8_t n = length < SHORT_PIECE_BYTES ? length : SHORT_PIECE_BYTES;
         int result = t->write(t->write_request, t->write_value, HEADER_COMMIT, sizeof frame, frame);
         if (result < 0) {
-            DZ_ERROR(PATH, "short command read:send write cmd failed\n");
+            DZ_ERROR_IN(PATH, fn, "short command read:send write cmd failed\n");
             return result;
         }
         result = t->read(t->read_request, t->read_value, SHORT_DATA_COMMIT, n, out);
         if (result < 0) {
-            DZ_ERROR(PATH, "short command read:read buffer failed!\n");
+            DZ_ERROR_IN(PATH, fn, "short command read:read buffer failed!\n");
             return result;
         }
         out += n;
@@ -62,14 +58,14 @@ int short_cmd_read(uint8_t* header, uint8_t length, uint8_t* out)
     int result = dozazuva_transport_lock(&t);
     if (result < 0)
         return result;
-    result = short_read_locked(&t, header, length, out);
+    result = short_read_locked(__func__, &t, header, length, out);
     dozazuva_transport_unlock();
     return result;
 }
 
 /* Data beyond 4 bytes: the head staged in pieces, the 4-byte tail committed
  * at its own offset, as the standard write does. */
-static int short_write_data(const dozazuva_transport* t, uint8_t length, uint8_t* data)
+static int short_write_data(const char* fn, const dozazuva_transport* t, uint8_t length, uint8_t* data)
 {
     int head = length > SHORT_COMMIT_TAIL_BYTES ? length - SHORT_COMMIT_TAIL_BYTES : 0;
     for (int o = 0; o < head; o += PIECE_BYTES) {
@@ -77,33 +73,33 @@ static int short_write_data(const dozazuva_transport* t, uint8_t length, uint8_t
         int result =
             t->write(t->write_request, t->write_value, (uint16_t)(SHORT_DATA_STAGED + o), (uint16_t)n, data + o);
         if (result < 0) {
-            DZ_ERROR(PATH, "short command write:write buffer failed\n");
+            DZ_ERROR_IN(PATH, fn, "short command write:write buffer failed\n");
             return result;
         }
     }
     int result = t->write(t->write_request, t->write_value, (uint16_t)(SHORT_DATA_COMMIT + head),
                           (uint16_t)(length - head), data + head);
     if (result < 0)
-        DZ_ERROR(PATH, "short command write:send write cmd failed\n");
+        DZ_ERROR_IN(PATH, fn, "short command write:send write cmd failed\n");
     return result;
 }
 
-static int short_write_locked(const dozazuva_transport* t, const uint8_t* header, uint8_t length, uint8_t* data)
+static int short_write_locked(const char* fn, const dozazuva_transport* t, const uint8_t* header, uint8_t length, uint8_t* data)
 {
     uint8_t frame[8] = {0};
     memcpy(frame, header, 4);
     if (length == 0 || !data) {
         int result = t->write(t->write_request, t->write_value, HEADER_COMMIT, sizeof frame, frame);
         if (result < 0)
-            DZ_ERROR(PATH, "short command write:send write cmd failed\n");
+            DZ_ERROR_IN(PATH, fn, "short command write:send write cmd failed\n");
         return result;
     }
     int result = t->write(t->write_request, t->write_value, HEADER_COMMIT, 4, frame);
     if (result < 0) {
-        DZ_ERROR(PATH, "short command write:send write cmd failed\n");
+        DZ_ERROR_IN(PATH, fn, "short command write:send write cmd failed\n");
         return result;
     }
-    return short_write_data(t, length, data);
+    return short_write_data(fn, t, length, data);
 }
 
 int short_cmd_write(uint8_t* header, uint8_t length, uint8_t* data)
@@ -114,14 +110,14 @@ int short_cmd_write(uint8_t* header, uint8_t length, uint8_t* data)
     int result = dozazuva_transport_lock(&t);
     if (result < 0)
         return result;
-    result = short_write_locked(&t, header, length, data);
+    result = short_write_locked(__func__, &t, header, length, data);
     dozazuva_transport_unlock();
     return result;
 }
 
 /* ---- standard commands ---- */
 
-static int standard_read_locked(const dozazuva_transport* t, const uint8_t* header, uint16_t length, uint8_t* out)
+static int standard_read_locked(const char* fn, const dozazuva_transport* t, const uint8_t* header, uint16_t length, uint8_t* out)
 {
     uint8_t frame[8];
     memcpy(frame, header, sizeof frame);
@@ -132,12 +128,12 @@ static int standard_read_locked(const dozazuva_transport* t, const uint8_t* head
         dz_put_be16(frame + 6, n);
         int result = t->write(t->write_request, t->write_value, HEADER_COMMIT, sizeof frame, frame);
         if (result < 0) {
-            DZ_ERROR(PATH, "standard command read:send write cmd failed\n");
+            DZ_ERROR_IN(PATH, fn, "standard command read:send write cmd failed\n");
             return result;
         }
         result = t->read(t->read_request, t->read_value, STANDARD_DATA_COMMIT, n, out);
         if (result < 0) {
-            DZ_ERROR(PATH, "standard command read:read buffer failed!\n");
+            DZ_ERROR_IN(PATH, fn, "standard command read:read buffer failed!\n");
             return result;
         }
         address += n;
@@ -155,21 +151,21 @@ int standard_cmd_read(uint8_t* header, uint16_t length, uint8_t* out)
     int result = dozazuva_transport_lock(&t);
     if (result < 0)
         return result;
-    result = standard_read_locked(&t, header, length, out);
+    result = standard_read_locked(__func__, &t, header, length, out);
     dozazuva_transport_unlock();
     return result;
 }
 
 /* One chunk's data: 64-byte pieces staged; the last piece's final 8 bytes
  * (or all of it, when 8 or fewer) committed at the matching offset. */
-static int standard_write_chunk(const dozazuva_transport* t, uint16_t n, uint8_t* data)
+static int standard_write_chunk(const char* fn, const dozazuva_transport* t, uint16_t n, uint8_t* data)
 {
     uint16_t o = 0;
     while (n - o > PIECE_BYTES) {
         int result =
             t->write(t->write_request, t->write_value, (uint16_t)(STANDARD_DATA_STAGED + o), PIECE_BYTES, data + o);
         if (result < 0) {
-            DZ_ERROR(PATH, "standard command write:write buffer failed\n");
+            DZ_ERROR_IN(PATH, fn, "standard command write:write buffer failed\n");
             return result;
         }
         o += PIECE_BYTES;
@@ -179,7 +175,7 @@ static int standard_write_chunk(const dozazuva_transport* t, uint16_t n, uint8_t
         int result = t->write(t->write_request, t->write_value, (uint16_t)(STANDARD_DATA_STAGED + o),
                               (uint16_t)(p - COMMIT_TAIL_BYTES), data + o);
         if (result < 0) {
-            DZ_ERROR(PATH, "standard command write:write buffer failed\n");
+            DZ_ERROR_IN(PATH, fn, "standard command write:write buffer failed\n");
             return result;
         }
         o += p - COMMIT_TAIL_BYTES;
@@ -187,11 +183,11 @@ static int standard_write_chunk(const dozazuva_transport* t, uint16_t n, uint8_t
     }
     int result = t->write(t->write_request, t->write_value, (uint16_t)(STANDARD_DATA_COMMIT + o), p, data + o);
     if (result < 0)
-        DZ_ERROR(PATH, "standard command write:send write cmd failed\n");
+        DZ_ERROR_IN(PATH, fn, "standard command write:send write cmd failed\n");
     return result;
 }
 
-static int standard_write_locked(const dozazuva_transport* t, const uint8_t* header, uint16_t length,
+static int standard_write_locked(const char* fn, const dozazuva_transport* t, const uint8_t* header, uint16_t length,
                                  uint8_t* data)
 {
     uint8_t frame[8];
@@ -199,7 +195,7 @@ static int standard_write_locked(const dozazuva_transport* t, const uint8_t* hea
     if (length == 0 || !data) {
         int result = t->write(t->write_request, t->write_value, HEADER_COMMIT, sizeof frame, frame);
         if (result < 0)
-            DZ_ERROR(PATH, "standard command write:send write cmd failed\n");
+            DZ_ERROR_IN(PATH, fn, "standard command write:send write cmd failed\n");
         return result;
     }
     uint32_t address = dz_get_be32(frame + 2);
@@ -209,10 +205,10 @@ static int standard_write_locked(const dozazuva_transport* t, const uint8_t* hea
         dz_put_be16(frame + 6, n);
         int result = t->write(t->write_request, t->write_value, HEADER_STAGED, sizeof frame, frame);
         if (result < 0) {
-            DZ_ERROR(PATH, "standard command write:send write cmd failed\n");
+            DZ_ERROR_IN(PATH, fn, "standard command write:send write cmd failed\n");
             return result;
         }
-        result = standard_write_chunk(t, n, data);
+        result = standard_write_chunk(fn, t, n, data);
         if (result < 0)
             return result;
         address += n;
@@ -230,7 +226,7 @@ int standard_cmd_write(uint8_t* header, uint16_t length, uint8_t* data)
     int result = dozazuva_transport_lock(&t);
     if (result < 0)
         return result;
-    result = standard_write_locked(&t, header, length, data);
+    result = standard_write_locked(__func__, &t, header, length, data);
     dozazuva_transport_unlock();
     return result;
 }

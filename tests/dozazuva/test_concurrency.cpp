@@ -1,0 +1,149 @@
+// Threads meeting in dozazuva: commands from several threads while frames
+// stream. The wire log must show every command whole, and every frame a
+// reader takes must be one frame, never half of two.
+#include "fake_fixture.h"
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+using namespace dztest;
+
+namespace {
+
+constexpr uint32_t kFrameBytes = 256 * 384 * 2;
+constexpr int kWriterThreads = 3;
+constexpr int kReaderThreads = 2;
+constexpr int kCommandsPerThread = 40;
+
+// A standard write of 100 bytes, every byte `tag`, header byte 2 = tag.
+int tagged_write(uint8_t tag)
+{
+    uint8_t header[8] = {0x01, 0xC2, tag};
+    std::vector<uint8_t> data(100, tag);
+    return standard_cmd_write(header, 100, data.data());
+}
+
+// A long read with p1 = tag.
+int tagged_read(uint8_t tag)
+{
+    uint8_t header[16] = {0x14, 0x85};
+    uint8_t reply[2];
+    return long_cmd_read(header, tag, 0, 0, 2, reply);
+}
+
+bool all_bytes(const Wire& wire, uint8_t tag)
+{
+    return std::all_of(wire.data.begin(), wire.data.end(), [tag](uint8_t b) { return b == tag; });
+}
+
+// Consumes one whole command from `log` at `at`; false when the records
+// there are not one command of one thread.
+bool take_command(const std::vector<Wire>& log, size_t& at, int& writes, int& reads)
+{
+    auto next = [&](const Wire& expected_shape, bool check_bytes, uint8_t tag) {
+        if (at >= log.size())
+            return false;
+        const Wire& wire = log[at++];
+        Wire shape = wire;
+        shape.data.clear();
+        Wire expected = expected_shape;
+        expected.data.clear();
+        return shape == expected && (!check_bytes || all_bytes(wire, tag));
+    };
+    if (at >= log.size() || log[at].index != 0x9D00)
+        return false;
+    const Wire& header = log[at++];
+    if (header.data[0] == 0x01) {
+        uint8_t tag = header.data[2];
+        ++writes;
+        return next(out(0x9D08, std::vector<uint8_t>(64)), true, tag) &&
+               next(out(0x9D48, std::vector<uint8_t>(28)), true, tag) &&
+               next(out(0x1D64, std::vector<uint8_t>(8)), true, tag) && next(status(), false, 0);
+    }
+    if (header.data[0] == 0x14) {
+        ++reads;
+        return next(out(0x1D08, std::vector<uint8_t>(8)), false, 0) && next(status(), false, 0) &&
+               next(in(0x1D10, 2), false, 0);
+    }
+    return false;
+}
+
+class ConcurrencyTest : public OpenCameraTest {};
+
+TEST_F(ConcurrencyTest, CommandsFromSeveralThreadsNeverInterleaveWhileFramesStream)
+{
+    camera_param_t param{};
+    param.format = const_cast<char*>("YUY2");
+    param.width = 256;
+    param.height = 384;
+    param.frame_size = kFrameBytes;
+    param.fps = 25;
+    param.timeout = 1000;
+    ASSERT_EQ(uvc_camera_stream_start(&param, nullptr), 0);
+    iruvc_log_register(1);
+
+    std::atomic<bool> stop{false};
+    std::atomic<int> torn_frames{0};
+    std::atomic<int> frames_taken{0};
+    std::thread streamer([&] {
+        std::vector<uint8_t> frame(kFrameBytes);
+        for (uint8_t sequence = 1; !stop.load(); ++sequence) {
+            std::fill(frame.begin(), frame.end(), sequence);
+            fake.deliver(frame);
+            std::this_thread::yield();
+        }
+    });
+    std::thread frame_reader([&] {
+        std::vector<uint8_t> raw(kFrameBytes);
+        while (!stop.load()) {
+            if (uvc_frame_get(raw.data()) != 0)
+                continue;
+            ++frames_taken;
+            if (raw.front() != raw.back() || raw[kFrameBytes / 2] != raw.front())
+                ++torn_frames;
+        }
+    });
+
+    // Every phase is bounded, so a broken library fails instead of hanging.
+    auto wait_for_frames = [&](int count) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (frames_taken.load() < count && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::yield();
+        return frames_taken.load() >= count;
+    };
+    EXPECT_TRUE(wait_for_frames(1));
+
+    std::vector<std::thread> commanders;
+    std::atomic<int> failures{0};
+    for (int t = 0; t < kWriterThreads + kReaderThreads; ++t) {
+        commanders.emplace_back([&, t] {
+            const uint8_t tag = static_cast<uint8_t>(0x10 + t);
+            for (int i = 0; i < kCommandsPerThread; ++i) {
+                int result = t < kWriterThreads ? tagged_write(tag) : tagged_read(tag);
+                if (result != 0)
+                    ++failures;
+            }
+        });
+    }
+    for (std::thread& commander : commanders)
+        commander.join();
+    EXPECT_TRUE(wait_for_frames(frames_taken.load() + 20));
+    stop = true;
+    streamer.join();
+    frame_reader.join();
+    ASSERT_EQ(uvc_camera_stream_close(1), 0);
+
+    EXPECT_EQ(failures.load(), 0);
+    EXPECT_EQ(torn_frames.load(), 0);
+
+    const std::vector<Wire> log = fake.wire();
+    size_t at = 0;
+    int writes = 0, reads = 0;
+    while (at < log.size())
+        ASSERT_TRUE(take_command(log, at, writes, reads)) << "command broken at record " << at << ": " << log[at - 1];
+    EXPECT_EQ(writes, kWriterThreads * kCommandsPerThread);
+    EXPECT_EQ(reads, kReaderThreads * kCommandsPerThread);
+}
+
+}  // namespace

@@ -1,0 +1,297 @@
+// The vendor command transport on the wire: frame addresses, chunking, the
+// status poll and argument checks.
+#include "fake_fixture.h"
+
+#include <numeric>
+
+using namespace dztest;
+
+namespace {
+
+std::vector<uint8_t> counting(size_t count, uint8_t first = 0)
+{
+    std::vector<uint8_t> bytes(count);
+    std::iota(bytes.begin(), bytes.end(), first);
+    return bytes;
+}
+
+std::vector<uint8_t> slice(const std::vector<uint8_t>& bytes, size_t from, size_t count)
+{
+    return std::vector<uint8_t>(bytes.begin() + from, bytes.begin() + from + count);
+}
+
+class TransportTest : public OpenCameraTest {};
+
+TEST_F(TransportTest, StandardReadOf300BytesSendsTwoHeadersAndTwoReads)
+{
+    uint8_t header[8] = {0x01, 0x82, 0x00, 0x01, 0x00, 0x00, 0, 0};
+    std::vector<uint8_t> reply(300);
+    ASSERT_EQ(standard_cmd_read(header, 300, reply.data()), 0);
+    std::vector<Wire> expected = {
+        out(0x1D00, {0x01, 0x82, 0x00, 0x01, 0x00, 0x00, 0x01, 0x00}), status(), in(0x1D08, 256),
+        out(0x1D00, {0x01, 0x82, 0x00, 0x01, 0x01, 0x00, 0x00, 0x2C}), status(), in(0x1D08, 44),
+    };
+    EXPECT_EQ(fake.wire(), expected);
+    EXPECT_EQ(reply[255], 0) << "the first read fills bytes 0..255 counting from 1";
+    EXPECT_EQ(reply[256], 1);
+    EXPECT_EQ(reply[299], 44);
+}
+
+TEST_F(TransportTest, StandardReadOfNothingSendsNothing)
+{
+    uint8_t header[8] = {0x01, 0x82};
+    uint8_t reply = 0;
+    EXPECT_EQ(standard_cmd_read(header, 0, &reply), 0);
+    EXPECT_TRUE(fake.wire().empty());
+}
+
+TEST_F(TransportTest, StandardWriteOf100BytesStagesAndCommitsTheTail)
+{
+    uint8_t header[8] = {0x01, 0xC2, 0x00, 0x00, 0x20, 0x00, 0, 0};
+    std::vector<uint8_t> data = counting(100);
+    ASSERT_EQ(standard_cmd_write(header, 100, data.data()), 0);
+    std::vector<Wire> expected = {
+        out(0x9D00, {0x01, 0xC2, 0x00, 0x00, 0x20, 0x00, 0x00, 0x64}),
+        out(0x9D08, slice(data, 0, 64)),
+        out(0x9D48, slice(data, 64, 28)),
+        out(0x1D64, slice(data, 92, 8)),
+        status(),
+    };
+    EXPECT_EQ(fake.wire(), expected);
+}
+
+TEST_F(TransportTest, StandardWriteOf5BytesCommitsThemAtTheDataArea)
+{
+    uint8_t header[8] = {0x09, 0xC4};
+    std::vector<uint8_t> data = counting(5, 0xA0);
+    ASSERT_EQ(standard_cmd_write(header, 5, data.data()), 0);
+    std::vector<Wire> expected = {
+        out(0x9D00, {0x09, 0xC4, 0, 0, 0, 0, 0x00, 0x05}),
+        out(0x1D08, data),
+        status(),
+    };
+    EXPECT_EQ(fake.wire(), expected);
+}
+
+TEST_F(TransportTest, StandardWriteOf300BytesSendsA256ChunkThenA44Chunk)
+{
+    uint8_t header[8] = {0x01, 0xC2, 0x00, 0x00, 0x10, 0x00};
+    std::vector<uint8_t> data = counting(300);
+    ASSERT_EQ(standard_cmd_write(header, 300, data.data()), 0);
+    std::vector<Wire> expected = {
+        out(0x9D00, {0x01, 0xC2, 0x00, 0x00, 0x10, 0x00, 0x01, 0x00}),
+        out(0x9D08, slice(data, 0, 64)),
+        out(0x9D48, slice(data, 64, 64)),
+        out(0x9D88, slice(data, 128, 64)),
+        out(0x9DC8, slice(data, 192, 56)),
+        out(0x1E00, slice(data, 248, 8)),
+        status(),
+        out(0x9D00, {0x01, 0xC2, 0x00, 0x00, 0x11, 0x00, 0x00, 0x2C}),
+        out(0x9D08, slice(data, 256, 36)),
+        out(0x1D2C, slice(data, 292, 8)),
+        status(),
+    };
+    EXPECT_EQ(fake.wire(), expected);
+}
+
+TEST_F(TransportTest, StandardWriteWithoutDataSendsTheHeaderCommitting)
+{
+    uint8_t header[8] = {0x0D, 0xC1, 0x00};
+    ASSERT_EQ(standard_cmd_write(header, 0, nullptr), 0);
+    std::vector<Wire> expected = {out(0x1D00, {0x0D, 0xC1, 0, 0, 0, 0, 0, 0}), status()};
+    EXPECT_EQ(fake.wire(), expected);
+}
+
+TEST_F(TransportTest, LongReadFillsTheHeaderAndReadsTheReply)
+{
+    uint8_t header[16] = {0x14, 0x85};
+    uint8_t reply[2] = {};
+    ASSERT_EQ(long_cmd_read(header, 0x0005, 0x01020304, 0x0A0B0C0D, 2, reply), 0);
+    std::vector<Wire> expected = {
+        out(0x9D00, {0x14, 0x85, 0x00, 0x05, 0x01, 0x02, 0x03, 0x04}),
+        out(0x1D08, {0x0A, 0x0B, 0x0C, 0x0D, 0x00, 0x00, 0x00, 0x02}),
+        status(),
+        in(0x1D10, 2),
+    };
+    EXPECT_EQ(fake.wire(), expected);
+}
+
+TEST_F(TransportTest, LongReadOf249BytesIsRefusedBeforeAnythingIsSent)
+{
+    uint8_t header[16] = {0x14, 0x85};
+    std::vector<uint8_t> reply(300);
+    std::string log = captured_output([&] { EXPECT_EQ(long_cmd_read(header, 0, 0, 0, 249, reply.data()), -17); });
+    EXPECT_TRUE(has_message(log, "error", "dozazuva/src/vdcmd", "long_cmd_read", "data length out of the limitation"));
+    EXPECT_EQ(long_cmd_read(header, 0, 0, 0, -1, reply.data()), -17);
+    EXPECT_TRUE(fake.wire().empty());
+    EXPECT_EQ(long_cmd_read(header, 0, 0, 0, 248, reply.data()), 0);
+    EXPECT_EQ(fake.wire().back(), in(0x1D10, 248));
+}
+
+TEST_F(TransportTest, LongWriteLeavesTheLengthFieldZero)
+{
+    uint8_t header[16] = {0x14, 0xC5};
+    ASSERT_EQ(long_cmd_write(header, 3, 127, 0, 0), 0);
+    std::vector<Wire> expected = {
+        out(0x9D00, {0x14, 0xC5, 0x00, 0x03, 0x00, 0x00, 0x00, 0x7F}),
+        out(0x1D08, {0, 0, 0, 0, 0, 0, 0, 0}),
+        status(),
+    };
+    EXPECT_EQ(fake.wire(), expected);
+}
+
+TEST_F(TransportTest, ShortReadRepeatsTheHeaderPer63BytePiece)
+{
+    uint8_t header[4] = {0x80, 100, 0x12, 0x34};
+    std::vector<uint8_t> reply(100);
+    ASSERT_EQ(short_cmd_read(header, 100, reply.data()), 0);
+    std::vector<Wire> expected = {
+        out(0x1D00, {0x80, 100, 0x12, 0x34}), status(), in(0x1D04, 63),
+        out(0x1D00, {0x80, 100, 0x12, 0x34}), status(), in(0x1D04, 37),
+    };
+    EXPECT_EQ(fake.wire(), expected);
+}
+
+TEST_F(TransportTest, ShortWriteWithoutDataSendsAnEightByteFrame)
+{
+    uint8_t header[4] = {0x81, 0, 0x12, 0x34};
+    ASSERT_EQ(short_cmd_write(header, 0, nullptr), 0);
+    std::vector<Wire> expected = {out(0x1D00, {0x81, 0, 0x12, 0x34, 0, 0, 0, 0}), status()};
+    EXPECT_EQ(fake.wire(), expected);
+}
+
+TEST_F(TransportTest, ShortWritesCommitHeaderThenData)
+{
+    uint8_t header[4] = {0x81, 3, 0x12, 0x34};
+    uint8_t data[10] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    ASSERT_EQ(short_cmd_write(header, 3, data), 0);
+    std::vector<Wire> small = {out(0x1D00, {0x81, 3, 0x12, 0x34}), status(), out(0x1D04, {1, 2, 3}), status()};
+    EXPECT_EQ(fake.wire(), small);
+
+    fake.clear_wire();
+    header[1] = 10;
+    ASSERT_EQ(short_cmd_write(header, 10, data), 0);
+    std::vector<Wire> longer = {
+        out(0x1D00, {0x81, 10, 0x12, 0x34}), status(),
+        out(0x9D04, {1, 2, 3, 4, 5, 6}),
+        out(0x1D0A, {7, 8, 9, 10}), status(),
+    };
+    EXPECT_EQ(fake.wire(), longer);
+}
+
+TEST_F(TransportTest, CommandsNeedAHeader)
+{
+    uint8_t buffer[4];
+    EXPECT_EQ(short_cmd_read(nullptr, 4, buffer), -1);
+    EXPECT_EQ(short_cmd_write(nullptr, 4, buffer), -1);
+    EXPECT_EQ(standard_cmd_read(nullptr, 4, buffer), -1);
+    EXPECT_EQ(standard_cmd_write(nullptr, 4, buffer), -1);
+    EXPECT_EQ(long_cmd_read(nullptr, 0, 0, 0, 4, buffer), -1);
+    EXPECT_EQ(long_cmd_write(nullptr, 0, 0, 0, 0), -1);
+    uint8_t header[16] = {};
+    EXPECT_EQ(standard_cmd_read(header, 4, nullptr), -1);
+    EXPECT_TRUE(fake.wire().empty());
+}
+
+// ---- the status poll ----
+
+TEST_F(TransportTest, StatusFailureEndsThePollWithMinus16)
+{
+    fake.script_status({0x01, 0x06});
+    uint8_t header[8] = {0x0D, 0xC1};
+    std::string log = captured_output([&] { EXPECT_EQ(standard_cmd_write(header, 0, nullptr), -16); });
+    EXPECT_TRUE(has_message(log, "error", "dozazuva/src/data_rw", "i2c_usb_check_access_done", "vdcmd status error:6"));
+    std::vector<Wire> expected = {out(0x1D00, {0x0D, 0xC1, 0, 0, 0, 0, 0, 0}), status(), status()};
+    EXPECT_EQ(fake.wire(), expected);
+}
+
+TEST_F(TransportTest, StatusPendingAndBusyKeepPolling)
+{
+    fake.script_status({0x02, 0x01, 0x03, 0x02, 0x00});
+    EXPECT_EQ(i2c_usb_check_access_done(), 0);
+    EXPECT_EQ(fake.wire().size(), 5u);
+}
+
+TEST_F(TransportTest, StuckBusyModuleEndsWithCheckDoneFail)
+{
+    fake.status_default = 0x01;
+    vdcmd_set_polling_wait_time(5);
+    std::string log = captured_output([&] { EXPECT_EQ(i2c_usb_check_access_done(), -16); });
+    EXPECT_TRUE(has_message(log, "error", "dozazuva/src/data_rw", "i2c_usb_check_access_done", "check done fail!"));
+    EXPECT_EQ(fake.wire().size(), 5u);
+}
+
+TEST_F(TransportTest, FailedStatusReadsKeepPollingUntilTheCountRunsOut)
+{
+    fake.set_unplugged(true);
+    vdcmd_set_polling_wait_time(3);
+    std::string log = captured_output([&] { EXPECT_EQ(i2c_usb_check_access_done(), -16); });
+    EXPECT_TRUE(has_message(log, "error", "dozazuva/src/data_rw", "i2c_usb_check_access_done",
+                            "uvc_control_cmd filed (uvc_error_code:-15)"));
+    EXPECT_EQ(fake.wire().size(), 3u);
+}
+
+TEST_F(TransportTest, StagedWritesAreNotPolled)
+{
+    uint8_t data[4] = {1, 2, 3, 4};
+    EXPECT_EQ(i2c_usb_data_write(0x45, 0x78, 0x9D08, 4, data), 0);
+    EXPECT_EQ(fake.wire(), std::vector<Wire>{out(0x9D08, {1, 2, 3, 4})});
+}
+
+// ---- register level ----
+
+TEST_F(TransportTest, RegisterLevelLimits)
+{
+    std::vector<uint8_t> buffer(300);
+    std::string log = captured_output([&] {
+        EXPECT_EQ(i2c_usb_data_read(0x44, 0x78, 0x1D08, 257, buffer.data()), -1);
+        EXPECT_EQ(i2c_usb_data_read(0x44, 0x78, 0x1D08, 0, buffer.data()), -1);
+        EXPECT_EQ(i2c_usb_data_read(0x44, 0x78, 0x1D08, 4, nullptr), -1);
+        EXPECT_EQ(i2c_usb_data_write(0x45, 0x78, 0x9D08, 65, buffer.data()), -1);
+    });
+    EXPECT_TRUE(has_message(log, "error", "dozazuva/src/data_rw", "i2c_usb_data_read",
+                            "usb in transfer length out of limitation:256"));
+    EXPECT_TRUE(fake.wire().empty());
+    EXPECT_EQ(i2c_usb_data_read(0x44, 0x78, 0x1D08, 256, buffer.data()), 0);
+    EXPECT_EQ(i2c_usb_data_write(0x45, 0x78, 0x9D08, 64, buffer.data()), 0);
+}
+
+TEST_F(TransportTest, ShortTransferFailsTheCommandWithMinus15)
+{
+    fake.short_transfer_at(2);  // header, status, then the data read
+    uint8_t header[8] = {0x05, 0x84, 0x05};
+    uint8_t reply[8];
+    std::string log = captured_output([&] { EXPECT_EQ(standard_cmd_read(header, 8, reply), -15); });
+    EXPECT_TRUE(has_message(log, "error", "dozazuva/src/vdcmd", "standard_cmd_read",
+                            "standard command read:read buffer failed!"));
+}
+
+TEST_F(TransportTest, PollCountZeroAllows65536Polls)
+{
+    fake.script_status(std::vector<uint8_t>(300, 0x01));
+    vdcmd_set_polling_wait_time(0x10000);  // low 16 bits: 0
+    EXPECT_EQ(i2c_usb_check_access_done(), 0);
+    EXPECT_EQ(fake.wire().size(), 301u);
+}
+
+// ---- installation ----
+
+TEST(TransportInstall, I2cNeedsLinuxSupportAndOtherTypesAreRefused)
+{
+    iruvc_log_register(1);
+    std::string log = captured_output([] { EXPECT_EQ(vdcmd_init_by_type(VDCMD_I2C), -14); });
+    iruvc_log_register(-1);
+    EXPECT_TRUE(has_message(log, "error", "dozazuva/src/data_rw", "vdcmd_init_by_type", "LINUX_I2C_SUPPORT needed!"));
+    EXPECT_EQ(vdcmd_init_by_type(0), -14);
+    EXPECT_EQ(vdcmd_init_by_type(3), -14);
+    EXPECT_EQ(vdcmd_init_by_type(VDCMD_USB), 0);
+}
+
+TEST(TransportInstall, TransferWithoutAnOpenDeviceFails)
+{
+    ASSERT_EQ(vdcmd_init(), 0);
+    uint8_t data = 0;
+    EXPECT_EQ(uvc_control_cmd(0xC1, 0x44, 0x78, 0x0200, &data, 1, 1000), -15);
+}
+
+}  // namespace
