@@ -11,30 +11,11 @@
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <iostream>
 
 namespace {
 
 constexpr int CrashExitByte = 0xFF; // what the system keeps of 0x8000FFFF
-
-// Sanitizers that take over SIGSEGV and friends, or report the handler's own
-// stack overflow, change what a crash does; those cases skip with the reason.
-bool builtWithAddressSanitizer()
-{
-#if defined(__SANITIZE_ADDRESS__)
-    return true;
-#else
-    return QByteArray(OMBRIX_SANITIZERS).contains("address");
-#endif
-}
-
-bool builtWithThreadSanitizer()
-{
-#if defined(__SANITIZE_THREAD__)
-    return true;
-#else
-    return QByteArray(OMBRIX_SANITIZERS).contains("thread");
-#endif
-}
 
 struct CrashRun {
     int exitCode = -1;
@@ -89,10 +70,17 @@ protected:
 
     QString path(const QString& relative) const { return m_temp.filePath(relative); }
 
-    // Runs the probe and returns the one report it wrote into folder.
+    // Runs the probe and returns the one report it wrote into folder. A
+    // sanitizer run with options that keep the fatal signals for itself
+    // (ASAN_OPTIONS=allow_user_segv_handler=0, for instance) writes its own
+    // report instead; the test is then skipped, saying so.
     QByteArray crashInto(const QString& kind, const QString& folder, CrashRun& run)
     {
         run = runProbe(kind, {folder});
+        if (dumpsIn(folder).isEmpty() && run.errors.contains("Sanitizer")) {
+            m_skipReason = "the sanitizer of this build handled the fault itself: " + run.errors.left(300);
+            return QByteArray();
+        }
         EXPECT_TRUE(run.output.contains("installed 1")) << run.output.constData() << run.errors.constData();
         EXPECT_TRUE(run.normalExit) << "ended by a signal, not by the handler";
         EXPECT_EQ(run.exitCode, CrashExitByte);
@@ -101,16 +89,17 @@ protected:
         return dumps.isEmpty() ? QByteArray() : readAll(folder + QLatin1Char('/') + dumps.first());
     }
 
+    QByteArray m_skipReason;
     QTemporaryDir m_temp;
 };
 
 TEST_F(CrashHandlerTest, SegmentationFaultWritesAFullReport)
 {
-    if (builtWithAddressSanitizer())
-        GTEST_SKIP() << "AddressSanitizer replaces the SIGSEGV handler with its own report";
     const QString folder = path(QStringLiteral("app/dump")); // parents are created too
     CrashRun run;
     const QByteArray report = crashInto(QStringLiteral("segv"), folder, run);
+    if (!m_skipReason.isEmpty())
+        GTEST_SKIP() << m_skipReason.constData();
 
     const QStringList dumps = dumpsIn(folder);
     ASSERT_EQ(dumps.size(), 1);
@@ -153,11 +142,14 @@ TEST_F(CrashHandlerTest, EveryFatalSignalIsCaught)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
-        if (c.signal == SIGBUS && builtWithAddressSanitizer())
-            continue; // AddressSanitizer reports SIGBUS itself
         CrashRun run;
         const QString folder = path(QString::fromLatin1(c.kind));
         const QByteArray report = crashInto(QString::fromLatin1(c.kind), folder, run);
+        if (!m_skipReason.isEmpty()) {
+            std::cout << "not checked: " << c.name << ", " << m_skipReason.constData() << std::endl;
+            m_skipReason.clear();
+            continue;
+        }
         const QByteArray expected = "Signal: " + QByteArray::number(c.signal) + " " + c.name + " (code";
         EXPECT_TRUE(report.contains(expected)) << report.left(200).constData();
     }
@@ -165,10 +157,10 @@ TEST_F(CrashHandlerTest, EveryFatalSignalIsCaught)
 
 TEST_F(CrashHandlerTest, FaultInAnotherThreadIsReportedFromThatThread)
 {
-    if (builtWithAddressSanitizer())
-        GTEST_SKIP() << "AddressSanitizer replaces the SIGSEGV handler with its own report";
     CrashRun run;
     const QByteArray report = crashInto(QStringLiteral("thread"), path(QStringLiteral("dump")), run);
+    if (!m_skipReason.isEmpty())
+        GTEST_SKIP() << m_skipReason.constData();
     const QRegularExpressionMatch process = QRegularExpression(QStringLiteral("Process: (\\d+)")).match(QString::fromLatin1(report));
     const QRegularExpressionMatch thread = QRegularExpression(QStringLiteral("Thread: (\\d+)")).match(QString::fromLatin1(report));
     ASSERT_TRUE(process.hasMatch() && thread.hasMatch());
@@ -178,10 +170,10 @@ TEST_F(CrashHandlerTest, FaultInAnotherThreadIsReportedFromThatThread)
 
 TEST_F(CrashHandlerTest, StackOverflowIsReportedFromTheAlternateStack)
 {
-    if (builtWithAddressSanitizer())
-        GTEST_SKIP() << "AddressSanitizer reports the stack overflow itself";
     CrashRun run;
     const QByteArray report = crashInto(QStringLiteral("overflow"), path(QStringLiteral("dump")), run);
+    if (!m_skipReason.isEmpty())
+        GTEST_SKIP() << m_skipReason.constData();
     EXPECT_TRUE(report.contains("Signal: 11 SIGSEGV"));
     EXPECT_TRUE(report.contains("\nMemory map:\n"));
 }

@@ -66,7 +66,7 @@ void quitOnInput(SingleApplication& app)
 int main(int argc, char** argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qputenv("QT_QPA_PLATFORM", "minimal"); // no display, and no leaks at exit
     setProbeIdentity();
     quint32 options = SingleApplication::PerUser;
     if (hasFlag(argc, argv, "--notify"))

@@ -52,7 +52,7 @@ public:
     explicit Probe(const QString& key, const QStringList& extra = {})
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("minimal"));
         m_process.setProcessEnvironment(environment);
         m_process.start(probePath(), QStringList {QStringLiteral("--key"), key} + extra);
     }
