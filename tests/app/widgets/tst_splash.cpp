@@ -26,9 +26,12 @@ Values barValues(CSplashScreen& splash)
 }
 
 // Starts the splash, then takes its timer over so that the test delivers the
-// ticks itself.
+// ticks itself. The splash is shown first: a first show may run the event
+// loop long enough for a real tick.
 int startWithManualTicks(CSplashScreen& splash)
 {
+    splash.show();
+    QTest::qWaitForWindowExposed(&splash);
     splash.start();
     const int id = splash.timerId();
     splash.killTimer(id);
