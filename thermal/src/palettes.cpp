@@ -370,8 +370,11 @@ void band(const Table& source, int bands, Table& table)
     }
 }
 
+using Words = std::array<std::uint32_t, kLevels>;
+
 struct Tables {
     std::array<Table, THERMAL_TABLE_COUNT> tables{};
+    std::array<Words, THERMAL_TABLE_COUNT> words{};
 
     Tables()
     {
@@ -381,6 +384,11 @@ struct Tables {
             case Kind::Base: sampleCourse(entry.course, tables[i]); break;
             case Kind::Reversal: reverse(tables[indexOf(entry.source, i)], tables[i]); break;
             case Kind::Bands: band(tables[indexOf(entry.source, i)], entry.bands, tables[i]); break;
+            }
+            for (int level = 0; level < kLevels; ++level) {
+                const std::uint8_t bytes[4] = {tables[i][3 * level], tables[i][3 * level + 1],
+                                               tables[i][3 * level + 2], 0};
+                std::memcpy(&words[i][level], bytes, 4);
             }
         }
     }
@@ -407,6 +415,11 @@ const Tables& tables()
 const std::uint8_t* colourTable(int n)
 {
     return tables().tables[n - 1].data();
+}
+
+const std::uint32_t* colourTableWords(int n)
+{
+    return tables().words[n - 1].data();
 }
 
 const char* colourName(int n)

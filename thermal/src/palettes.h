@@ -9,5 +9,8 @@ namespace thermal {
 // checks n. The tables never change once built.
 const std::uint8_t* colourTable(int n);
 const char* colourName(int n);
+// The same table with each entry as a word whose bytes in memory are B, G, R
+// and 0, for writing a pixel with one four-byte store.
+const std::uint32_t* colourTableWords(int n);
 
 }  // namespace thermal
