@@ -27,6 +27,40 @@ float toCelsius(float fahrenheit)
 
 } // namespace
 
+TemperatureSnapshot::WriterFirstLock::WriterFirstLock()
+{
+    pthread_rwlockattr_t attributes;
+    pthread_rwlockattr_init(&attributes);
+    pthread_rwlockattr_setkind_np(&attributes, PTHREAD_RWLOCK_PREFER_WRITER_NONRECURSIVE_NP);
+    pthread_rwlock_init(&rwlock, &attributes);
+    pthread_rwlockattr_destroy(&attributes);
+}
+
+TemperatureSnapshot::WriterFirstLock::~WriterFirstLock()
+{
+    pthread_rwlock_destroy(&rwlock);
+}
+
+void TemperatureSnapshot::WriterFirstLock::lock()
+{
+    pthread_rwlock_wrlock(&rwlock);
+}
+
+void TemperatureSnapshot::WriterFirstLock::unlock()
+{
+    pthread_rwlock_unlock(&rwlock);
+}
+
+void TemperatureSnapshot::WriterFirstLock::lock_shared()
+{
+    pthread_rwlock_rdlock(&rwlock);
+}
+
+void TemperatureSnapshot::WriterFirstLock::unlock_shared()
+{
+    pthread_rwlock_unlock(&rwlock);
+}
+
 TemperatureSnapshot& TemperatureSnapshot::instance()
 {
     static TemperatureSnapshot snapshot;
@@ -63,7 +97,7 @@ bool TemperatureSnapshot::store(const float* celsius, int count)
     upright.unit = unit;
     fillTurnedCopies(*back);
 
-    std::unique_lock<std::shared_mutex> publishing(frameLock);
+    std::unique_lock<WriterFirstLock> publishing(frameLock);
     std::swap(front, back);
     return true;
 }
@@ -99,7 +133,7 @@ bool TemperatureSnapshot::changeUnit(int unit)
         return false;
     }
 
-    std::unique_lock<std::shared_mutex> converting(frameLock);
+    std::unique_lock<WriterFirstLock> converting(frameLock);
     Copy& upright = front->copies[0];
     if (upright.unit == unit)
         return true;

@@ -3,15 +3,16 @@
 //
 // Threads: the video stream thread calls store(); the GUI thread reads through
 // Reader objects and calls changeUnit(). A store builds the next frame in a
-// back buffer and swaps it in under the exclusive lock, so a reader never
-// sees a half-written frame and the writer never waits for a whole repaint.
+// back buffer and only swaps it in under the exclusive lock, so a reader never
+// sees a half-written frame and holds the writer up for one repaint at most.
 #pragma once
 
 #include <QtGlobal>
 
+#include <pthread.h>
+
 #include <memory>
 #include <mutex>
-#include <shared_mutex>
 
 class TemperatureSnapshot
 {
@@ -80,10 +81,29 @@ private:
         Copy copies[4];  // upright, quarter, half and three-quarter turns
     };
 
+    // A reader-writer lock that lets a waiting writer in before new readers,
+    // so that steady repaints cannot hold the stream thread off. Readers must
+    // not take it twice on one thread (Reader nesting sees to that).
+    class WriterFirstLock
+    {
+    public:
+        WriterFirstLock();
+        ~WriterFirstLock();
+        WriterFirstLock(const WriterFirstLock&) = delete;
+        WriterFirstLock& operator=(const WriterFirstLock&) = delete;
+        void lock();
+        void unlock();
+        void lock_shared();
+        void unlock_shared();
+
+    private:
+        pthread_rwlock_t rwlock;
+    };
+
     static void fillTurnedCopies(Frame& frame);
     bool isReadByThisThread() const;
 
-    mutable std::shared_mutex frameLock;  // guards the front pointer and its frame
+    mutable WriterFirstLock frameLock;  // guards the front pointer and its frame
     std::mutex storeLock;                 // one store at a time owns the back frame
     std::unique_ptr<Frame> front;         // what readers see
     std::unique_ptr<Frame> back;          // where the next store is built
