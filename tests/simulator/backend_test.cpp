@@ -45,7 +45,7 @@ struct FrameSink {
     }
 };
 
-class Backend : public ::testing::Test {
+class SimulatorBackend : public ::testing::Test {
 protected:
     void SetUp() override {
         ombrix_sim_reset();
@@ -102,7 +102,7 @@ struct HotplugLog {
 
 }  // namespace
 
-TEST_F(Backend, TableIsComplete) {
+TEST_F(SimulatorBackend, TableIsComplete) {
     const dozazuva_backend& t = table();
     EXPECT_EQ(DOZAZUVA_BACKEND_ABI, t.abi);
     EXPECT_STREQ("ombrix simulator", t.name);
@@ -115,7 +115,7 @@ TEST_F(Backend, TableIsComplete) {
         EXPECT_NE(nullptr, fn);
 }
 
-TEST_F(Backend, ListsOneModuleWithItsIdentity) {
+TEST_F(SimulatorBackend, ListsOneModuleWithItsIdentity) {
     void* device = first_device();
     ASSERT_NE(nullptr, device);
     dozazuva_device_desc desc{};
@@ -137,7 +137,7 @@ TEST_F(Backend, ListsOneModuleWithItsIdentity) {
     table().unref_device(device);
 }
 
-TEST_F(Backend, DescribesTwoYuy2Frames) {
+TEST_F(SimulatorBackend, DescribesTwoYuy2Frames) {
     void* device = first_device();
     dozazuva_frame_desc descs[4] = {};
     ASSERT_EQ(2, table().get_frame_descs(device, descs, 4));
@@ -156,7 +156,7 @@ TEST_F(Backend, DescribesTwoYuy2Frames) {
     table().unref_device(device);
 }
 
-TEST_F(Backend, OneHandleAtATime) {
+TEST_F(SimulatorBackend, OneHandleAtATime) {
     void* device = first_device();
     void *a = nullptr, *b = nullptr;
     ASSERT_EQ(0, table().open(device, &a));
@@ -168,7 +168,7 @@ TEST_F(Backend, OneHandleAtATime) {
     table().unref_device(device);
 }
 
-TEST_F(Backend, StreamControlRefusesWhatTheModuleLacks) {
+TEST_F(SimulatorBackend, StreamControlRefusesWhatTheModuleLacks) {
     void* handle = open_device();
     EXPECT_EQ(-51, table().get_stream_ctrl(handle, DOZAZUVA_FORMAT_MJPEG, 256, 384, 25));
     EXPECT_EQ(-51, table().get_stream_ctrl(handle, DOZAZUVA_FORMAT_YUYV, 320, 240, 25));
@@ -179,7 +179,7 @@ TEST_F(Backend, StreamControlRefusesWhatTheModuleLacks) {
     table().close(handle);
 }
 
-TEST_F(Backend, StreamsFullFramesAtTwentyFivePerSecond) {
+TEST_F(SimulatorBackend, StreamsFullFramesAtTwentyFivePerSecond) {
     FrameSink sink;
     const auto start = std::chrono::steady_clock::now();
     void* handle = start_stream(sink);
@@ -199,7 +199,7 @@ TEST_F(Backend, StreamsFullFramesAtTwentyFivePerSecond) {
     table().close(handle);
 }
 
-TEST_F(Backend, ManualPaceDeliversExactlyTheSteppedFrames) {
+TEST_F(SimulatorBackend, ManualPaceDeliversExactlyTheSteppedFrames) {
     ASSERT_EQ(0, ombrix_sim_set_pace(OMBRIX_SIM_PACE_MANUAL));
     EXPECT_EQ(0, ombrix_sim_step_frames(3, 1000));  // nothing streams yet
     FrameSink sink;
@@ -228,7 +228,7 @@ TEST_F(Backend, ManualPaceDeliversExactlyTheSteppedFrames) {
     table().close(handle);  // close while streaming
 }
 
-TEST_F(Backend, TheSmallDescriptorStreamsThePictureOnly) {
+TEST_F(SimulatorBackend, TheSmallDescriptorStreamsThePictureOnly) {
     ASSERT_EQ(0, ombrix_sim_set_pace(OMBRIX_SIM_PACE_MANUAL));
     FrameSink sink;
     void* handle = start_stream(sink, 192);
@@ -238,7 +238,7 @@ TEST_F(Backend, TheSmallDescriptorStreamsThePictureOnly) {
     table().close(handle);
 }
 
-TEST_F(Backend, UnplugEndsEverythingUntilReopened) {
+TEST_F(SimulatorBackend, UnplugEndsEverythingUntilReopened) {
     HotplugLog log;
     const int id = ombrix_sim_hotplug_register(HotplugLog::on_event, &log);
     ASSERT_GT(id, 0);
@@ -268,7 +268,9 @@ TEST_F(Backend, UnplugEndsEverythingUntilReopened) {
     FrameSink again;
     handle = start_stream(again);
     ASSERT_EQ(2, ombrix_sim_step_frames(2, 5000));
-    EXPECT_EQ(1, host_on(handle).get_tpd(5, *reinterpret_cast<uint16_t*>(&status)) == 0);
+    uint16_t gain = 0;
+    EXPECT_EQ(0, host_on(handle).get_tpd(5, gain));
+    EXPECT_EQ(1, gain);
     table().close(handle);
 
     ASSERT_EQ(0, ombrix_sim_hotplug_unregister(id));
@@ -281,7 +283,7 @@ TEST_F(Backend, UnplugEndsEverythingUntilReopened) {
               log.events);
 }
 
-TEST_F(Backend, IdentityChangesReenumerate) {
+TEST_F(SimulatorBackend, IdentityChangesReenumerate) {
     HotplugLog log;
     const int id = ombrix_sim_hotplug_register(HotplugLog::on_event, &log);
     void* handle = open_device();
@@ -298,7 +300,7 @@ TEST_F(Backend, IdentityChangesReenumerate) {
               log.events);
 }
 
-TEST_F(Backend, StopAndCloseFromAnyState) {
+TEST_F(SimulatorBackend, StopAndCloseFromAnyState) {
     void* handle = open_device();
     table().stop_streaming(handle, 0);  // never started
     table().stop_streaming(handle, 1);
@@ -337,7 +339,7 @@ struct SelfStopper {
 };
 }  // namespace
 
-TEST_F(Backend, AStreamMayBeStoppedFromItsOwnCallback) {
+TEST_F(SimulatorBackend, AStreamMayBeStoppedFromItsOwnCallback) {
     ASSERT_EQ(0, ombrix_sim_set_pace(OMBRIX_SIM_PACE_MANUAL));
     SelfStopper stopper;
     stopper.handle = open_device();
@@ -351,7 +353,7 @@ TEST_F(Backend, AStreamMayBeStoppedFromItsOwnCallback) {
     table().close(stopper.handle);
 }
 
-TEST_F(Backend, RepeatedCyclesLeaveNothingBehind) {
+TEST_F(SimulatorBackend, RepeatedCyclesLeaveNothingBehind) {
     ASSERT_EQ(0, ombrix_sim_set_pace(OMBRIX_SIM_PACE_MANUAL));
     for (int i = 0; i < 40; ++i) {
         void* ctx = nullptr;
@@ -375,7 +377,7 @@ TEST_F(Backend, RepeatedCyclesLeaveNothingBehind) {
     }
 }
 
-TEST_F(Backend, CommandsFromSeveralThreadsWhileStreaming) {
+TEST_F(SimulatorBackend, CommandsFromSeveralThreadsWhileStreaming) {
     FrameSink sink;
     void* handle = start_stream(sink);
     ombrix_sim_wire_clear();
@@ -415,7 +417,7 @@ TEST_F(Backend, CommandsFromSeveralThreadsWhileStreaming) {
     table().close(handle);
 }
 
-TEST_F(Backend, ControlApiRefusesBadArguments) {
+TEST_F(SimulatorBackend, ControlApiRefusesBadArguments) {
     ombrix_sim_element e;
     EXPECT_EQ(-1, ombrix_sim_element_get(3, &e));
     EXPECT_EQ(-1, ombrix_sim_element_get(OMBRIX_SIM_HOT, nullptr));
@@ -436,7 +438,7 @@ TEST_F(Backend, ControlApiRefusesBadArguments) {
     EXPECT_EQ(-1, ombrix_sim_produce_frame(100, frame, sizeof frame));
 }
 
-TEST_F(Backend, SceneTruthMatchesTheStreamedWords) {
+TEST_F(SimulatorBackend, SceneTruthMatchesTheStreamedWords) {
     ombrix_sim_set_noise(0);
     ASSERT_EQ(0, ombrix_sim_set_pace(OMBRIX_SIM_PACE_MANUAL));
     FrameSink sink;

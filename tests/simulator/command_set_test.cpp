@@ -17,7 +17,7 @@ uint32_t point(int x, int y) { return uint32_t(x) << 16 | uint32_t(y); }
 
 }  // namespace
 
-class Commands : public ModelTest {
+class SimulatorCommands : public ModelTest {
 protected:
     void SetUp() override {
         module.set_busy_polls(0);
@@ -42,7 +42,7 @@ protected:
     }
 };
 
-TEST_F(Commands, TemperaturePropertiesHaveDefaultsAndLimits) {
+TEST_F(SimulatorCommands, TemperaturePropertiesHaveDefaultsAndLimits) {
     uint16_t v = 0;
     ASSERT_EQ(0, host.get_tpd(0, v));
     EXPECT_EQ(164, v);  // 1 m
@@ -69,7 +69,7 @@ TEST_F(Commands, TemperaturePropertiesHaveDefaultsAndLimits) {
     EXPECT_EQ(32767, v);
 }
 
-TEST_F(Commands, OtherPropertyTablesStoreAndReadBack) {
+TEST_F(SimulatorCommands, OtherPropertyTablesStoreAndReadBack) {
     uint8_t r[4] = {};
     ASSERT_EQ(0, host.long_write(0x14, 0xC2, 2, 11));   // auto shutter
     ASSERT_EQ(0, host.long_write(0x14, 0xC3, 4, 22));   // image
@@ -87,7 +87,7 @@ TEST_F(Commands, OtherPropertyTablesStoreAndReadBack) {
     EXPECT_EQ(11, host::be16(r));
 }
 
-TEST_F(Commands, DeviceInformationTexts) {
+TEST_F(SimulatorCommands, DeviceInformationTexts) {
     EXPECT_EQ("V1.3.26", info_text(5, 8));
     EXPECT_EQ("OMX256A", info_text(6, 8));
     EXPECT_EQ("OMX2312000417", info_text(7, 64));
@@ -96,7 +96,7 @@ TEST_F(Commands, DeviceInformationTexts) {
     EXPECT_EQ(host::kStatus, host.standard_read(0x05, 0x84, 0, 8, r));  // no record 0
 }
 
-TEST_F(Commands, PseudoColourIsStoredPerSlot) {
+TEST_F(SimulatorCommands, PseudoColourIsStoredPerSlot) {
     uint8_t c = 0xFF;
     ASSERT_EQ(0, host.standard_read(0x09, 0x84, 0, 1, &c));
     EXPECT_EQ(0, c);
@@ -108,7 +108,7 @@ TEST_F(Commands, PseudoColourIsStoredPerSlot) {
     EXPECT_EQ(0, c);
 }
 
-TEST_F(Commands, RestoreDefaultsResetsTablesAndColours) {
+TEST_F(SimulatorCommands, RestoreDefaultsResetsTablesAndColours) {
     const uint8_t colour = 5;
     ASSERT_EQ(0, host.set_tpd(5, 0));
     ASSERT_EQ(0, host.set_tpd(2, 99));
@@ -121,7 +121,7 @@ TEST_F(Commands, RestoreDefaultsResetsTablesAndColours) {
     EXPECT_EQ(0, module.pseudo_color(0));
 }
 
-TEST_F(Commands, EmissivityAndDistanceShortcutsShareTheProperties) {
+TEST_F(SimulatorCommands, EmissivityAndDistanceShortcutsShareTheProperties) {
     const uint8_t e = 100, d[2] = {0x01, 0x00};
     ASSERT_EQ(0, host.standard_write(0x0E, 0x01, 0, &e, 1));
     ASSERT_EQ(0, host.standard_write(0x0E, 0x02, 0, d, 2));
@@ -137,7 +137,7 @@ TEST_F(Commands, EmissivityAndDistanceShortcutsShareTheProperties) {
     EXPECT_EQ(256, host::be16(back));
 }
 
-TEST_F(Commands, FlashBehavesLikeNor) {
+TEST_F(SimulatorCommands, FlashBehavesLikeNor) {
     const uint8_t a[4] = {0xF0, 0xF0, 0x0F, 0xFF}, b[4] = {0xCC, 0xCC, 0xCC, 0xCC};
     ASSERT_EQ(0, host.standard_write(0x01, 0xC2, 0x5000, a, 4));
     ASSERT_EQ(0, host.standard_write(0x01, 0xC2, 0x5000, b, 4));  // a write only clears bits
@@ -153,7 +153,7 @@ TEST_F(Commands, FlashBehavesLikeNor) {
     EXPECT_EQ(host::kStatus, host.standard_read(0x01, 0x82, 0x00FFFFFE, 4, r));  // past the end
 }
 
-TEST_F(Commands, SectorEraseTakesOneToEightSectors) {
+TEST_F(SimulatorCommands, SectorEraseTakesOneToEightSectors) {
     const uint8_t zero = 0;
     for (uint32_t s = 0; s <= 22; ++s) ASSERT_EQ(0, host.standard_write(0x01, 0xC2, s * 4096, &zero, 1));
     // spi_erase_sector(0x1000, 20) as the command set splits it
@@ -169,7 +169,7 @@ TEST_F(Commands, SectorEraseTakesOneToEightSectors) {
     EXPECT_EQ(host::kStatus, host.standard_action(0x01, 0x08, 0x1000, 0));
 }
 
-TEST_F(Commands, FirmwareEraseAndTag) {
+TEST_F(SimulatorCommands, FirmwareEraseAndTag) {
     const uint8_t zero[4] = {};
     ASSERT_EQ(0, host.standard_write(0x01, 0xC2, 0x80000, zero, 4));
     ASSERT_EQ(0, host.standard_write(0x01, 0xC2, 0x100000, zero, 4));
@@ -184,7 +184,7 @@ TEST_F(Commands, FirmwareEraseAndTag) {
     EXPECT_EQ(0, std::memcmp(r, "OMBRIX-FW-TAG", 13));
 }
 
-TEST_F(Commands, ConfigurationSavesToFlashAndLoadsBack) {
+TEST_F(SimulatorCommands, ConfigurationSavesToFlashAndLoadsBack) {
     EXPECT_EQ(host::kStatus, host.standard_action(0x01, 0x0C, 0x03000000));  // nothing saved yet
     ASSERT_EQ(0, host.set_tpd(2, 1234));
     ASSERT_EQ(0, host.standard_action(0x01, 0x0B, 0x03000000));
@@ -196,7 +196,7 @@ TEST_F(Commands, ConfigurationSavesToFlashAndLoadsBack) {
     EXPECT_EQ(host::kStatus, host.standard_action(0x01, 0x0C, 0x0E000000));
 }
 
-TEST_F(Commands, ArgumentChecksOfTheModule) {
+TEST_F(SimulatorCommands, ArgumentChecksOfTheModule) {
     EXPECT_EQ(host::kStatus, host.standard_action(0x0D, 0x0E, 0x03000000));  // zoom 3
     EXPECT_EQ(0, host.standard_action(0x0D, 0x0E, 0x04000000));
     const uint8_t t[2] = {0x00, 0x10};
@@ -208,7 +208,7 @@ TEST_F(Commands, ArgumentChecksOfTheModule) {
     EXPECT_EQ(0, host.long_write(0x13, 0x01, 0, 255, 191));
 }
 
-TEST_F(Commands, ShutterStateIsStored) {
+TEST_F(SimulatorCommands, ShutterStateIsStored) {
     ASSERT_EQ(0, host.standard_action(0x0C, 0x41, 0x00000000));
     ASSERT_EQ(0, host.standard_action(0x0C, 0x42, 0x01000000));
     uint8_t r[2];
@@ -219,7 +219,7 @@ TEST_F(Commands, ShutterStateIsStored) {
     EXPECT_NEAR(31.0, ombrix::sim::word_to_celsius(host::be16(r)), 0.02);
 }
 
-TEST_F(Commands, ReadoutsComeFromTheShownGrid) {
+TEST_F(SimulatorCommands, ReadoutsComeFromTheShownGrid) {
     const auto w = words();
     const auto whole = long_words(0x83, 0, 0, 12);
     const auto max_it = std::max_element(w.begin(), w.end()), min_it = std::min_element(w.begin(), w.end());
@@ -255,7 +255,7 @@ TEST_F(Commands, ReadoutsComeFromTheShownGrid) {
     EXPECT_EQ(host::kStatus, host.long_read(0x11, 0x86, 0, point(256, 0), 0, 12, r.data()));
 }
 
-TEST_F(Commands, GainSelectsTheRange) {
+TEST_F(SimulatorCommands, GainSelectsTheRange) {
     module.set_element_celsius(ElementId::Hot, 300.0);
     const auto hot = module.element(ElementId::Hot);
     const int at = int(hot.centre_y) * kSensorWidth + int(hot.centre_x);
@@ -269,7 +269,7 @@ TEST_F(Commands, GainSelectsTheRange) {
     EXPECT_EQ(celsius_to_word(5.0), words()[int(cold.centre_y) * kSensorWidth + int(cold.centre_x)]);
 }
 
-TEST_F(Commands, EmissivityCorrectsTheReading) {
+TEST_F(SimulatorCommands, EmissivityCorrectsTheReading) {
     const auto hot = module.element(ElementId::Hot);
     const int at = int(hot.centre_y) * kSensorWidth + int(hot.centre_x);
     const uint16_t at_scene_emissivity = words()[at];
@@ -281,7 +281,7 @@ TEST_F(Commands, EmissivityCorrectsTheReading) {
     EXPECT_NEAR(module.reading_celsius(80.0), ombrix::sim::word_to_celsius(words()[at]), 1 / 128.0);
 }
 
-TEST_F(Commands, FlatFieldRefreshHoldsThePictureBriefly) {
+TEST_F(SimulatorCommands, FlatFieldRefreshHoldsThePictureBriefly) {
     std::vector<uint8_t> before, frame;
     ASSERT_TRUE(module.produce_frame(384, 40000, before));
     ASSERT_EQ(0, host.standard_action(0x0D, 0xC1));
@@ -296,7 +296,7 @@ TEST_F(Commands, FlatFieldRefreshHoldsThePictureBriefly) {
     EXPECT_FALSE(module.shutter_active());
 }
 
-TEST_F(Commands, PowerCycleForgetsSettingsButKeepsFlash) {
+TEST_F(SimulatorCommands, PowerCycleForgetsSettingsButKeepsFlash) {
     const uint8_t zero = 0;
     ASSERT_EQ(0, host.set_tpd(5, 0));
     ASSERT_EQ(0, host.standard_write(0x01, 0xC2, 0x7000, &zero, 1));

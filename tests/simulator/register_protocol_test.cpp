@@ -16,9 +16,9 @@ std::vector<uint8_t> pattern(size_t n, uint8_t seed) {
 
 }  // namespace
 
-using RegisterProtocol = ModelTest;
+using SimulatorProtocol = ModelTest;
 
-TEST_F(RegisterProtocol, StatusReadsBusyForTwoPollsAfterACommitThenDone) {
+TEST_F(SimulatorProtocol, StatusReadsBusyForTwoPollsAfterACommitThenDone) {
     EXPECT_EQ(0x00, status());  // a fresh module is idle
     const auto h = host::Host::header(0x0D, 0xC1);  // flat-field refresh
     ASSERT_EQ(8, raw(0x41, 0x45, 0x78, 0x1D00, const_cast<uint8_t*>(h.data()), 8));
@@ -28,7 +28,7 @@ TEST_F(RegisterProtocol, StatusReadsBusyForTwoPollsAfterACommitThenDone) {
     EXPECT_EQ(0x00, status());
 }
 
-TEST_F(RegisterProtocol, BusyPollsAndBusyValueAreAdjustable) {
+TEST_F(SimulatorProtocol, BusyPollsAndBusyValueAreAdjustable) {
     module.set_busy_polls(0);
     ASSERT_EQ(0, host.standard_action(0x0D, 0xC1));
     EXPECT_EQ(1, host.polls);
@@ -38,7 +38,7 @@ TEST_F(RegisterProtocol, BusyPollsAndBusyValueAreAdjustable) {
     EXPECT_EQ(4, host.polls);
 }
 
-TEST_F(RegisterProtocol, StagedWritesOnlyBufferTheBytes) {
+TEST_F(SimulatorProtocol, StagedWritesOnlyBufferTheBytes) {
     const auto h = host::Host::header(0x01, 0x0E);  // restore defaults, staged
     ASSERT_EQ(0, host.set_tpd(1, 77));
     ASSERT_EQ(0, host.write(0x9D00, h.data(), 8));
@@ -48,7 +48,7 @@ TEST_F(RegisterProtocol, StagedWritesOnlyBufferTheBytes) {
     EXPECT_EQ(0, module.property(ombrix::sim::PropertyTable::Tpd, 1));
 }
 
-TEST_F(RegisterProtocol, AnythingButTheVendorRegistersStalls) {
+TEST_F(SimulatorProtocol, AnythingButTheVendorRegistersStalls) {
     uint8_t b[8] = {};
     EXPECT_EQ(-9, raw(0xC1, 0x44, 0x78, 0x1C00, b, 1));   // below the window
     EXPECT_EQ(-9, raw(0xC1, 0x44, 0x78, 0x1E04, b, 8));   // runs past it
@@ -61,7 +61,7 @@ TEST_F(RegisterProtocol, AnythingButTheVendorRegistersStalls) {
     EXPECT_EQ(0x00, status());
 }
 
-TEST_F(RegisterProtocol, StandardReadOf300BytesComesInTwoChunks) {
+TEST_F(SimulatorProtocol, StandardReadOf300BytesComesInTwoChunks) {
     const auto data = pattern(300, 3);
     ASSERT_EQ(0, host.standard_write(0x01, 0xC2, 0x2000, data.data(), 300));  // spi_write
     module.wire_clear();
@@ -78,7 +78,7 @@ TEST_F(RegisterProtocol, StandardReadOf300BytesComesInTwoChunks) {
     EXPECT_EQ(44, record(9).result);
 }
 
-TEST_F(RegisterProtocol, StandardWriteOf100BytesLandsWhole) {
+TEST_F(SimulatorProtocol, StandardWriteOf100BytesLandsWhole) {
     const auto data = pattern(100, 9);
     module.wire_clear();
     ASSERT_EQ(0, host.standard_write(0x01, 0xC2, 0x3000, data.data(), 100));
@@ -93,7 +93,7 @@ TEST_F(RegisterProtocol, StandardWriteOf100BytesLandsWhole) {
     EXPECT_EQ(data, flash);
 }
 
-TEST_F(RegisterProtocol, ShortStandardWriteGoesStraightToTheDataRegister) {
+TEST_F(SimulatorProtocol, ShortStandardWriteGoesStraightToTheDataRegister) {
     const uint8_t five[5] = {1, 2, 3, 4, 5};
     ASSERT_EQ(0, host.standard_write(0x01, 0xC2, 0x10, five, 5));
     uint8_t back[5] = {};
@@ -101,7 +101,7 @@ TEST_F(RegisterProtocol, ShortStandardWriteGoesStraightToTheDataRegister) {
     EXPECT_EQ(0, std::memcmp(five, back, 5));
 }
 
-TEST_F(RegisterProtocol, AChunkWithAMissingPieceIsRefused) {
+TEST_F(SimulatorProtocol, AChunkWithAMissingPieceIsRefused) {
     const auto data = pattern(100, 1);
     const auto h = host::Host::header(0x01, 0xC2, 0x4000, 100);
     ASSERT_EQ(0, host.write(0x9D00, h.data(), 8));
@@ -114,7 +114,7 @@ TEST_F(RegisterProtocol, AChunkWithAMissingPieceIsRefused) {
     EXPECT_EQ(0xFF, b);
 }
 
-TEST_F(RegisterProtocol, LongReplyIsLimitedTo248Bytes) {
+TEST_F(SimulatorProtocol, LongReplyIsLimitedTo248Bytes) {
     std::vector<uint8_t> out(248);
     EXPECT_EQ(0, host.long_read(0x11, 0x83, 0, 0, 0, 248, out.data()));
     const auto h = host::Host::long_header(0x11, 0x83, 0, 0, 0, 249);
@@ -122,12 +122,12 @@ TEST_F(RegisterProtocol, LongReplyIsLimitedTo248Bytes) {
     EXPECT_EQ(host::kStatus, host.write(0x1D08, h.data() + 8, 8));
 }
 
-TEST_F(RegisterProtocol, LongHeaderCommittedAtTheHeaderAddressIsRefused) {
+TEST_F(SimulatorProtocol, LongHeaderCommittedAtTheHeaderAddressIsRefused) {
     const auto h = host::Host::long_header(0x14, 0x85, 5, 0, 0, 2);
     EXPECT_EQ(host::kStatus, host.write(0x1D00, h.data(), 8));
 }
 
-TEST_F(RegisterProtocol, ShortFramesReachTheModuleMemory) {
+TEST_F(SimulatorProtocol, ShortFramesReachTheModuleMemory) {
     // xdata_write of 3 bytes: header then data at 0x1D04, both committing.
     const uint8_t header_w[4] = {0x81, 3, 0x12, 0x34}, data[3] = {0xA1, 0xB2, 0xC3};
     ASSERT_EQ(0, host.write(0x1D00, header_w, 4));
@@ -139,7 +139,7 @@ TEST_F(RegisterProtocol, ShortFramesReachTheModuleMemory) {
     EXPECT_EQ(0, std::memcmp(data, back, 3));
 }
 
-TEST_F(RegisterProtocol, LongShortWritesAcceptEitherTailAddress) {
+TEST_F(SimulatorProtocol, LongShortWritesAcceptEitherTailAddress) {
     const uint8_t data[10] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
     const uint8_t header[4] = {0x81, 10, 0x00, 0x40};
     const uint8_t read_header[4] = {0x80, 10, 0x00, 0x40};
@@ -158,7 +158,7 @@ TEST_F(RegisterProtocol, LongShortWritesAcceptEitherTailAddress) {
     }
 }
 
-TEST_F(RegisterProtocol, HeaderOnlyShortWriteWritesNothing) {
+TEST_F(SimulatorProtocol, HeaderOnlyShortWriteWritesNothing) {
     const uint8_t frame[8] = {0x81, 4, 0x00, 0x10, 0, 0, 0, 0};
     EXPECT_EQ(0, host.write(0x1D00, frame, 8));
     const uint8_t read_header[4] = {0x80, 4, 0x00, 0x10};
@@ -168,7 +168,7 @@ TEST_F(RegisterProtocol, HeaderOnlyShortWriteWritesNothing) {
     EXPECT_EQ(0u, back[0] | back[1] | back[2] | back[3]);
 }
 
-TEST_F(RegisterProtocol, UnknownCommandsEndInTheFailureStatus) {
+TEST_F(SimulatorProtocol, UnknownCommandsEndInTheFailureStatus) {
     EXPECT_EQ(host::kStatus, host.standard_action(0x07, 0x01));
     EXPECT_EQ(0x06, host.last_status);
     EXPECT_EQ(host::kStatus, host.long_write(0x12, 0x09, 0));
@@ -177,7 +177,7 @@ TEST_F(RegisterProtocol, UnknownCommandsEndInTheFailureStatus) {
     EXPECT_EQ(0, host.standard_action(0x0D, 0xC1));  // and the next good one succeeds
 }
 
-TEST_F(RegisterProtocol, WireLogRecordsBothDirections) {
+TEST_F(SimulatorProtocol, WireLogRecordsBothDirections) {
     module.wire_clear();
     uint16_t v = 0;
     ASSERT_EQ(0, host.get_tpd(5, v));

@@ -18,7 +18,7 @@ int luma_at(const std::vector<uint8_t>& frame, int x, int y) { return frame[2 * 
 
 }  // namespace
 
-TEST(Scene, ElementsStayInTheirRangesAndNeverOverlap) {
+TEST(SimulatorScene, ElementsStayInTheirRangesAndNeverOverlap) {
     Scene scene(7);
     for (int64_t t = 0; t < 120000000; t += 250000) {
         const ElementState body = scene.element(ElementId::Body, t), hot = scene.element(ElementId::Hot, t),
@@ -41,7 +41,7 @@ TEST(Scene, ElementsStayInTheirRangesAndNeverOverlap) {
     }
 }
 
-TEST(Scene, TheBodyWandersSlowly) {
+TEST(SimulatorScene, TheBodyWandersSlowly) {
     Scene scene;
     const ElementState a = scene.element(ElementId::Body, 0), b = scene.element(ElementId::Body, 5000000);
     EXPECT_NE(a.centre_x, b.centre_x);
@@ -50,7 +50,7 @@ TEST(Scene, TheBodyWandersSlowly) {
         EXPECT_LE(std::abs(scene.element(ElementId::Body, t + 40000).centre_x - scene.element(ElementId::Body, t).centre_x), 1.0);
 }
 
-TEST(Scene, RenderingIsFixedBySeedAndTime) {
+TEST(SimulatorScene, RenderingIsFixedBySeedAndTime) {
     Scene a(3), b(3), c(4);
     std::vector<float> ga(kSensorPixels), gb(kSensorPixels), gc(kSensorPixels);
     a.render(123456, ga.data());
@@ -61,7 +61,7 @@ TEST(Scene, RenderingIsFixedBySeedAndTime) {
     for (int i = 0; i < kSensorPixels; ++i) ASSERT_LE(std::abs(ga[i] - gc[i]), 2 * Scene::kDefaultNoise + 1e-4);
 }
 
-TEST(Scene, NoiselessGridMatchesTheTruth) {
+TEST(SimulatorScene, NoiselessGridMatchesTheTruth) {
     Scene scene;
     scene.set_noise_amplitude(0);
     std::vector<float> grid(kSensorPixels);
@@ -77,7 +77,7 @@ TEST(Scene, NoiselessGridMatchesTheTruth) {
     EXPECT_FLOAT_EQ(float(scene.background_celsius(0, 0, t)), grid[0]);
 }
 
-TEST(Frame, LayoutIsPictureThenWords) {
+TEST(SimulatorFrame, LayoutIsPictureThenWords) {
     Module module;
     std::vector<uint8_t> frame;
     ASSERT_TRUE(module.produce_frame(384, 40000, frame));
@@ -102,7 +102,7 @@ TEST(Frame, LayoutIsPictureThenWords) {
     EXPECT_NEAR(80.0, word_to_celsius(word_at(frame, int(hot.centre_x), int(hot.centre_y))), 0.11);
 }
 
-TEST(Frame, SmallDescriptorCarriesOnlyThePicture) {
+TEST(SimulatorFrame, SmallDescriptorCarriesOnlyThePicture) {
     Module module;
     std::vector<uint8_t> small, full;
     ASSERT_TRUE(module.current_frame(192, small));
@@ -112,7 +112,7 @@ TEST(Frame, SmallDescriptorCarriesOnlyThePicture) {
     EXPECT_FALSE(module.produce_frame(200, 40000, small));
 }
 
-TEST(Frame, FlatSceneGivesMidGrey) {
+TEST(SimulatorFrame, FlatSceneGivesMidGrey) {
     std::vector<uint16_t> words(kSensorPixels, 19200);
     std::vector<uint8_t> picture(kPictureBytes);
     render_picture(words.data(), picture.data());
@@ -120,14 +120,14 @@ TEST(Frame, FlatSceneGivesMidGrey) {
     EXPECT_EQ(128, picture[kPictureBytes - 2]);
 }
 
-TEST(Frame, WordsFollowTheEncoding) {
+TEST(SimulatorFrame, WordsFollowTheEncoding) {
     EXPECT_EQ(19200, celsius_to_word(26.85));
     EXPECT_EQ(0, celsius_to_word(-300));
     EXPECT_EQ(65535, celsius_to_word(1000));
     EXPECT_NEAR(26.85, word_to_celsius(19200), 1e-9);
 }
 
-TEST(Frame, FrozenTimeRepeatsTheFrame) {
+TEST(SimulatorFrame, FrozenTimeRepeatsTheFrame) {
     Module module;
     std::vector<uint8_t> a, b;
     module.set_time_frozen(true);
@@ -140,7 +140,7 @@ TEST(Frame, FrozenTimeRepeatsTheFrame) {
     EXPECT_NE(a, b);
 }
 
-TEST(Faults, FrameFaults) {
+TEST(SimulatorFaults, FrameFaults) {
     Module module;
     std::vector<uint8_t> frame;
     module.set_frame_size(1000);
@@ -159,7 +159,7 @@ TEST(Faults, FrameFaults) {
     EXPECT_EQ(196608u, frame.size());
 }
 
-TEST(Faults, TransferFaults) {
+TEST(SimulatorFaults, TransferFaults) {
     Module module;
     module.set_busy_polls(0);
     uint8_t b[8] = {0x0D, 0xC1, 0, 0, 0, 0, 0, 0};
