@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -198,6 +199,30 @@ TEST(ZizuruzizaRgbToBgr, SwapsTwiceBackAndInPlace)
         ASSERT_EQ(rgb_to_bgr(inPlace.data(), pixels, inPlace.data()), 0);
         EXPECT_EQ(inPlace, bgr);
     }
+}
+
+// The functions share no state but the sink, so threads may convert at once.
+TEST(ZizuruzizaThreads, ConcurrentConversionsAgree)
+{
+    Bytes yuyv(2 * 4096);
+    for (size_t i = 0; i < yuyv.size(); i++)
+        yuyv[i] = (uint8_t)(i * 53 + 1);
+    std::vector<Bytes> bgr(4, Bytes(3 * 4096));
+    std::vector<std::thread> workers;
+    for (Bytes& out : bgr)
+        workers.emplace_back([&yuyv, &out] {
+            for (int round = 0; round < 20; round++) {
+                yuv422_to_rgb(yuyv.data(), 4096, out.data());
+                rgb_to_bgr(out.data(), 4096, out.data());
+            }
+        });
+    for (std::thread& worker : workers)
+        worker.join();
+    Bytes rgb(3 * 4096);
+    ASSERT_EQ(yuv422_to_rgb(yuyv.data(), 4096, rgb.data()), 0);
+    ASSERT_EQ(rgb_to_bgr(rgb.data(), 4096, rgb.data()), 0);
+    for (const Bytes& out : bgr)
+        EXPECT_EQ(out, rgb);
 }
 
 TEST(ZizuruzizaRawCut, SplitsAndRejectsNegativeLengths)

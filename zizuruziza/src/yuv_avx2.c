@@ -21,12 +21,16 @@
 
 int zz_cpu_has_avx2(void)
 {
+    /* Conversions may run on several threads at once: the cached answer is
+     * an atomic, and every thread that finds it unset computes the same value. */
     static int supported = -1;
-    if (supported < 0) {
+    int known = __atomic_load_n(&supported, __ATOMIC_RELAXED);
+    if (known < 0) {
         __builtin_cpu_init();
-        supported = __builtin_cpu_supports("avx2") ? 1 : 0;
+        known = __builtin_cpu_supports("avx2") ? 1 : 0;
+        __atomic_store_n(&supported, known, __ATOMIC_RELAXED);
     }
-    return supported;
+    return known;
 }
 
 #define ZZ_AVX2 __attribute__((target("avx2")))
