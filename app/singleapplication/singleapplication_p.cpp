@@ -346,8 +346,10 @@ void SingleApplicationPrivate::slotDataAvailable(QLocalSocket* dataSocket, quint
     if (static_cast<quint64>(dataSocket->bytesAvailable()) < found->frameLength)
         return;
     const QByteArray message = dataSocket->read(static_cast<qint64>(found->frameLength));
-    acknowledge(dataSocket);
+    // The record is done with before writing: a failed write closes the
+    // socket, and closing reads on from the record's stage.
     found->stage = ConnectionRecord::AwaitMessageHeader;
+    acknowledge(dataSocket);
     Q_EMIT q_ptr->receivedMessage(instanceId, message);
 }
 
