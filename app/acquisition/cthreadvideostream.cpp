@@ -1,0 +1,193 @@
+#include "cthreadvideostream.h"
+
+#include "globals.h"
+#include "temperaturesnapshot.h"
+
+#include <QDateTime>
+#include <QDebug>
+#include <QMetaObject>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cstdlib>
+#include <mutex>
+
+namespace {
+
+// The temperature step runs once this many frames and this much time have
+// passed since the last one.
+constexpr int TemperatureFrames = 25;
+constexpr qint64 TemperatureIntervalMs = 960;
+constexpr unsigned long RetryPauseMs = 100;
+
+// The latest temperature grid in degrees Celsius. The worker is its only
+// writer and rewrites it under the lock; the save action copies it under the
+// same lock.
+struct TemperatureStore {
+    std::mutex lock;
+    float* values = nullptr;
+    size_t capacity = 0;  // bytes
+    qint64 time = 0;      // ms since the epoch of the last temperature step
+};
+
+TemperatureStore& temperatureStore()
+{
+    static TemperatureStore store;
+    return store;
+}
+
+}  // namespace
+
+CThreadVideoStream::CThreadVideoStream(QObject* parent)
+    : QThread(parent)
+    , clock(&QDateTime::currentMSecsSinceEpoch)
+    , frameSource(&uvc_frame_get)
+{
+    qRegisterMetaType<cv::Mat>("cv::Mat");
+}
+
+CThreadVideoStream::~CThreadVideoStream() = default;
+
+void CThreadVideoStream::stop()
+{
+    running = false;
+}
+
+void CThreadVideoStream::setClock(Clock newClock)
+{
+    clock = newClock ? std::move(newClock) : Clock(&QDateTime::currentMSecsSinceEpoch);
+}
+
+void CThreadVideoStream::setFrameSource(FrameSource source)
+{
+    frameSource = source ? std::move(source) : FrameSource(&uvc_frame_get);
+}
+
+rotate_side_t CThreadVideoStream::rotateSideForAngle(int angle)
+{
+    switch (angle % 360) {
+    case 90:
+        return RIGHT_90D;
+    case 180:
+        return ROTATE_180D;
+    case 270:
+        return LEFT_90D;
+    default:
+        return NO_ROTATE;
+    }
+}
+
+TemperatureMatrix CThreadVideoStream::temperatureMatrix()
+{
+    TemperatureStore& store = temperatureStore();
+    std::lock_guard<std::mutex> reading(store.lock);
+    TemperatureMatrix matrix;
+    matrix.time = store.time;
+    if (store.values) {
+        const int count = int(store.capacity / sizeof(float));
+        matrix.celsius = QVector<float>(store.values, store.values + count);
+    }
+    return matrix;
+}
+
+void CThreadVideoStream::run()
+{
+    running = true;
+    stream_frame_info_t& info = g_stream_frame_info;
+    if (!info.raw_frame)
+        return;
+
+    qint64 lastTemperatureTime = clock();
+    int frameCount = 0;
+
+    convert_buffers_create(&info);
+    if (!running)
+        return;
+
+    while (running) {
+        if (frameSource(info.raw_frame) < 0) {
+            msleep(RetryPauseMs);
+            continue;
+        }
+        if (!running)
+            return;
+        raw_data_cut(info.raw_frame, int(info.image_frame_size), int(info.temp_frame_size), info.image_frame,
+                     info.temp_frame);
+        if (!running)
+            return;
+
+        info.image_info.rotate = rotateSideForAngle(g_rotate_angle.load());
+        const cv::Mat mat = frame_to_mat(&info);
+        if (!running)
+            return;
+        if (!mat.empty())
+            emit sendFrame(mat);
+        if (!running)
+            return;
+
+        const qint64 now = clock();
+        if (frameCount != 0) {
+            const int counted = frameCount++;
+            if (counted < TemperatureFrames || now - lastTemperatureTime < TemperatureIntervalMs)
+                continue;
+        }
+        qDebug() << ">>>Temp interval: " << now - lastTemperatureTime << "ms";
+        frameCount = 1;
+        lastTemperatureTime = now;
+        temperatureStep(info, now);
+    }
+}
+
+void CThreadVideoStream::temperatureStep(stream_frame_info_t& info, qint64 now)
+{
+    if (info.temp_frame_size == 0)
+        return;
+    const size_t capacity = size_t(info.temp_frame_size) * 2;  // one float per word
+    const size_t count = info.temp_frame_size / 2;
+    TemperatureStore& store = temperatureStore();
+    float highest = 0;
+    float lowest = 0;
+    {
+        std::lock_guard<std::mutex> writing(store.lock);
+        if (store.values && store.capacity != capacity) {
+            std::free(store.values);
+            store.values = nullptr;
+            store.capacity = 0;
+        }
+        if (!store.values) {
+            store.values = static_cast<float*>(std::malloc(capacity));
+            if (!store.values)
+                return;
+            store.capacity = capacity;
+        }
+        store.time = now;
+        if (!info.temp_frame)
+            return;
+
+        const uchar* words = info.temp_frame;
+        highest = lowest = raw_to_celsius(qFromLittleEndian<quint16>(words));
+        for (size_t i = 0; i < count; ++i) {
+            const float t = raw_to_celsius(qFromLittleEndian<quint16>(words + 2 * i));
+            store.values[i] = t;
+            if (t > highest)
+                highest = t;
+            lowest = std::min(t, lowest);
+        }
+    }
+    // The worker is the grid's only writer, so it reads it here unlocked; the
+    // snapshot takes its own locks, which must not nest inside this one.
+    TemperatureSnapshot::instance().store(store.values, int(capacity / sizeof(float)));
+
+    const int unit = g_temp_unit.load();
+    if (unit == 1) {
+        highest = celsius_to_fahrenheit(highest);
+        lowest = celsius_to_fahrenheit(lowest);
+    }
+    if (!running)
+        return;
+    if (g_main_window) {
+        QMetaObject::invokeMethod(g_main_window, "updateMaxMinTemperature", Qt::QueuedConnection,
+                                  Q_ARG(float, highest), Q_ARG(float, lowest), Q_ARG(qlonglong, now),
+                                  Q_ARG(int, unit));
+    }
+}

@@ -1,0 +1,78 @@
+// The acquisition loop: pulls each frame from the camera library, splits it
+// into its picture and temperature halves, has the controller convert and
+// colour the picture, sends it to the image view and, about once a second
+// (every 25 frames and 960 ms at the soonest), decodes the temperature half,
+// hands the grid to the temperature snapshot and the extremes to the main
+// window.
+//
+// Ownership: the image view creates the thread as its child, starts and
+// stops it. Threads: run() executes on the worker; everything else on the GUI
+// thread. The worker reaches the GUI thread only through queued signals, the
+// snapshot's own locking and the temperature matrix lock below.
+#pragma once
+
+#include "cameracontroller.h"
+
+#include <QThread>
+#include <QVector>
+
+#include <opencv2/core.hpp>
+
+#include <atomic>
+#include <functional>
+
+Q_DECLARE_METATYPE(cv::Mat)
+
+// The latest decoded temperature grid, as the save action copies it.
+struct TemperatureMatrix
+{
+    QVector<float> celsius;  // row-major, one value per picture pixel
+    qint64 time = 0;         // ms since the epoch (UTC) of the temperature step
+};
+
+class CThreadVideoStream : public QThread
+{
+    Q_OBJECT
+
+public:
+    // Milliseconds since the epoch (UTC).
+    using Clock = std::function<qint64()>;
+    // Copies the next camera frame into a buffer of camera_param.frame_size
+    // bytes; 0 or a negative camera library code.
+    using FrameSource = std::function<int(uint8_t* raw)>;
+
+    // Registers cv::Mat as the meta-type "cv::Mat" for queued connections.
+    explicit CThreadVideoStream(QObject* parent = nullptr);
+    ~CThreadVideoStream() override;
+
+    // Ends the loop at its next check; the owner then waits for the thread.
+    void stop();
+
+    // The clock and frame source of the next run (default: the system clock
+    // and uvc_frame_get). Set them while the thread is not running.
+    void setClock(Clock clock);
+    void setFrameSource(FrameSource source);
+
+    // A copy of the latest temperature grid in degrees Celsius and its time,
+    // taken under the lock the worker writes it under; empty before the first
+    // temperature step.
+    static TemperatureMatrix temperatureMatrix();
+
+    // The turn of the picture for a rotation angle in degrees clockwise: the
+    // remainder by 360 (with the angle's sign) of 90, 180 or 270, else none.
+    static rotate_side_t rotateSideForAngle(int angle);
+
+signals:
+    void sendFrame(cv::Mat mat);
+
+protected:
+    void run() override;
+
+private:
+    // One temperature step on the temperature half: decode, store, report.
+    void temperatureStep(stream_frame_info_t& info, qint64 now);
+
+    std::atomic<bool> running{false};
+    Clock clock;
+    FrameSource frameSource;
+};
