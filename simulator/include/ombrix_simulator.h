@@ -15,6 +15,27 @@
  * ombrix_sim_produce_frame(). Every function is thread-safe.
  *
  * Return values: 0 for success, -1 for a refused argument, unless stated.
+ *
+ * How the module answers (register addresses as dozazuva's transport uses them):
+ * - Each committing write (address bit 15 clear) makes the status byte at
+ *   0x0200 read 0x01 (busy) for 2 polls, then 0x00 (done) or 0x06 (refused:
+ *   an unknown command, a bad argument, a malformed or incomplete frame).
+ * - Temperature-measurement properties (16, indexes 6 to 9 reserved):
+ *   0 distance (default 164, at most 32767), 3 emissivity x 127 (default 121,
+ *   at most 127), 5 gain (default 1 normal range -20..150 C, 0 high range
+ *   -20..550 C); the others store any value. The scene's surfaces have
+ *   emissivity 121/127: at that setting the module reads true temperatures.
+ *   Image, automatic shutter and over-exposure tables: 16 values, default 0.
+ * - Device information: type 5 "V1.3.26", type 6 "OMX256A", type 7 the serial
+ *   number, each a NUL-padded 64-byte text; other types are refused.
+ * - Temperature readouts are 1/64 K words: max/min information (max, min,
+ *   max x, max y, min x, min y), point (temperature, x, y, 0, 0, 0), line and
+ *   rectangle (max, min, mean, max x, max y, min x, min y).
+ * - Flash: 16 MiB NOR (writes clear bits, erases set 4096-byte sectors to
+ *   0xFF, at most 8 sectors a command); firmware region 0..1 MiB; saved
+ *   configurations in one sector per slot from 1 MiB.
+ * - A flat-field refresh holds the picture for 320 ms of scene time; unplugging
+ *   and plugging back powers the module up fresh (flash and scene kept).
  */
 #ifndef OMBRIX_SIMULATOR_H
 #define OMBRIX_SIMULATOR_H
@@ -64,6 +85,17 @@ OMBRIX_SIM_API int ombrix_sim_set_product(const char* product);
 /* The serial number (USB and device information type 7, at most 63 bytes).
  * Re-enumerates. */
 OMBRIX_SIM_API int ombrix_sim_set_serial(const char* serial);
+
+typedef struct ombrix_sim_identity {
+    uint16_t vid;
+    uint16_t pid;
+    int has_product;
+    char product[127]; /* NUL-terminated; empty without a product string */
+    char serial[64];
+} ombrix_sim_identity;
+
+/* The identity the device enumerates with now. */
+OMBRIX_SIM_API int ombrix_sim_get_identity(ombrix_sim_identity* out);
 
 /* ---- Plugging ------------------------------------------------------------ */
 

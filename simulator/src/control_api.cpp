@@ -34,6 +34,18 @@ uint16_t ombrix_sim_pid(void) { return sim().pid(); }
 int ombrix_sim_set_product(const char* product) { return sim().set_product(product); }
 int ombrix_sim_set_serial(const char* serial) { return sim().set_serial(serial); }
 
+int ombrix_sim_get_identity(ombrix_sim_identity* out) {
+    if (!out) return -1;
+    const ombrix::sim::UsbIdentity identity = sim().identity();
+    std::memset(out, 0, sizeof *out);
+    out->vid = identity.vid;
+    out->pid = identity.pid;
+    out->has_product = identity.product ? 1 : 0;
+    if (identity.product) std::strncpy(out->product, identity.product->c_str(), sizeof out->product - 1);
+    std::strncpy(out->serial, identity.serial.c_str(), sizeof out->serial - 1);
+    return 0;
+}
+
 int ombrix_sim_unplug(void) { return sim().unplug(); }
 int ombrix_sim_plug(void) { return sim().plug(); }
 int ombrix_sim_is_plugged(void) { return sim().plugged() ? 1 : 0; }

@@ -144,6 +144,11 @@ int Simulator::plug() {
     return change_bus(identity, true, false, 0);
 }
 
+UsbIdentity Simulator::identity() const {
+    Lock lock(mutex_);
+    return identity_;
+}
+
 bool Simulator::plugged() const {
     Lock lock(mutex_);
     return plugged_;

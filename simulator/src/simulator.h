@@ -105,6 +105,7 @@ public:
     void reset(uint32_t seed);
     int select_pid(uint16_t pid);
     uint16_t pid() const;
+    UsbIdentity identity() const;
     int set_product(const char* product);
     int set_serial(const char* serial);
     int unplug();

@@ -130,6 +130,11 @@ TEST_F(SimulatorBackend, ListsOneModuleWithItsIdentity) {
     ASSERT_EQ(0, ombrix_sim_select_pid(0x5840));
     EXPECT_EQ(-1, ombrix_sim_select_pid(0x1234));
     ASSERT_EQ(0, ombrix_sim_set_product(nullptr));
+    ombrix_sim_identity identity;
+    ASSERT_EQ(0, ombrix_sim_get_identity(&identity));
+    EXPECT_EQ(0x5840, identity.pid);
+    EXPECT_EQ(0, identity.has_product);
+    EXPECT_STREQ(OMBRIX_SIM_DEFAULT_SERIAL, identity.serial);
     device = first_device();
     ASSERT_EQ(0, table().get_device_descriptor(device, &desc));
     EXPECT_EQ(0x5840, desc.pid);
@@ -163,7 +168,15 @@ TEST_F(SimulatorBackend, OneHandleAtATime) {
     EXPECT_EQ(-6, table().open(device, &b));
     table().close(a);
     ASSERT_EQ(0, table().open(device, &b));
-    table().print_diag(b, stderr);
+    FILE* report = std::tmpfile();
+    ASSERT_NE(nullptr, report);
+    table().print_diag(b, report);
+    std::rewind(report);
+    char text[4096] = {};
+    text[std::fread(text, 1, sizeof text - 1, report)] = 0;
+    std::fclose(report);
+    EXPECT_NE(nullptr, std::strstr(text, "0bda:5830"));
+    EXPECT_NE(nullptr, std::strstr(text, "256x384"));
     table().close(b);
     table().unref_device(device);
 }
