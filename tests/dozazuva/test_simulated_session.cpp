@@ -1,0 +1,415 @@
+// A whole viewer session against the simulated camera module, chosen the way
+// the viewer's process chooses it (OMBRIX_CAMERA=simulated): open by product
+// type 6 then 2, read the range, stream, change distance, emissivity and
+// range, read the identity, close. The module's wire log must hold exactly
+// the designed control transfers. Then the module's faults as the library
+// reports them.
+#include "dozazuva.h"
+#include "ombrix_simulator.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr uint16_t kVid = 0x0BDA;
+
+// ---- the viewer's camera controller, call for call ----
+
+struct ViewerCamera {
+    camera_param_t param{};
+    camera_dev_t device{};
+    std::vector<camera_dev_t> list = std::vector<camera_dev_t>(DOZAZUVA_MAX_DEVICES);
+    std::vector<camera_stream_info_t> infos = std::vector<camera_stream_info_t>(DOZAZUVA_MAX_STREAM_INFOS);
+    uint8_t* raw_frame = nullptr;
+
+    ~ViewerCamera()
+    {
+        uvc_frame_buf_release(raw_frame);
+        forget_records();
+    }
+
+    void forget_records()
+    {
+        uvc_camera_list_release(list.data());
+        uvc_camera_info_release(infos.data());
+        std::fill(list.begin(), list.end(), camera_dev_t{});
+        std::fill(infos.begin(), infos.end(), camera_stream_info_t{});
+    }
+
+    // Init, list, pick the first record of the product type, read its frame
+    // records, open it, and take the stream from the second frame record.
+    int open(int product_type)
+    {
+        forget_records();
+        int result = uvc_camera_init();
+        if (result < 0)
+            return result;
+        if ((result = uvc_camera_list(list.data())) < 0)
+            return result;
+        uint32_t pid = product_type == 2 ? 0x5840 : product_type == 6 ? 0x5830 : 0;
+        if (pid == 0)
+            return -1;
+        auto found = std::find_if(list.begin(), list.end(),
+                                  [pid](const camera_dev_t& d) { return d.vid == kVid && d.pid == pid; });
+        if (found == list.end())
+            return -1;
+        device = *found;
+        if ((result = uvc_camera_info_get(&device, infos.data())) < 0)
+            return result;
+        if ((result = uvc_camera_open(&device)) < 0)
+            return result;
+        param.dev = device;
+        param.format = infos[1].format;
+        param.width = infos[1].width;
+        param.height = infos[1].height;
+        param.frame_size = param.width * param.height * 2;
+        param.fps = infos[1].fps[0];
+        param.timeout = 1000;
+        return 0;
+    }
+
+    int connect()
+    {
+        int result = open(6);
+        if (result < 0)
+            result = open(2);
+        if (result < 0)
+            return result;
+        return vdcmd_init();
+    }
+
+    int start()
+    {
+        raw_frame = uvc_frame_buf_create(&param);
+        return uvc_camera_stream_start(&param, nullptr);
+    }
+
+    // camera_stream_stop, then camera_close.
+    void disconnect()
+    {
+        EXPECT_EQ(uvc_camera_stream_close(1), 0);
+        uvc_frame_buf_release(raw_frame);
+        raw_frame = nullptr;
+        EXPECT_EQ(uvc_camera_close(), 0);
+        EXPECT_EQ(uvc_camera_release(), 0);
+    }
+};
+
+double word_celsius(uint16_t word)
+{
+    return word / 64.0 - 273.15;
+}
+
+// Highest and lowest temperature of a frame's second half.
+std::pair<double, double> frame_extremes(const uint8_t* frame)
+{
+    const uint8_t* words = frame + OMBRIX_SIM_PICTURE_BYTES;
+    uint16_t high = 0, low = 0xFFFF;
+    for (size_t i = 0; i < OMBRIX_SIM_PICTURE_BYTES; i += 2) {
+        uint16_t word = static_cast<uint16_t>(words[i] | words[i + 1] << 8);
+        high = std::max(high, word);
+        low = std::min(low, word);
+    }
+    return {word_celsius(high), word_celsius(low)};
+}
+
+// ---- the expected wire log ----
+
+struct Transfer {
+    uint8_t request_type;
+    uint16_t index;
+    std::vector<uint8_t> data;  // OUT: sent; IN: answered
+    uint16_t length;
+};
+
+std::ostream& operator<<(std::ostream& out, const Transfer& t)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%s @%04X n%u :", t.request_type == 0x41 ? "OUT" : "IN", t.index, t.length);
+    out << text;
+    for (uint8_t byte : t.data) {
+        std::snprintf(text, sizeof text, " %02X", byte);
+        out << text;
+    }
+    return out;
+}
+
+bool operator==(const Transfer& a, const Transfer& b)
+{
+    return a.request_type == b.request_type && a.index == b.index && a.data == b.data && a.length == b.length;
+}
+
+class WireScript {
+public:
+    void write(uint16_t address, std::vector<uint8_t> bytes)
+    {
+        uint16_t length = static_cast<uint16_t>(bytes.size());
+        transfers_.push_back({0x41, address, std::move(bytes), length});
+    }
+    void read(uint16_t address, std::vector<uint8_t> answer)
+    {
+        uint16_t length = static_cast<uint16_t>(answer.size());
+        transfers_.push_back({0xC1, address, std::move(answer), length});
+    }
+    // The module reads busy for two polls after each committing write.
+    void poll() { read(0x0200, {0x01}), read(0x0200, {0x01}), read(0x0200, {0x00}); }
+    void long_write(std::vector<uint8_t> header)
+    {
+        write(0x9D00, {header.begin(), header.begin() + 8});
+        write(0x1D08, {header.begin() + 8, header.end()});
+        poll();
+    }
+    void long_read(std::vector<uint8_t> header, std::vector<uint8_t> answer)
+    {
+        long_write(std::move(header));
+        read(0x1D10, std::move(answer));
+    }
+    void standard_read(std::vector<uint8_t> header, std::vector<uint8_t> answer)
+    {
+        write(0x1D00, std::move(header));
+        poll();
+        read(0x1D08, std::move(answer));
+    }
+    const std::vector<Transfer>& transfers() const { return transfers_; }
+
+private:
+    std::vector<Transfer> transfers_;
+};
+
+std::vector<Transfer> logged_transfers()
+{
+    std::vector<Transfer> logged;
+    for (size_t i = 0; i < ombrix_sim_wire_count(); ++i) {
+        ombrix_sim_transfer t;
+        EXPECT_EQ(ombrix_sim_wire_get(i, &t), 0);
+        EXPECT_EQ(t.request, t.request_type == 0x41 ? 0x45 : 0x44) << "transfer " << i;
+        EXPECT_EQ(t.value, 0x78) << "transfer " << i;
+        EXPECT_EQ(t.result, t.length) << "transfer " << i;
+        logged.push_back({t.request_type, t.index, std::vector<uint8_t>(t.data, t.data + t.data_bytes), t.length});
+    }
+    return logged;
+}
+
+std::vector<uint8_t> be16(uint16_t value)
+{
+    return {static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)};
+}
+
+std::vector<uint8_t> text_bytes(const uint8_t* buffer, size_t bytes)
+{
+    return std::vector<uint8_t>(buffer, buffer + bytes);
+}
+
+// ---- fixture ----
+
+class SimulatedModule : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("OMBRIX_CAMERA", "simulated", 1);
+        ASSERT_EQ(dozazuva_use_backend(nullptr), 0);
+        ombrix_sim_reset();
+        vdcmd_set_polling_wait_time(2000);
+        iruvc_log_register(1);
+    }
+    void TearDown() override
+    {
+        uvc_camera_release();
+        iruvc_log_register(-1);
+        ombrix_sim_reset();
+        unsetenv("OMBRIX_CAMERA");
+    }
+
+    // Pulls `count` frames as the video stream thread does and checks each
+    // one's temperatures against the scene's hot and cold objects.
+    void pull_frames(ViewerCamera& camera, int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            ASSERT_EQ(uvc_frame_get(camera.raw_frame), 0) << "frame " << i;
+            auto [high, low] = frame_extremes(camera.raw_frame);
+            const double hot = ombrix_sim_reading_celsius(80.0);
+            const double cold = ombrix_sim_reading_celsius(5.0);
+            ASSERT_NEAR(high, hot, 1.0) << "frame " << i;
+            ASSERT_NEAR(low, cold, 1.0) << "frame " << i;
+        }
+    }
+};
+
+class ViewerSession : public SimulatedModule, public testing::WithParamInterface<uint16_t> {};
+
+TEST_P(ViewerSession, WireLogMatchesTheDesignByteForByte)
+{
+    ASSERT_EQ(ombrix_sim_select_pid(GetParam()), 0);
+    ombrix_sim_wire_clear();
+    ViewerCamera camera;
+    ASSERT_EQ(camera.connect(), 0);
+    ASSERT_STREQ(dozazuva_current_backend()->name, "ombrix simulator");
+    EXPECT_EQ(camera.param.width, 256u);
+    EXPECT_EQ(camera.param.height, 384u);
+    EXPECT_EQ(camera.param.frame_size, static_cast<uint32_t>(OMBRIX_SIM_FRAME_BYTES));
+    EXPECT_EQ(camera.param.fps, 25u);
+    EXPECT_STREQ(camera.param.format, "YUY2");
+    EXPECT_EQ(ombrix_sim_wire_count(), 0u) << "opening sends no vendor command";
+
+    WireScript expected;
+    // The gain state, read right after the open.
+    uint16_t gain = 0xFFFF;
+    ASSERT_EQ(get_prop_tpd_params(TPD_PROP_GAIN_SEL, &gain), 0);
+    EXPECT_EQ(gain, 1) << "the module starts in the normal range";
+    expected.long_read({0x14, 0x85, 0x00, 0x05, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2}, be16(1));
+
+    ASSERT_EQ(camera.start(), 0);
+    pull_frames(camera, 50);
+
+    // The settings panel opens: distance, emissivity, palette.
+    uint16_t distance = 0, emissivity = 0;
+    uint8_t palette = 0xFF;
+    ASSERT_EQ(get_prop_tpd_params(TPD_PROP_DISTANCE, &distance), 0);
+    ASSERT_EQ(get_prop_tpd_params(TPD_PROP_EMS, &emissivity), 0);
+    ASSERT_EQ(pseudo_color_get(0, &palette), 0);
+    EXPECT_EQ(distance, ombrix_sim_tpd_property(0));
+    EXPECT_EQ(emissivity, ombrix_sim_tpd_property(3));
+    expected.long_read({0x14, 0x85, 0x00, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2}, be16(distance));
+    expected.long_read({0x14, 0x85, 0x00, 0x03, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2}, be16(emissivity));
+    expected.standard_read({0x09, 0x84, 0x00, 0, 0, 0, 0x00, 0x01}, {palette});
+
+    // It saves 10 dm and 95 %, then the user switches to the high range.
+    const uint16_t new_distance = static_cast<uint16_t>(std::ceil(10 * 16.3835));  // 164
+    const uint16_t new_emissivity = static_cast<uint16_t>(std::ceil(95 * 127 / 100.0));  // 121
+    ASSERT_EQ(set_prop_tpd_params(TPD_PROP_DISTANCE, new_distance), 0);
+    ASSERT_EQ(set_prop_tpd_params(TPD_PROP_EMS, new_emissivity), 0);
+    ASSERT_EQ(set_prop_tpd_params(TPD_PROP_GAIN_SEL, 0), 0);
+    expected.long_write({0x14, 0xC5, 0x00, 0x00, 0, 0, 0x00, 0xA4, 0, 0, 0, 0, 0, 0, 0, 0});
+    expected.long_write({0x14, 0xC5, 0x00, 0x03, 0, 0, 0x00, 0x79, 0, 0, 0, 0, 0, 0, 0, 0});
+    expected.long_write({0x14, 0xC5, 0x00, 0x05, 0, 0, 0x00, 0x00, 0, 0, 0, 0, 0, 0, 0, 0});
+    EXPECT_EQ(ombrix_sim_tpd_property(0), 164);
+    EXPECT_EQ(ombrix_sim_tpd_property(3), 121);
+    EXPECT_EQ(ombrix_sim_tpd_property(5), 0);
+
+    // The stream goes on, now measured under the new emissivity and range
+    // (once the frames made before the change are through).
+    for (int i = 0; i < 5; ++i)
+        ASSERT_EQ(uvc_frame_get(camera.raw_frame), 0);
+    pull_frames(camera, 25);
+
+    // The about panel: firmware version, module ID, serial number.
+    std::vector<uint8_t> firmware(256, 0), module_id(256, 0), serial(64, 0);
+    ASSERT_EQ(get_device_info(5, firmware.data()), 0);
+    ASSERT_EQ(get_device_info(6, module_id.data()), 0);
+    ASSERT_EQ(get_sn(serial.data()), 0);
+    EXPECT_STREQ(reinterpret_cast<const char*>(firmware.data()), "V1.3.26");
+    EXPECT_STREQ(reinterpret_cast<const char*>(module_id.data()), "OMX256A");
+    EXPECT_STREQ(reinterpret_cast<const char*>(serial.data()), OMBRIX_SIM_DEFAULT_SERIAL);
+    expected.standard_read({0x05, 0x84, 0x05, 0, 0, 0, 0x00, 0x08}, text_bytes(firmware.data(), 8));
+    expected.standard_read({0x05, 0x84, 0x06, 0, 0, 0, 0x00, 0x08}, text_bytes(module_id.data(), 8));
+    expected.standard_read({0x05, 0x84, 0x07, 0, 0, 0, 0x00, 0x40}, text_bytes(serial.data(), 64));
+
+    camera.disconnect();
+    EXPECT_FALSE(ombrix_sim_is_streaming());
+
+    const std::vector<Transfer> logged = logged_transfers();
+    ASSERT_EQ(logged.size(), expected.transfers().size());
+    for (size_t i = 0; i < logged.size(); ++i)
+        EXPECT_EQ(logged[i], expected.transfers()[i]) << "transfer " << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(ProductTypes, ViewerSession, testing::Values(uint16_t{0x5830}, uint16_t{0x5840}),
+                         [](const testing::TestParamInfo<uint16_t>& info) {
+                             return info.param == 0x5830 ? std::string("Pid5830") : std::string("Pid5840");
+                         });
+
+// ---- faults ----
+
+TEST_F(SimulatedModule, UnplugWhileStreamingFailsFramesAndCommandsThenReconnects)
+{
+    ViewerCamera camera;
+    ASSERT_EQ(camera.connect(), 0);
+    camera.param.timeout = 200;
+    ASSERT_EQ(camera.start(), 0);
+    pull_frames(camera, 3);
+    ASSERT_EQ(ombrix_sim_unplug(), 0);
+    // Stale arrivals may still be taken; then the stream runs dry.
+    int result = 0;
+    for (int i = 0; i < 10 && result == 0; ++i)
+        result = uvc_frame_get(camera.raw_frame);
+    EXPECT_EQ(result, -12);
+    uint16_t gain = 0;
+    EXPECT_EQ(get_prop_tpd_params(TPD_PROP_GAIN_SEL, &gain), -15);
+    camera.disconnect();
+
+    ASSERT_EQ(ombrix_sim_plug(), 0);
+    ASSERT_EQ(camera.connect(), 0);
+    ASSERT_EQ(camera.start(), 0);
+    pull_frames(camera, 3);
+    EXPECT_EQ(get_prop_tpd_params(TPD_PROP_GAIN_SEL, &gain), 0);
+    camera.disconnect();
+}
+
+TEST_F(SimulatedModule, StatusFaultsEndCommandsWithMinus16)
+{
+    ViewerCamera camera;
+    ASSERT_EQ(camera.connect(), 0);
+    ombrix_sim_fault_status_error(0x06, 1);
+    EXPECT_EQ(ooc_b_update(0), -16);
+    EXPECT_EQ(ooc_b_update(0), 0) << "the next command is served again";
+
+    ombrix_sim_set_busy_status(0x02);
+    ombrix_sim_set_busy_polls(5);
+    EXPECT_EQ(ooc_b_update(0), 0) << "0x02 keeps polling until done";
+
+    ombrix_sim_fault_stay_busy(1);
+    vdcmd_set_polling_wait_time(10);
+    EXPECT_EQ(restore_default_cfg(0), -16);
+    ombrix_sim_fault_clear();
+    vdcmd_set_polling_wait_time(2000);
+    EXPECT_EQ(restore_default_cfg(0), 0);
+    camera.disconnect();
+}
+
+TEST_F(SimulatedModule, ShortTransferAndWrongSizedFramesAreRefused)
+{
+    ViewerCamera camera;
+    ASSERT_EQ(camera.connect(), 0);
+    ombrix_sim_fault_short_transfer(1);
+    uint16_t gain = 0;
+    EXPECT_EQ(get_prop_tpd_params(TPD_PROP_GAIN_SEL, &gain), -15);
+
+    camera.param.timeout = 200;
+    ASSERT_EQ(camera.start(), 0);
+    pull_frames(camera, 2);
+    ombrix_sim_fault_frame_size(OMBRIX_SIM_FRAME_BYTES - 512);
+    // Frames already counted may still be taken; wrong-sized ones never are.
+    int result = 0;
+    for (int i = 0; i < 10 && result == 0; ++i)
+        result = uvc_frame_get(camera.raw_frame);
+    EXPECT_EQ(result, -12);
+    ombrix_sim_fault_clear();
+    pull_frames(camera, 2);
+    camera.disconnect();
+}
+
+TEST_F(SimulatedModule, FlashWritesReadBackAndEraseBySector)
+{
+    ViewerCamera camera;
+    ASSERT_EQ(camera.connect(), 0);
+    std::vector<uint8_t> data(300);
+    for (size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<uint8_t>(i * 7);
+    ASSERT_EQ(spi_write(0x1000, 300, data.data()), 0);
+    std::vector<uint8_t> back(300, 0);
+    ASSERT_EQ(spi_read(0x1000, 300, back.data()), 0);
+    EXPECT_EQ(back, data);
+    ASSERT_EQ(spi_erase_sector(0x1000, 1), 0);
+    ASSERT_EQ(spi_read(0x1000, 300, back.data()), 0);
+    EXPECT_EQ(back, std::vector<uint8_t>(300, 0xFF));
+    camera.disconnect();
+}
+
+}  // namespace
