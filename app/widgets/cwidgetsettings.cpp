@@ -145,8 +145,18 @@ CWidgetSettings::CWidgetSettings(QWidget* parent)
 CWidgetSettings::~CWidgetSettings()
 {
     // The worker emits on this object: it must be done before we go.
-    if (restoreThread)
-        restoreThread->wait();
+    joinRestoreThread();
+}
+
+// The task's last act is to set restoreTaskDone; reading it after the wait
+// orders everything the task did before what follows, also for a race
+// checker that cannot see into QThread's own locking.
+void CWidgetSettings::joinRestoreThread()
+{
+    if (!restoreThread)
+        return;
+    restoreThread->wait();
+    restoreTaskDone.load(std::memory_order_acquire);
 }
 
 void CWidgetSettings::setupUi()
@@ -309,12 +319,13 @@ void CWidgetSettings::onRestore()
 
     // Not reused: one thread per restore, and one restore per dialog since the
     // dialog closes when it ends.
-    if (restoreThread)
-        restoreThread->wait();
+    joinRestoreThread();
+    restoreTaskDone = false;
     restoreThread.reset(QThread::create([this] {
         emit restoreStarted();
         const int result = restore_default_cfg(0);
         emit restoreFinished(result == 0);
+        restoreTaskDone.store(true, std::memory_order_release);
     }));
     restoreThread->setObjectName(QStringLiteral("restore defaults"));
     restoreThread->start(QThread::InheritPriority);

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QPointer>
 
+#include <atomic>
 #include <memory>
 
 class CBaseTitleBar;
@@ -64,6 +65,7 @@ private:
     void fitButtons();
     void setInputsEnabled(bool enabled);
     void savePalette(int palette);
+    void joinRestoreThread();
 
     QPointer<CBaseTitleBar> titleBar;
     int initialPalette = 0;
@@ -90,4 +92,5 @@ private:
 
     bool restoring = false;
     std::unique_ptr<QThread> restoreThread;
+    std::atomic<bool> restoreTaskDone{false};
 };
