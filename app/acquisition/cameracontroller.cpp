@@ -361,6 +361,28 @@ bool camera_is_streaming(void)
     return g_state.streaming;
 }
 
+void stream_frame_info_init(stream_frame_info_t* info)
+{
+    if (!info)
+        return;
+    const u32 width = info->camera_param.width;
+    const u32 halfHeight = info->camera_param.height / 2;
+    info->image_info = frame_info_t{};
+    info->image_info.width = width;
+    info->image_info.height = halfHeight;
+    info->image_info.rotate = NO_ROTATE;
+    info->image_info.mirror_flip = NO_MIRROR_FLIP;
+    info->image_info.input_format = INPUT_YUV422;
+    info->image_info.output_format = PIXFMT_BGR888;
+    info->image_info.grey = 0;
+    info->image_info.enhance_off = 1;
+    info->temp_info = frame_info_t{};
+    info->temp_info.width = width;
+    info->temp_info.height = halfHeight;
+    info->image_frame_size = width * halfHeight * 2;
+    info->temp_frame_size = width * halfHeight * 2;
+}
+
 int frame_buffers_create(stream_frame_info_t* info)
 {
     if (!info)
@@ -451,6 +473,11 @@ int frame_convert(u8* image, u32 pixel_count, frame_info_t* info)
         report("convert error!\n");
     }
     return result == 0 ? 0 : -1;
+}
+
+const u8* frame_convert_output(void)
+{
+    return g_state.result;
 }
 
 cv::Mat frame_to_mat(stream_frame_info_t* info)

@@ -79,6 +79,11 @@ int camera_command_init(void);
 bool camera_is_open(void);
 bool camera_is_streaming(void);
 
+// Fills the record from its camera_param as the viewer streams every product
+// type: the picture half (width x height/2, YUV422) converted to BGR888,
+// upright, without detail enhancement; the temperature half of the same size.
+void stream_frame_info_init(stream_frame_info_t* info);
+
 // Makes raw_frame, image_frame and temp_frame, only when all three are null.
 int frame_buffers_create(stream_frame_info_t* info);
 // Frees each frame buffer that exists and nulls it.
@@ -93,6 +98,8 @@ void convert_buffers_release(void);
 // into the result buffer; info->byte_size receives the bytes produced (0 for
 // a conversion the controller does not make). 0 or -1.
 int frame_convert(u8* image, u32 pixel_count, frame_info_t* info);
+// Where frame_convert leaves its result (null without conversion buffers).
+const u8* frame_convert_output(void);
 
 // Converts, mirrors, turns and colours the current picture half with the
 // palette g_palette. Empty for a null record or a picture that cannot be made.
