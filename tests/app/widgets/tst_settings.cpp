@@ -218,6 +218,13 @@ void TestSettings::form()
     QCOMPARE(combo->iconSize(), QSize(210, 26));
     QVERIFY(combo->itemText(82).isEmpty());
     QVERIFY(qobject_cast<QStyledItemDelegate*>(combo->itemDelegate()));
+#ifdef OMBRIX_WITH_RESOURCES
+    // Index i shows picture n = i + 1: the first and the last preview exist.
+    QVERIFY(!combo->itemIcon(0).isNull());
+    QVERIFY(!combo->itemIcon(82).isNull());
+    QCOMPARE(combo->itemIcon(82).pixmap(210, 26).toImage(),
+             QIcon(":/colormaps/images/colormaps/map_83.png").pixmap(210, 26).toImage());
+#endif
 
     panel.show();
     QCOMPARE(panel.findChild<CBaseTitleBar*>()->width(), 574);
