@@ -19,8 +19,8 @@ int endOffset(int d, float length)
 
 } // namespace
 
-Line::Line(QWidget* owner)
-    : Shape(owner)
+Line::Line(QWidget* ownerWidget)
+    : Shape(ownerWidget)
 {
 }
 

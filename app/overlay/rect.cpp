@@ -24,8 +24,8 @@ QPoint clampedInto(const QPoint& marker, const QPoint& first, const QPoint& seco
 
 } // namespace
 
-Rect::Rect(QWidget* owner)
-    : Shape(owner)
+Rect::Rect(QWidget* ownerWidget)
+    : Shape(ownerWidget)
 {
 }
 

@@ -12,8 +12,8 @@ const char* const SpotLabelColor = "#FFFFFF";
 const char* const HighestColor = "#FF0000";
 const char* const LowestColor = "#2B79D8";
 
-Shape::Shape(QWidget* owner)
-    : owner(owner)
+Shape::Shape(QWidget* ownerWidget)
+    : owner(ownerWidget)
 {
 }
 

@@ -6,8 +6,8 @@
 #include <QPainter>
 #include <QWidget>
 
-Spot::Spot(QWidget* owner)
-    : Shape(owner)
+Spot::Spot(QWidget* ownerWidget)
+    : Shape(ownerWidget)
 {
 }
 

@@ -169,13 +169,13 @@ bool TemperatureSnapshot::isReadByThisThread() const
     return false;
 }
 
-TemperatureSnapshot::Reader::Reader(const TemperatureSnapshot& snapshot)
-    : snapshot(snapshot)
+TemperatureSnapshot::Reader::Reader(const TemperatureSnapshot& source)
+    : snapshot(source)
     , enclosing(t_innermostReader)
-    , ownsLock(!snapshot.isReadByThisThread())
+    , ownsLock(!source.isReadByThisThread())
 {
     if (ownsLock)
-        snapshot.frameLock.lock_shared();
+        source.frameLock.lock_shared();
     t_innermostReader = this;
 }
 
