@@ -71,7 +71,8 @@ OMBRIX_SIM_API const struct dozazuva_backend* ombrix_simulator_backend(void);
  * serial, seed 1, scene time 0, default scene, no faults, empty wire log,
  * erased flash, free-running pace at 25 frames a second. Hot-plug listeners
  * stay registered and hear the removal and arrival this causes. Open handles
- * stay open (a stream keeps running on the fresh module). */
+ * stay open and a stream keeps running on the fresh module, unless the reset
+ * changes the identity or plugs the device in (then they are dead). */
 OMBRIX_SIM_API void ombrix_sim_reset(void);
 /* ombrix_sim_reset() with another seed for the scene's noise. */
 OMBRIX_SIM_API void ombrix_sim_reset_seeded(uint32_t seed);
