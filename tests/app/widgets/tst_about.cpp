@@ -50,7 +50,6 @@ void TestAbout::form()
     QCOMPARE(text(about, "label_3"), QString("Firmware version"));
     for (const char* name : {"labelSN", "labelID", "labelVersion"})
         QVERIFY(text(about, name).isEmpty());
-    QCOMPARE(about->findChild<QLabel*>("labelVersion")->geometry(), QRect(250, 195, 200, 24));
     auto* bar = about->findChild<CBaseTitleBar*>();
     QCOMPARE(bar->title(), QString("About"));
     QCOMPARE(bar->pos(), QPoint(0, 0));

@@ -81,29 +81,27 @@ void TestSplash::splashForm()
     QCOMPARE(splash.size(), QSize(592, 492));
     QCOMPARE(splash.timerId(), 0);
     auto* message = splash.findChild<QLabel*>("labelMessage");
-    QCOMPARE(message->geometry(), QRect(10, 328, 576, 26));
     QVERIFY(message->text().isEmpty());
     splash.setMessage("Loading...");
     QCOMPARE(message->text(), QString("Loading..."));
 
+    // Clockwise from the bottom-left corner: up the left edge, right along
+    // the top, down the right edge, left along the bottom.
     struct Expected {
         const char* name;
-        QRect geometry;
         Qt::Orientation orientation;
         bool inverted;
     };
-    const Expected bars[] = {{"progressBar_4", {0, 4, 4, 488}, Qt::Vertical, false},
-                             {"progressBar", {0, 0, 588, 4}, Qt::Horizontal, false},
-                             {"progressBar_2", {588, 0, 4, 488}, Qt::Vertical, true},
-                             {"progressBar_3", {4, 488, 588, 4}, Qt::Horizontal, true}};
+    const Expected bars[] = {{"progressBar_4", Qt::Vertical, false},
+                             {"progressBar", Qt::Horizontal, false},
+                             {"progressBar_2", Qt::Vertical, true},
+                             {"progressBar_3", Qt::Horizontal, true}};
     for (const Expected& e : bars) {
         auto* bar = splash.findChild<QProgressBar*>(e.name);
         QVERIFY2(bar, e.name);
-        QCOMPARE(bar->geometry(), e.geometry);
         QCOMPARE(bar->orientation(), e.orientation);
         QCOMPARE(bar->invertedAppearance(), e.inverted);
         QCOMPARE(bar->value(), 0);
-        QVERIFY(bar->format().isEmpty());
     }
 }
 
