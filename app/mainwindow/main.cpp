@@ -1,0 +1,93 @@
+// The viewer's entry point: one instance per user, the application's
+// identity, style, crash dumps and language, the splash while the main window
+// is built, then the event loop.
+#include "ceventfilter.h"
+#include "crashhandler.h"
+#include "csplashscreen.h"
+#include "ombrix_resources.h"
+#include "singleapplication.h"
+#include "thermalimager.h"
+#include "toast.h"
+#include "translationloader.h"
+
+#include <QDesktopWidget>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QPixmap>
+#include <QTranslator>
+
+namespace {
+
+constexpr int InstanceTimeoutMs = 1000;
+constexpr int HandOverTimeoutMs = 100;
+constexpr int SplashMinimumMs = 1300;
+constexpr quint32 SplashTurnMs = 1000;
+
+void applyStyleSheet(QApplication& app)
+{
+    QFile style(QStringLiteral(":/css/style.css"));
+    if (style.open(QIODevice::ReadOnly))
+        app.setStyleSheet(QString::fromUtf8(style.readAll()));
+}
+
+// The splash in the middle of the (whole virtual) desktop.
+void centreOnDesktop(QWidget& splash)
+{
+    const QWidget* desktop = QApplication::desktop();
+    splash.move((desktop->width() - splash.width()) / 2, (desktop->height() - splash.height()) / 2);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    auto* app = new SingleApplication(argc, argv, true, SingleApplication::PerUser, InstanceTimeoutMs);
+    QApplication::setOrganizationName(QStringLiteral("VARNEK"));
+    QApplication::setApplicationName(QStringLiteral("Ombrix"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0.20"));
+    ombrix_init_resources();
+    applyStyleSheet(*app);
+    platform::installCrashHandler();
+
+    // Lives until the process ends.
+    auto* translator = new QTranslator;
+    if (loadTranslation(*translator, QApplication::arguments()))
+        QApplication::installTranslator(translator);
+
+    if (app->isSecondary()) {
+        app->sendMessage(QApplication::arguments().join(QLatin1Char(' ')).toUtf8(), HandOverTimeoutMs);
+        Toast::instance()->showTipModal(0, QObject::tr("Thermal imager program is running!"));
+        QApplication::exit(0);
+        delete translator;
+        delete app;
+        return 0;
+    }
+
+    auto* splash = new CSplashScreen;
+    splash->setPixmap(QPixmap(QStringLiteral(":/images/splash.png")));
+    centreOnDesktop(*splash);
+    splash->setMessage(QObject::tr("Loading..."));
+    splash->setDuration(SplashTurnMs);
+    splash->start();
+    QElapsedTimer shown;
+    shown.start();
+    while (shown.elapsed() < SplashMinimumMs)
+        QApplication::processEvents();
+    splash->setMessage(QObject::tr("Done"));
+
+    auto* dragFilter = new CEventFilter;
+    app->installEventFilter(dragFilter);
+
+    auto* window = new ThermalImager;
+    window->show();
+    splash->finish(window);
+
+    const int exitCode = QApplication::exec();
+
+    delete window;
+    delete dragFilter;
+    delete splash;
+    delete translator;
+    delete app;
+    return exitCode;
+}

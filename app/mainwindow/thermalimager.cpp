@@ -1,0 +1,795 @@
+#include "thermalimager.h"
+
+#include "cameracontroller.h"
+#include "cdialogwaiting.h"
+#include "cglwidgetimage.h"
+#include "cmessagebox.h"
+#include "ctitlebar.h"
+#include "cthreadvideostream.h"
+#include "cwidgetabout.h"
+#include "cwidgetsettings.h"
+#include "devicepathmatch.h"
+#include "framelessresize.h"
+#include "globals.h"
+#include "paintwidget.h"
+#include "profile.h"
+#include "simulatedmodule.h"
+#include "temperaturechart.h"
+#include "temperaturematrixfile.h"
+#include "temperaturesnapshot.h"
+#include "textmetrics.h"
+#include "toast.h"
+#include "udevhotplugmonitor.h"
+#include "ui_thermalimager.h"
+#include "usersignalnotifier.h"
+
+#include <dozazuva.h>
+
+#include <QButtonGroup>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QGraphicsScene>
+#include <QGraphicsView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMetaObject>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QSettings>
+#include <QStatusBar>
+#include <QThread>
+#include <QTimer>
+#include <QToolBar>
+#include <QtCharts/QChartView>
+
+#include <algorithm>
+
+using namespace QtCharts;
+
+namespace {
+
+constexpr int PictureStartDelayMs = 1500;
+constexpr unsigned long RangeSettleMs = 2000;
+constexpr int DefaultPalette = 1;
+constexpr int PaletteCount = 83;
+constexpr int ButtonHeight = 26;
+constexpr int RangeNormal = 1;
+constexpr int RangeHigh = 0;
+
+const char ChartViewStyle[] =
+    "background: #F4F4F4;        border:none;        border-left: 1px solid #D9D9D9;        border-right: 1px solid "
+    "#D9D9D9;        border-bottom: 1px solid #D9D9D9; ";
+
+QSettings nativeSettings()
+{
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("VARNEK"), QStringLiteral("Ombrix"));
+}
+
+// The palette in profile.ini; the default for a missing file or an index
+// that names no palette.
+int storedPalette()
+{
+    const QSettings profile(profileIniPath(), QSettings::IniFormat);
+    bool ok = false;
+    const int palette = profile.value(QStringLiteral("Settings/Palette"), DefaultPalette).toInt(&ok);
+    return ok && palette >= 0 && palette < PaletteCount ? palette : DefaultPalette;
+}
+
+void showToast(const QString& text)
+{
+    Toast::instance()->showTip(0, text);
+}
+
+// A zero-terminated text of the module, up to its first zero byte.
+QString moduleText(const uint8_t* buffer, size_t capacity)
+{
+    const auto* end = std::find(buffer, buffer + capacity, uint8_t(0));
+    return QString::fromLatin1(reinterpret_cast<const char*>(buffer), int(end - buffer));
+}
+
+} // namespace
+
+ThermalImager::ThermalImager(QWidget* parent)
+    : QMainWindow(parent)
+    , ui(std::make_unique<Ui_ThermalImagerClass>())
+{
+    ui->setupUi(this);
+    g_main_window = this;
+
+    setMinimumSize(defaultWidth, defaultHeight);
+    if (const QScreen* display = screen())
+        setMaximumSize(display->availableGeometry().size());
+    resize(defaultWidth, defaultHeight);
+
+    // Anything but Fahrenheit reads as Celsius.
+    g_temp_unit = nativeSettings().value(QStringLiteral("TempUnit"), 0).toInt() == 1 ? 1 : 0;
+
+    setProperty("CanMove", true);
+    setWindowTitle(QCoreApplication::translate("ThermalImagerClass", "Thermal Imager"));
+    setWindowIcon(QIcon(QStringLiteral(":/images/varnek.ico")));
+    ui->menuBar->hide();
+    ui->mainToolBar->hide();
+    ui->statusBar->hide();
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowMaximizeButtonHint);
+    setAttribute(Qt::WA_MouseTracking);
+
+    titleBar = new CTitleBar(ui->centralWidget);
+    titleBar->move(0, 0);
+    connect(titleBar, &CTitleBar::mouseDoubleClick, this, &ThermalImager::onTitleBarMouseDoubleClick);
+
+    // The picture is a plain child of the graphics view: an OpenGL widget
+    // cannot paint through a graphics proxy. The scene gives the view its
+    // empty background.
+    scene = new QGraphicsScene(this);
+    imageView = new CGLWidgetImage(ui->graphicsView);
+    imageView->resize(ui->graphicsView->size());
+    ui->graphicsView->setScene(scene);
+
+    pictureStart = new QTimer(this);
+    pictureStart->setSingleShot(true);
+    pictureStart->setInterval(PictureStartDelayMs);
+    connect(pictureStart, &QTimer::timeout, this, [this] {
+        if (imageView && g_connected)
+            imageView->openImage();
+    });
+
+    connectSignals();
+    setupChart();
+
+    const struct {
+        QPushButton* button;
+        const char* icon;
+    } rangeButtons[] = {{ui->pushButtonNormal, ":/images/normalTemp.png"},
+                        {ui->pushButtonHigh, ":/images/highTemp.png"},
+                        {ui->pushButtonRefresh, ":/images/refresh.png"},
+                        {ui->pushButtonRotate, ":/images/rotate.png"}};
+    for (const auto& entry : rangeButtons) {
+        entry.button->setIcon(QIcon(QString::fromLatin1(entry.icon)));
+        entry.button->setLayoutDirection(Qt::LeftToRight);
+    }
+    fitRangeButtons();
+
+    toolGroup = new QButtonGroup(this);
+    toolGroup->addButton(ui->pushButtonSpot, 1);
+    toolGroup->addButton(ui->pushButtonLine, 2);
+    toolGroup->addButton(ui->pushButtonSquare, 3);
+    rangeGroup = new QButtonGroup(this);
+    rangeGroup->addButton(ui->pushButtonNormal, 1);
+    rangeGroup->addButton(ui->pushButtonHigh, 2);
+
+    setControlsEnabled(g_connected);
+
+    registerDeviceNotifications();
+    if (openFirstCamera())
+        setControlsEnabled(true);
+}
+
+ThermalImager::~ThermalImager()
+{
+    // The workers emit on this window: they must be done first.
+    for (QThread* worker : findChildren<QThread*>(QString(), Qt::FindDirectChildrenOnly))
+        worker->wait();
+
+    closeDevice();
+    nativeSettings().setValue(QStringLiteral("TempUnit"), g_temp_unit.load());
+    convert_buffers_release();
+    frame_buffers_release(&g_stream_frame_info);
+
+    if (g_main_window == this)
+        g_main_window = nullptr;
+}
+
+CTitleBar* ThermalImager::titleBarWidget() const
+{
+    return titleBar;
+}
+
+CGLWidgetImage* ThermalImager::imageWidget() const
+{
+    return imageView;
+}
+
+PaintWidget* ThermalImager::overlayWidget() const
+{
+    return overlay;
+}
+
+QChartView* ThermalImager::chartWidget() const
+{
+    return chartView;
+}
+
+const TemperatureChart& ThermalImager::profileChart() const
+{
+    return *chart;
+}
+
+Ui_ThermalImagerClass& ThermalImager::form() const
+{
+    return *ui;
+}
+
+void ThermalImager::connectSignals()
+{
+    // The stream thread emits through g_main_window; the chart and labels
+    // must change on the GUI thread.
+    connect(this, &ThermalImager::updateMaxMinTemperature, this, &ThermalImager::onUpdateMaxMinTemperature,
+            Qt::QueuedConnection);
+    connect(this, &ThermalImager::changeStatus, this, &ThermalImager::onChangeStatus);
+    connect(this, &ThermalImager::upgradeStarted, this, &ThermalImager::onUpgradeStarted);
+    connect(this, &ThermalImager::upgradeFinished, this, &ThermalImager::onUpgradeFinished);
+
+    const CTitleBar::Buttons bar = titleBar->buttons();
+    connect(bar.setting, &QPushButton::clicked, this, &ThermalImager::onSettings);
+    connect(bar.upgrade, &QPushButton::clicked, this, &ThermalImager::onUpgrade);
+    connect(bar.save, &QPushButton::clicked, this, &ThermalImager::onSave);
+    connect(bar.about, &QPushButton::clicked, this, &ThermalImager::onAbout);
+    connect(bar.minimize, &QPushButton::clicked, this, &ThermalImager::onShowMinimized);
+    connect(bar.normal, &QPushButton::clicked, this, &ThermalImager::onShowNormal);
+    connect(bar.maximize, &QPushButton::clicked, this, &ThermalImager::onShowMaximized);
+    connect(bar.close, &QPushButton::clicked, this, &ThermalImager::close);
+
+    connect(ui->pushButtonSpot, &QPushButton::clicked, this, &ThermalImager::onSpot);
+    connect(ui->pushButtonLine, &QPushButton::clicked, this, &ThermalImager::onLine);
+    connect(ui->pushButtonSquare, &QPushButton::clicked, this, &ThermalImager::onSquare);
+    connect(ui->pushButtonDelete, &QPushButton::clicked, this, &ThermalImager::onDelete);
+    connect(ui->pushButtonRefresh, &QPushButton::clicked, this, &ThermalImager::onShutter);
+    connect(ui->pushButtonRotate, &QPushButton::clicked, this, &ThermalImager::onRotate);
+    connect(ui->pushButtonNormal, &QPushButton::clicked, this, &ThermalImager::onNormalTemp);
+    connect(ui->pushButtonHigh, &QPushButton::clicked, this, &ThermalImager::onHightTemp);
+
+    connect(this, &ThermalImager::loadingStarted, this, &ThermalImager::onLoadingStarted);
+    connect(this, &ThermalImager::loadingFinished, this, &ThermalImager::onLoadingFinished);
+}
+
+void ThermalImager::setupChart()
+{
+    const QRect placeholder = ui->widgetTemperature->geometry();
+    ui->widgetTemperature->hide();
+
+    chart = std::make_unique<TemperatureChart>(axisMaximum, timeWindow, g_temp_unit.load(),
+                                               QDateTime::currentMSecsSinceEpoch());
+    maxSeries = chart->maxSeries();
+    minSeries = chart->minSeries();
+
+    chartView = new QChartView(chart->chart(), this);
+    chartView->setGeometry(placeholder);
+    chartView->setStyleSheet(QLatin1String(ChartViewStyle));
+    chartView->setRenderHint(QPainter::Antialiasing);
+    chartView->setRubberBand(QChartView::NoRubberBand);
+    chartView->show();
+}
+
+// Normal and High (and Refresh and Rotate) share one width while all four
+// fit the bar; else each is as wide as its own text.
+void ThermalImager::fitRangeButtons()
+{
+    ui->pushButtonNormal->ensurePolished();
+    const QFont font = ui->pushButtonNormal->font();
+    const int normal = captionWidth(font, ui->pushButtonNormal->text(), ButtonHeight);
+    const int high = captionWidth(font, ui->pushButtonHigh->text(), ButtonHeight);
+    const int refresh = captionWidth(font, ui->pushButtonRefresh->text(), ButtonHeight);
+    const int rotate = captionWidth(font, ui->pushButtonRotate->text(), ButtonHeight);
+    const int range = std::max(normal, high) + 35;
+    const int action = std::max(refresh, rotate) + 37;
+    if (2 * (range + action) + 15 <= 551) {
+        ui->pushButtonNormal->setFixedWidth(range);
+        ui->pushButtonHigh->setFixedWidth(range);
+        ui->pushButtonRefresh->setFixedWidth(action);
+        ui->pushButtonRotate->setFixedWidth(action);
+    } else {
+        ui->pushButtonNormal->setFixedWidth(normal + 35);
+        ui->pushButtonHigh->setFixedWidth(high + 35);
+        ui->pushButtonRefresh->setFixedWidth(refresh + 37);
+        ui->pushButtonRotate->setFixedWidth(rotate + 37);
+    }
+}
+
+void ThermalImager::setControlsEnabled(bool enabled)
+{
+    for (QPushButton* button : {ui->pushButtonSpot, ui->pushButtonLine, ui->pushButtonSquare, ui->pushButtonDelete,
+                                ui->pushButtonNormal, ui->pushButtonHigh, ui->pushButtonRefresh, ui->pushButtonRotate})
+        button->setEnabled(enabled);
+}
+
+// ---- Device notifications and the camera connection ----------------------
+
+void ThermalImager::registerDeviceNotifications()
+{
+    // The native window now: the resize borders watch it.
+    winId();
+    resizer = new platform::FramelessResizer(this);
+
+    usbMonitor = new platform::UdevHotplugMonitor(this);
+    connect(usbMonitor, &platform::UdevHotplugMonitor::deviceArrived, this, &ThermalImager::onDeviceArrived);
+    connect(usbMonitor, &platform::UdevHotplugMonitor::deviceRemoved, this, &ThermalImager::onDeviceRemoved);
+    usbMonitor->start();
+
+    if (!platform::SimulatedModule::isSelected())
+        return;
+    // The simulated module's cable: its notices take the same way, and
+    // SIGUSR1 pulls it, SIGUSR2 plugs it back.
+    simulatedHotplug = new platform::SimulatedHotplugSource(this);
+    connect(simulatedHotplug, &platform::SimulatedHotplugSource::deviceArrived, this,
+            &ThermalImager::onDeviceArrived);
+    connect(simulatedHotplug, &platform::SimulatedHotplugSource::deviceRemoved, this,
+            &ThermalImager::onDeviceRemoved);
+    if (!simulatedHotplug->start())
+        return;
+    plugSignals = new platform::UserSignalNotifier(this);
+    connect(plugSignals, &platform::UserSignalNotifier::user1, this, [] {
+        if (const platform::SimulatedModule* module = platform::SimulatedModule::load())
+            module->unplug();
+    });
+    connect(plugSignals, &platform::UserSignalNotifier::user2, this, [] {
+        if (const platform::SimulatedModule* module = platform::SimulatedModule::load())
+            module->plug();
+    });
+    if (!plugSignals->start())
+        qWarning() << "SIGUSR1/SIGUSR2 are taken: the simulated module cannot be plugged by signal";
+}
+
+bool ThermalImager::openFirstCamera()
+{
+    g_connected = openDevice(PRODUCT_TYPE_5830, false);
+    if (!g_connected)
+        g_connected = openDevice(PRODUCT_TYPE_5840, false);
+    return g_connected;
+}
+
+bool ThermalImager::openDevice(int productType, bool delayed)
+{
+    QMutexLocker locked(&deviceMutex);
+    stream_frame_info_t& info = g_stream_frame_info;
+    if (camera_open(&info.camera_param, productType) < 0)
+        return false;
+    camera_command_init();
+
+    uint16_t gain = 0;
+    if (get_prop_tpd_params(TPD_PROP_GAIN_SEL, &gain) == 0) {
+        g_range_mode = gain;
+        emit changeStatus();
+    }
+
+    stream_frame_info_init(&info);
+    frame_buffers_create(&info);
+    if (camera_stream_start(&info) < 0) {
+        camera_close();
+        return false;
+    }
+
+    if (imageView) {
+        if (delayed)
+            pictureStart->start();
+        else
+            imageView->openImage();
+    }
+    return true;
+}
+
+void ThermalImager::closeDevice()
+{
+    QMutexLocker locked(&deviceMutex);
+    g_connected = false;
+    pictureStart->stop();
+    if (imageView)
+        imageView->closeImage();
+    convert_buffers_release();
+    camera_stream_stop(&g_stream_frame_info);
+    camera_close();
+    frame_buffers_release(&g_stream_frame_info);
+}
+
+void ThermalImager::onDeviceArrived(const QString& path)
+{
+    const int productType = productTypeForDevicePath(path);
+    if (productType != 0) {
+        // A module arriving while a camera is open replaces it (its removal
+        // may have gone unnoticed).
+        if (camera_is_open())
+            closeDevice();
+        g_connected = openDevice(productType, true);
+        setControlsEnabled(g_connected);
+    }
+    qDebug() << "USB device arrived:" << path;
+}
+
+void ThermalImager::onDeviceRemoved(const QString& path)
+{
+    if (productTypeForDevicePath(path) != 0) {
+        setControlsEnabled(false);
+        closeDevice();
+    }
+    qDebug() << "USB device removed:" << path;
+}
+
+// ---- Messages ---------------------------------------------------------------
+
+// Runs the shared message box and lets it go afterwards, so that every
+// request gets a fresh one.
+int ThermalImager::askQuestion(const QString& title, const QString& text, const QString& button)
+{
+    if (!messageBox)
+        messageBox = new CMessageBox(this);
+    messageBox->setTitle(title);
+    messageBox->setText(text);
+    messageBox->setButtons(button, QString(), QString());
+    const int result = messageBox->exec();
+    delete messageBox;
+    return result;
+}
+
+void ThermalImager::showNotice(const QString& text)
+{
+    askQuestion(QString(), text, tr("OK"));
+}
+
+// ---- Title bar actions --------------------------------------------------------
+
+void ThermalImager::onSettings()
+{
+    if (!g_connected) {
+        showNotice(tr("No device found, please connect the device!"));
+        return;
+    }
+    if (!settingsPanel)
+        settingsPanel = new CWidgetSettings(this);
+
+    uint8_t colour = 0;
+    if (pseudo_color_get(0, &colour) == 0) {
+        uint16_t distance = 0;
+        uint16_t emissivity = 0;
+        get_prop_tpd_params(TPD_PROP_DISTANCE, &distance);
+        get_prop_tpd_params(TPD_PROP_EMS, &emissivity);
+        const int palette = storedPalette();
+        g_palette = palette;
+        settingsPanel->setValues(palette, int(distance / 16.3835), int(emissivity) * 100 / 127, g_temp_unit);
+    }
+
+    connect(settingsPanel, &CWidgetSettings::save, this, &ThermalImager::onChangeStatus, Qt::UniqueConnection);
+    connect(settingsPanel, &CWidgetSettings::restoreStarted, this, &ThermalImager::onRestoreStarted,
+            Qt::UniqueConnection);
+    connect(settingsPanel, &CWidgetSettings::restoreFinished, this, &ThermalImager::onRestoreFinished);
+    settingsPanel->exec();
+    // Closed panels go at once rather than later, so the next request never
+    // finds one that is about to be deleted.
+    if (settingsPanel && !settingsPanel->isVisible())
+        delete settingsPanel;
+}
+
+void ThermalImager::onAbout()
+{
+    if (!g_connected) {
+        showNotice(tr("No data, please connect the device!"));
+        return;
+    }
+    if (!aboutPanel)
+        aboutPanel = new CWidgetAbout(this);
+
+    uint8_t buffer[256] = {};
+    if (get_sn(buffer) == 0) {
+        const QString serial = moduleText(buffer, sizeof buffer);
+        std::fill(std::begin(buffer), std::end(buffer), uint8_t(0));
+        const QString firmware = get_device_info(5, buffer) == 0 ? moduleText(buffer, sizeof buffer) : QString();
+        std::fill(std::begin(buffer), std::end(buffer), uint8_t(0));
+        const QString moduleId = get_device_info(6, buffer) == 0 ? moduleText(buffer, sizeof buffer) : QString();
+        aboutPanel->setInfo(serial, moduleId, firmware);
+    }
+    aboutPanel->exec();
+    if (aboutPanel && !aboutPanel->isVisible())
+        delete aboutPanel;
+}
+
+void ThermalImager::onSave()
+{
+    if (!g_connected) {
+        showNotice(tr("No data, please connect the device!"));
+        return;
+    }
+    if (askQuestion(tr("Save"), tr("Save current temperature matrix?"), tr("Save")) != 1)
+        return;
+
+    const QString folder = temperatureMatrixFolder();
+    if (!QDir().mkpath(folder)) {
+        showToast(tr("Save failed!"));
+        return;
+    }
+    const TemperatureMatrix matrix = CThreadVideoStream::temperatureMatrix();
+    if (matrix.celsius.isEmpty()) {
+        showToast(tr("No temperature data yet, please try again!"));
+        return;
+    }
+    const bool saved = writeTemperatureMatrix(folder, matrix.celsius, matrix.time) == MatrixWriteResult::Written;
+    showToast(saved ? tr("Saved successfully!") : tr("Save failed!"));
+}
+
+void ThermalImager::onUpgrade()
+{
+    if (askQuestion(tr("Upgrade"), tr("Do you need to upgrade firmware?"), tr("Upgrade")) != 1)
+        return;
+    const QString image = QCoreApplication::applicationDirPath() + QStringLiteral("/firmware/de5100_test.bin.uimg");
+    QThread* worker = QThread::create([image] { upgradeWorker(image); });
+    worker->setObjectName(QStringLiteral("firmware upgrade"));
+    worker->setParent(this);
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    worker->start(QThread::InheritPriority);
+}
+
+// Reads the firmware image whole; the module is not written to.
+void ThermalImager::upgradeWorker(const QString& imagePath)
+{
+    QMetaObject::invokeMethod(g_main_window, "upgradeStarted", Qt::QueuedConnection);
+    int result = -1;
+    QFile image(imagePath);
+    if (image.open(QIODevice::ReadOnly)) {
+        const QByteArray bytes = image.readAll();
+        result = 0;
+    }
+    QMetaObject::invokeMethod(g_main_window, "upgradeFinished", Qt::QueuedConnection, Q_ARG(int, result));
+}
+
+void ThermalImager::onUpgradeStarted()
+{
+    showToast(tr("Start firmware upgrade..."));
+    titleBar->buttons().close->setEnabled(false);
+}
+
+void ThermalImager::onUpgradeFinished(int result)
+{
+    if (result == 0)
+        showToast(tr("The firmware download is completed. \nPlease do not power off. \nPlease wait patiently for "
+                     "the upgrade to complete!"));
+    else
+        showToast(tr("Firmware upgrade failed!"));
+    titleBar->buttons().close->setEnabled(true);
+}
+
+// ---- Measuring tools, shutter, rotation -------------------------------------
+
+void ThermalImager::selectTool(int shapeCode)
+{
+    if (!overlay)
+        overlay = new PaintWidget(imageView);
+    overlay->setCurrentShape(static_cast<Shape::Code>(shapeCode));
+    overlay->show();
+}
+
+void ThermalImager::onSpot()
+{
+    selectTool(Shape::SpotCode);
+}
+
+void ThermalImager::onLine()
+{
+    selectTool(Shape::LineCode);
+}
+
+void ThermalImager::onSquare()
+{
+    selectTool(Shape::RectCode);
+}
+
+void ThermalImager::onDelete()
+{
+    // Non-exclusive for the moment, so that no tool stays checked.
+    toolGroup->setExclusive(false);
+    for (QAbstractButton* button : toolGroup->buttons())
+        button->setChecked(false);
+    toolGroup->setExclusive(true);
+    if (overlay) {
+        overlay->hide();
+        delete overlay;
+    }
+}
+
+void ThermalImager::onShutter()
+{
+    ooc_b_update(0);
+}
+
+void ThermalImager::onRotate()
+{
+    g_rotate_angle = (g_rotate_angle + 90) % 360;
+    layoutPicture();
+    if (overlay) {
+        overlay->rotateShapes(imageView->size(), 90);
+        overlay->resize(imageView->size());
+        overlay->update();
+    }
+}
+
+// ---- Temperature range ---------------------------------------------------------
+
+void ThermalImager::onNormalTemp()
+{
+    switchRange(RangeNormal);
+}
+
+void ThermalImager::onHightTemp()
+{
+    switchRange(RangeHigh);
+}
+
+void ThermalImager::switchRange(int target)
+{
+    const QAbstractButton* pressed = target == RangeNormal ? ui->pushButtonNormal : ui->pushButtonHigh;
+    if (!pressed->isChecked() || g_range_mode == target || switchingRange)
+        return;
+    switchingRange = true;
+    g_range_mode = target;
+
+    QThread* worker = QThread::create([this, target] {
+        emit loadingStarted();
+        set_prop_tpd_params(TPD_PROP_GAIN_SEL, uint16_t(target));
+        QThread::msleep(RangeSettleMs);
+        switchingRange = false;
+        emit loadingFinished();
+    });
+    worker->setObjectName(QStringLiteral("range switch"));
+    worker->setParent(this);
+    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    worker->start(QThread::InheritPriority);
+}
+
+void ThermalImager::onLoadingStarted()
+{
+    if (!waitingDialog)
+        waitingDialog = new CDialogWaiting(this);
+    waitingDialog->exec();
+}
+
+void ThermalImager::onLoadingFinished()
+{
+    if (waitingDialog)
+        waitingDialog->close();
+}
+
+// ---- Status and chart ----------------------------------------------------------
+
+void ThermalImager::onChangeStatus()
+{
+    QMutexLocker locked(&chartMutex);
+    if (g_range_mode != 0)
+        ui->pushButtonNormal->setChecked(true);
+    else
+        ui->pushButtonHigh->setChecked(true);
+    chart->reset(g_temp_unit, QDateTime::currentMSecsSinceEpoch());
+    TemperatureSnapshot::instance().changeUnit(g_temp_unit);
+    if (overlay)
+        overlay->update();
+}
+
+void ThermalImager::onUpdateMaxMinTemperature(float max, float min, qint64 time, int tempUnit)
+{
+    Q_UNUSED(tempUnit)  // the labels follow the unit set now
+    QMutexLocker locked(&chartMutex);
+    chart->append(max, min, time);
+    const QString sign = temperatureUnitSign(g_temp_unit);
+    ui->labelMax->setText(QStringLiteral("Max ") + QString::number(double(max), 'f', 1) + sign);
+    ui->labelMin->setText(QStringLiteral("Min ") + QString::number(double(min), 'f', 1) + sign);
+    if (overlay)
+        overlay->update();
+}
+
+void ThermalImager::onRestoreStarted()
+{
+    if (imageView)
+        imageView->closeImage();
+    onChangeStatus();
+}
+
+void ThermalImager::onRestoreFinished()
+{
+    onChangeStatus();
+    {
+        QMutexLocker locked(&deviceMutex);
+        camera_close();
+    }
+    if (openFirstCamera())
+        setControlsEnabled(true);
+}
+
+// ---- Layout and window states ------------------------------------------------------
+
+// The picture fills the graphics view's height at the sensor's aspect for
+// the rotation, centred at the top.
+void ThermalImager::layoutPicture()
+{
+    if (!imageView)
+        return;
+    const int height = ui->graphicsView->height();
+    const int angle = g_rotate_angle % 360;
+    const int width = (angle == 90 || angle == 270) ? height * 192 / 256 : height * 256 / 192;
+    imageView->resize(width, height);
+    imageView->move((ui->graphicsView->width() - width) / 2, 0);
+}
+
+void ThermalImager::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    if (!titleBar || !chartView)
+        return;
+    const int width = event->size().width();
+    const int height = event->size().height();
+
+    titleBar->resize(width, titleBar->height());
+    ui->widgetTopBar->resize(width, ui->widgetTopBar->height());
+    QPushButton* rotate = ui->pushButtonRotate;
+    QPushButton* refresh = ui->pushButtonRefresh;
+    QPushButton* high = ui->pushButtonHigh;
+    QPushButton* normal = ui->pushButtonNormal;
+    rotate->move(width - 7 - rotate->width(), rotate->y());
+    refresh->move(rotate->x() - 5 - refresh->width(), refresh->y());
+    high->move(refresh->x() - 5 - high->width(), high->y());
+    normal->move(high->x() - normal->width(), normal->y());
+
+    QWidget* bar = ui->widgetButtomBar;
+    ui->graphicsView->resize(width, height - titleBar->height() - ui->widgetTopBar->height() - chartView->height() -
+                                        bar->height() - 1);
+    layoutPicture();
+    if (overlay && imageView) {
+        overlay->scaleShapes(imageView->size());
+        overlay->resize(imageView->size());
+    }
+
+    bar->resize(width, bar->height());
+    bar->move(0, height - chartView->height() - bar->height());
+    ui->labelMin->move(bar->width() - 15 - ui->labelMin->width(), ui->labelMin->y());
+    ui->labelMax->move(ui->labelMin->x() - 30 - ui->labelMax->width(), ui->labelMax->y());
+
+    chartView->resize(width, chartView->height());
+    chartView->move(0, bar->y() + bar->height());
+}
+
+void ThermalImager::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange || !titleBar)
+        return;
+    const bool maximised = windowState() & Qt::WindowMaximized;
+    titleBar->buttons().normal->setVisible(maximised);
+    titleBar->buttons().maximize->setVisible(!maximised);
+}
+
+void ThermalImager::centreOnScreen()
+{
+    const QScreen* display = screen();
+    if (!display)
+        return;
+    QRect frame = geometry();
+    frame.moveCenter(display->availableGeometry().center());
+    move(frame.topLeft());
+}
+
+void ThermalImager::onShowMinimized()
+{
+    showMinimized();
+}
+
+void ThermalImager::onShowMaximized()
+{
+    showMaximized();
+    if (const QScreen* display = screen())
+        resize(display->availableGeometry().size());
+    centreOnScreen();
+}
+
+void ThermalImager::onShowNormal()
+{
+    showNormal();
+    resize(defaultWidth, defaultHeight);
+    centreOnScreen();
+}
+
+void ThermalImager::onTitleBarMouseDoubleClick()
+{
+    if (!isMaximized())
+        showMaximized();
+    else
+        showNormal();
+}

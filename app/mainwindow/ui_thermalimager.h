@@ -1,0 +1,53 @@
+// The main window's form "ThermalImagerClass": its widgets with their object
+// names, design geometries and inline styles, built in code the way a
+// generated form class builds them. The window lays the widgets out again on
+// every resize; the geometries here are the design's starting point.
+#pragma once
+
+class QGraphicsView;
+class QLabel;
+class QMainWindow;
+class QMenuBar;
+class QPushButton;
+class QStatusBar;
+class QToolBar;
+class QWidget;
+
+// The widgets are Qt children of the window passed to setupUi and die with it.
+class Ui_ThermalImagerClass
+{
+public:
+    QWidget* centralWidget = nullptr;
+    QWidget* widgetTemperature = nullptr;
+    QGraphicsView* graphicsView = nullptr;
+    QWidget* widgetTopBar = nullptr;
+    QPushButton* pushButtonSpot = nullptr;
+    QPushButton* pushButtonLine = nullptr;
+    QPushButton* pushButtonSquare = nullptr;
+    QPushButton* pushButtonDelete = nullptr;
+    QPushButton* pushButtonNormal = nullptr;
+    QPushButton* pushButtonHigh = nullptr;
+    QPushButton* pushButtonRefresh = nullptr;
+    QPushButton* pushButtonRotate = nullptr;
+    QWidget* widgetButtomBar = nullptr;
+    QLabel* labelMark = nullptr;
+    QLabel* labelTempTitle = nullptr;
+    QLabel* labelMax = nullptr;
+    QLabel* labelMin = nullptr;
+    QMenuBar* menuBar = nullptr;
+    QToolBar* mainToolBar = nullptr;
+    QStatusBar* statusBar = nullptr;
+
+    void setupUi(QMainWindow* ThermalImagerClass);
+    void retranslateUi(QMainWindow* ThermalImagerClass);
+
+private:
+    void setupTopBar();
+    void setupBottomBar();
+};
+
+namespace Ui {
+class ThermalImagerClass : public Ui_ThermalImagerClass
+{
+};
+} // namespace Ui
