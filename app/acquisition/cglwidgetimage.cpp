@@ -95,6 +95,10 @@ void CGLWidgetImage::closeImage()
 
 QImage CGLWidgetImage::imageFromMat(const cv::Mat& mat)
 {
+    if (mat.empty()) {
+        qDebug() << "ERROR: Mat could not be converted to QImage.";
+        return QImage();
+    }
     switch (mat.type()) {
     case CV_8UC1:
         return greyImage(mat);

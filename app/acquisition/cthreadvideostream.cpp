@@ -48,6 +48,12 @@ CThreadVideoStream::CThreadVideoStream(QObject* parent)
 
 CThreadVideoStream::~CThreadVideoStream() = default;
 
+void CThreadVideoStream::start(Priority priority)
+{
+    running = true;
+    QThread::start(priority);
+}
+
 void CThreadVideoStream::stop()
 {
     running = false;
@@ -92,7 +98,6 @@ TemperatureMatrix CThreadVideoStream::temperatureMatrix()
 
 void CThreadVideoStream::run()
 {
-    running = true;
     stream_frame_info_t& info = g_stream_frame_info;
     if (!info.raw_frame)
         return;

@@ -45,6 +45,10 @@ public:
     explicit CThreadVideoStream(QObject* parent = nullptr);
     ~CThreadVideoStream() override;
 
+    // Starts the loop on the worker. The loop is marked running here, before
+    // the worker exists, so that a stop() right after the start is never
+    // overwritten by the starting loop.
+    void start(Priority priority = InheritPriority);
     // Ends the loop at its next check; the owner then waits for the thread.
     void stop();
 

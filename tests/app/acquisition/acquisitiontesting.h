@@ -1,0 +1,128 @@
+// Helpers shared by the acquisition tests: the main window's stand-in that
+// receives the extremes, a recorder of the stream thread's frames, a clock the
+// test drives, and the connect and disconnect sequences of the main window.
+#pragma once
+
+#include "cameracontroller.h"
+#include "cglwidgetimage.h"
+#include "cthreadvideostream.h"
+#include "globals.h"
+#include "profile.h"
+#include "thermal.h"
+
+#include <dozazuva.h>
+
+#include <QColor>
+#include <QFile>
+#include <QObject>
+#include <QSettings>
+#include <QVector>
+
+#include <atomic>
+#include <memory>
+
+// What updateMaxMinTemperature carried.
+struct Extremes
+{
+    float highest;
+    float lowest;
+    qlonglong time;
+    int unit;
+};
+
+// Stands in for the main window: the thread emits updateMaxMinTemperature on
+// it by name, queued to the GUI thread, where it lands in `received`.
+class MainWindowStandIn : public QObject
+{
+    Q_OBJECT
+
+public:
+    MainWindowStandIn()
+    {
+        connect(this, &MainWindowStandIn::updateMaxMinTemperature, this,
+                [this](float highest, float lowest, qlonglong time, int unit) {
+                    received.append({highest, lowest, time, unit});
+                });
+    }
+
+    QVector<Extremes> received;
+
+signals:
+    void updateMaxMinTemperature(float highest, float lowest, qlonglong time, int unit);
+};
+
+// Counts the thread's frames on the GUI thread (a queued connection made
+// after the view's own, so the view has each frame first) and keeps the last.
+class FrameRecorder : public QObject
+{
+    Q_OBJECT
+
+public:
+    void watch(CThreadVideoStream* thread)
+    {
+        connect(thread, &CThreadVideoStream::sendFrame, this, &FrameRecorder::onFrame, Qt::QueuedConnection);
+    }
+
+    int count = 0;
+    cv::Mat last;
+
+private slots:
+    void onFrame(cv::Mat mat)
+    {
+        ++count;
+        last = mat;
+    }
+};
+
+// A clock that moves on by one frame period at every reading, as a camera
+// of that rate would; the first reading (the run's start) is `start`.
+inline CThreadVideoStream::Clock steppingClock(qint64 start, qint64 periodMs)
+{
+    auto readings = std::make_shared<std::atomic<qint64>>(0);
+    return [=] { return start + periodMs * readings->fetch_add(1); };
+}
+
+inline void writeProfilePalette(const QVariant& palette)
+{
+    QFile::remove(profileIniPath());
+    if (!palette.isValid())
+        return;
+    QSettings profile(profileIniPath(), QSettings::IniFormat);
+    profile.setValue("Settings/Palette", palette);
+    profile.sync();
+}
+
+// The main window's connect sequence over whatever camera the library sees.
+inline bool connectCamera()
+{
+    stream_frame_info_t& info = g_stream_frame_info;
+    if (camera_open(&info.camera_param, PRODUCT_TYPE_5830) != 0 &&
+        camera_open(&info.camera_param, PRODUCT_TYPE_5840) != 0)
+        return false;
+    camera_command_init();
+    stream_frame_info_init(&info);
+    frame_buffers_create(&info);
+    if (camera_stream_start(&info) != 0) {
+        camera_close();
+        return false;
+    }
+    return true;
+}
+
+// The main window's disconnect sequence.
+inline void disconnectCamera(CGLWidgetImage* view)
+{
+    if (view)
+        view->closeImage();
+    convert_buffers_release();
+    camera_stream_stop(&g_stream_frame_info);
+    camera_close();
+    frame_buffers_release(&g_stream_frame_info);
+}
+
+// The colour that palette index `palette` gives a grey level, as a QColor.
+inline QColor paletteColour(int palette, int level)
+{
+    const unsigned char* bgr = itRgbColorTable(palette + 1) + 3 * level;
+    return QColor(bgr[2], bgr[1], bgr[0]);
+}
