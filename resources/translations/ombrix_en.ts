@@ -1,0 +1,322 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="en">
+<context>
+    <name>CBaseTitleBar</name>
+    <message>
+        <location filename="../../app/widgets/cbasetitlebar.cpp" line="53"/>
+        <source>Title</source>
+        <translation>Title</translation>
+    </message>
+</context>
+<context>
+    <name>CDialogToast</name>
+    <message>
+        <location filename="../../app/widgets/cdialogtoast.cpp" line="40"/>
+        <source>Text</source>
+        <translation>Text</translation>
+    </message>
+</context>
+<context>
+    <name>CTitleBar</name>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="95"/>
+        <source>Minimize</source>
+        <translation>Minimize</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="96"/>
+        <source>Maximize</source>
+        <translation>Maximize</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="97"/>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="98"/>
+        <source>Normal</source>
+        <translation>Normal</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="100"/>
+        <source>Settings</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="101"/>
+        <source>Alt+S</source>
+        <translation>Alt+S</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="102"/>
+        <source>Upgrade</source>
+        <translation>Upgrade</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="103"/>
+        <source>Alt+U</source>
+        <translation>Alt+U</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="104"/>
+        <source>About</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="105"/>
+        <source>Alt+A</source>
+        <translation>Alt+A</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="106"/>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="107"/>
+        <source>Ctrl+S</source>
+        <translation>Ctrl+S</translation>
+    </message>
+</context>
+<context>
+    <name>CWidgetAbout</name>
+    <message>
+        <location filename="../../app/widgets/cwidgetabout.cpp" line="28"/>
+        <location filename="../../app/widgets/cwidgetabout.cpp" line="59"/>
+        <source>About</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetabout.cpp" line="60"/>
+        <source>SN</source>
+        <translation>SN</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetabout.cpp" line="61"/>
+        <source>Module ID</source>
+        <translation>Module ID</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetabout.cpp" line="62"/>
+        <source>Firmware version</source>
+        <translation>Firmware version</translation>
+    </message>
+</context>
+<context>
+    <name>CWidgetSettings</name>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="117"/>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="207"/>
+        <source>Settings</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="208"/>
+        <source>Color</source>
+        <translation>Color</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="209"/>
+        <source>Distance</source>
+        <translation>Distance</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="210"/>
+        <source>dm</source>
+        <translation>dm</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="211"/>
+        <source>Emissivity</source>
+        <translation>Emissivity</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="212"/>
+        <source>%</source>
+        <translation>%</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="213"/>
+        <source>Temperature unit</source>
+        <translation>Temperature unit</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="214"/>
+        <source>℃</source>
+        <translation>℃</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="215"/>
+        <source>℉</source>
+        <translation>℉</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="216"/>
+        <source>Restore defaults</source>
+        <translation>Restore defaults</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="217"/>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <location filename="../../app/mainwindow/main.cpp" line="59"/>
+        <source>Thermal imager program is running!</source>
+        <translation>Thermal imager program is running!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/main.cpp" line="69"/>
+        <source>Loading...</source>
+        <translation>Loading...</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/main.cpp" line="76"/>
+        <source>Done</source>
+        <translation>Done</translation>
+    </message>
+</context>
+<context>
+    <name>ThermalImager</name>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="429"/>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="437"/>
+        <source>No device found, please connect the device!</source>
+        <translation>No device found, please connect the device!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="468"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="491"/>
+        <source>No data, please connect the device!</source>
+        <translation>No data, please connect the device!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="494"/>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="494"/>
+        <source>Save current temperature matrix?</source>
+        <translation>Save current temperature matrix?</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="499"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="508"/>
+        <source>Save failed!</source>
+        <translation>Save failed!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="504"/>
+        <source>No temperature data yet, please try again!</source>
+        <translation>No temperature data yet, please try again!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="508"/>
+        <source>Saved successfully!</source>
+        <translation>Saved successfully!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="513"/>
+        <source>Upgrade</source>
+        <translation>Upgrade</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="513"/>
+        <source>Do you need to upgrade firmware?</source>
+        <translation>Do you need to upgrade firmware?</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="538"/>
+        <source>Start firmware upgrade...</source>
+        <translation>Start firmware upgrade...</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="545"/>
+        <source>The firmware download is completed. 
+Please do not power off. 
+Please wait patiently for the upgrade to complete!</source>
+        <translation>The firmware download is completed. 
+Please do not power off. 
+Please wait patiently for the upgrade to complete!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="548"/>
+        <source>Firmware upgrade failed!</source>
+        <translation>Firmware upgrade failed!</translation>
+    </message>
+</context>
+<context>
+    <name>ThermalImagerClass</name>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="112"/>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="172"/>
+        <source>Thermal Imager</source>
+        <translation>Thermal Imager</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="173"/>
+        <source>Spot</source>
+        <translation>Spot</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="174"/>
+        <source>Line</source>
+        <translation>Line</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="175"/>
+        <source>Square</source>
+        <translation>Square</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="176"/>
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="177"/>
+        <source>Normal Temperature</source>
+        <translation>Normal Temperature</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="178"/>
+        <source>High Temperature</source>
+        <translation>High Temperature</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="179"/>
+        <source>Refresh</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="180"/>
+        <source>Rotate</source>
+        <translation>Rotate</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="181"/>
+        <source>Temperature profile</source>
+        <translation>Temperature profile</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="182"/>
+        <source>Max 100℃</source>
+        <translation>Max 100℃</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="183"/>
+        <source>Min 50℃</source>
+        <translation>Min 50℃</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,322 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="es" sourcelanguage="en">
+<context>
+    <name>CBaseTitleBar</name>
+    <message>
+        <location filename="../../app/widgets/cbasetitlebar.cpp" line="53"/>
+        <source>Title</source>
+        <translation>Título</translation>
+    </message>
+</context>
+<context>
+    <name>CDialogToast</name>
+    <message>
+        <location filename="../../app/widgets/cdialogtoast.cpp" line="40"/>
+        <source>Text</source>
+        <translation>Texto</translation>
+    </message>
+</context>
+<context>
+    <name>CTitleBar</name>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="95"/>
+        <source>Minimize</source>
+        <translation>Minimizar</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="96"/>
+        <source>Maximize</source>
+        <translation>Maximizar</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="97"/>
+        <source>Close</source>
+        <translation>Cerrar</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="98"/>
+        <source>Normal</source>
+        <translation>Restaurar</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="100"/>
+        <source>Settings</source>
+        <translation>Ajustes</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="101"/>
+        <source>Alt+S</source>
+        <translation>Alt+S</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="102"/>
+        <source>Upgrade</source>
+        <translation>Actualización</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="103"/>
+        <source>Alt+U</source>
+        <translation>Alt+U</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="104"/>
+        <source>About</source>
+        <translation>Acerca de</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="105"/>
+        <source>Alt+A</source>
+        <translation>Alt+A</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="106"/>
+        <source>Save</source>
+        <translation>Guardar</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="107"/>
+        <source>Ctrl+S</source>
+        <translation>Ctrl+S</translation>
+    </message>
+</context>
+<context>
+    <name>CWidgetAbout</name>
+    <message>
+        <location filename="../../app/widgets/cwidgetabout.cpp" line="28"/>
+        <location filename="../../app/widgets/cwidgetabout.cpp" line="59"/>
+        <source>About</source>
+        <translation>Acerca de</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetabout.cpp" line="60"/>
+        <source>SN</source>
+        <translation>N.º de serie</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetabout.cpp" line="61"/>
+        <source>Module ID</source>
+        <translation>ID del módulo</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetabout.cpp" line="62"/>
+        <source>Firmware version</source>
+        <translation>Versión firmware</translation>
+    </message>
+</context>
+<context>
+    <name>CWidgetSettings</name>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="117"/>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="207"/>
+        <source>Settings</source>
+        <translation>Ajustes</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="208"/>
+        <source>Color</source>
+        <translation>Paleta de colores</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="209"/>
+        <source>Distance</source>
+        <translation>Distancia</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="210"/>
+        <source>dm</source>
+        <translation>dm</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="211"/>
+        <source>Emissivity</source>
+        <translation>Emisividad</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="212"/>
+        <source>%</source>
+        <translation>%</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="213"/>
+        <source>Temperature unit</source>
+        <translation>Unidad de temperatura</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="214"/>
+        <source>℃</source>
+        <translation>℃</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="215"/>
+        <source>℉</source>
+        <translation>℉</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="216"/>
+        <source>Restore defaults</source>
+        <translation>Restablecer</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="217"/>
+        <source>Save</source>
+        <translation>Guardar</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <location filename="../../app/mainwindow/main.cpp" line="59"/>
+        <source>Thermal imager program is running!</source>
+        <translation>¡El programa de la cámara térmica ya se está ejecutando!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/main.cpp" line="69"/>
+        <source>Loading...</source>
+        <translation>Cargando...</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/main.cpp" line="76"/>
+        <source>Done</source>
+        <translation>Listo</translation>
+    </message>
+</context>
+<context>
+    <name>ThermalImager</name>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="429"/>
+        <source>OK</source>
+        <translation>Aceptar</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="437"/>
+        <source>No device found, please connect the device!</source>
+        <translation>No se ha encontrado ningún dispositivo. ¡Conecte el dispositivo!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="468"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="491"/>
+        <source>No data, please connect the device!</source>
+        <translation>No hay datos. ¡Conecte el dispositivo!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="494"/>
+        <source>Save</source>
+        <translation>Guardar</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="494"/>
+        <source>Save current temperature matrix?</source>
+        <translation>¿Guardar la matriz de temperatura actual?</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="499"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="508"/>
+        <source>Save failed!</source>
+        <translation>¡Error al guardar!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="504"/>
+        <source>No temperature data yet, please try again!</source>
+        <translation>Aún no hay datos de temperatura. ¡Inténtelo de nuevo!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="508"/>
+        <source>Saved successfully!</source>
+        <translation>¡Guardado correctamente!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="513"/>
+        <source>Upgrade</source>
+        <translation>Actualizar</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="513"/>
+        <source>Do you need to upgrade firmware?</source>
+        <translation>¿Desea actualizar el firmware?</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="538"/>
+        <source>Start firmware upgrade...</source>
+        <translation>Iniciando la actualización del firmware...</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="545"/>
+        <source>The firmware download is completed. 
+Please do not power off. 
+Please wait patiently for the upgrade to complete!</source>
+        <translation>La descarga del firmware ha finalizado. 
+No apague el dispositivo. 
+¡Espere a que finalice la actualización!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="548"/>
+        <source>Firmware upgrade failed!</source>
+        <translation>¡Error al actualizar el firmware!</translation>
+    </message>
+</context>
+<context>
+    <name>ThermalImagerClass</name>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="112"/>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="172"/>
+        <source>Thermal Imager</source>
+        <translation>Cámara térmica</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="173"/>
+        <source>Spot</source>
+        <translation>Punto</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="174"/>
+        <source>Line</source>
+        <translation>Línea</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="175"/>
+        <source>Square</source>
+        <translation>Rectángulo</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="176"/>
+        <source>Delete</source>
+        <translation>Eliminar</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="177"/>
+        <source>Normal Temperature</source>
+        <translation>Temperatura normal</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="178"/>
+        <source>High Temperature</source>
+        <translation>Temperatura alta</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="179"/>
+        <source>Refresh</source>
+        <translation>Refrescar</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="180"/>
+        <source>Rotate</source>
+        <translation>Girar</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="181"/>
+        <source>Temperature profile</source>
+        <translation>Curva de temperatura</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="182"/>
+        <source>Max 100℃</source>
+        <translation>Max 100℃</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="183"/>
+        <source>Min 50℃</source>
+        <translation>Min 50℃</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,322 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="it" sourcelanguage="en">
+<context>
+    <name>CBaseTitleBar</name>
+    <message>
+        <location filename="../../app/widgets/cbasetitlebar.cpp" line="53"/>
+        <source>Title</source>
+        <translation>Titolo</translation>
+    </message>
+</context>
+<context>
+    <name>CDialogToast</name>
+    <message>
+        <location filename="../../app/widgets/cdialogtoast.cpp" line="40"/>
+        <source>Text</source>
+        <translation>Testo</translation>
+    </message>
+</context>
+<context>
+    <name>CTitleBar</name>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="95"/>
+        <source>Minimize</source>
+        <translation>Riduci a icona</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="96"/>
+        <source>Maximize</source>
+        <translation>Ingrandisci</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="97"/>
+        <source>Close</source>
+        <translation>Chiudi</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="98"/>
+        <source>Normal</source>
+        <translation>Ripristina</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="100"/>
+        <source>Settings</source>
+        <translation>Impostazioni</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="101"/>
+        <source>Alt+S</source>
+        <translation>Alt+S</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="102"/>
+        <source>Upgrade</source>
+        <translation>Aggiornamento</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="103"/>
+        <source>Alt+U</source>
+        <translation>Alt+U</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="104"/>
+        <source>About</source>
+        <translation>Informazioni</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="105"/>
+        <source>Alt+A</source>
+        <translation>Alt+A</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="106"/>
+        <source>Save</source>
+        <translation>Salva</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="107"/>
+        <source>Ctrl+S</source>
+        <translation>Ctrl+S</translation>
+    </message>
+</context>
+<context>
+    <name>CWidgetAbout</name>
+    <message>
+        <location filename="../../app/widgets/cwidgetabout.cpp" line="28"/>
+        <location filename="../../app/widgets/cwidgetabout.cpp" line="59"/>
+        <source>About</source>
+        <translation>Informazioni</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetabout.cpp" line="60"/>
+        <source>SN</source>
+        <translation>N. di serie</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetabout.cpp" line="61"/>
+        <source>Module ID</source>
+        <translation>ID modulo</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetabout.cpp" line="62"/>
+        <source>Firmware version</source>
+        <translation>Versione firmware</translation>
+    </message>
+</context>
+<context>
+    <name>CWidgetSettings</name>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="117"/>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="207"/>
+        <source>Settings</source>
+        <translation>Impostazioni</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="208"/>
+        <source>Color</source>
+        <translation>Tavolozza colori</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="209"/>
+        <source>Distance</source>
+        <translation>Distanza</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="210"/>
+        <source>dm</source>
+        <translation>dm</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="211"/>
+        <source>Emissivity</source>
+        <translation>Emissività</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="212"/>
+        <source>%</source>
+        <translation>%</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="213"/>
+        <source>Temperature unit</source>
+        <translation>Unità di temperatura</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="214"/>
+        <source>℃</source>
+        <translation>℃</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="215"/>
+        <source>℉</source>
+        <translation>℉</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="216"/>
+        <source>Restore defaults</source>
+        <translation>Ripristina predefiniti</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="217"/>
+        <source>Save</source>
+        <translation>Salva</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <location filename="../../app/mainwindow/main.cpp" line="59"/>
+        <source>Thermal imager program is running!</source>
+        <translation>Il programma della termocamera è già in esecuzione!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/main.cpp" line="69"/>
+        <source>Loading...</source>
+        <translation>Caricamento...</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/main.cpp" line="76"/>
+        <source>Done</source>
+        <translation>Fatto</translation>
+    </message>
+</context>
+<context>
+    <name>ThermalImager</name>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="429"/>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="437"/>
+        <source>No device found, please connect the device!</source>
+        <translation>Nessun dispositivo trovato, collegare il dispositivo!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="468"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="491"/>
+        <source>No data, please connect the device!</source>
+        <translation>Nessun dato, collegare il dispositivo!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="494"/>
+        <source>Save</source>
+        <translation>Salva</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="494"/>
+        <source>Save current temperature matrix?</source>
+        <translation>Salvare la matrice di temperatura corrente?</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="499"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="508"/>
+        <source>Save failed!</source>
+        <translation>Salvataggio non riuscito!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="504"/>
+        <source>No temperature data yet, please try again!</source>
+        <translation>Nessun dato di temperatura disponibile, riprovare!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="508"/>
+        <source>Saved successfully!</source>
+        <translation>Salvataggio riuscito!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="513"/>
+        <source>Upgrade</source>
+        <translation>Aggiorna</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="513"/>
+        <source>Do you need to upgrade firmware?</source>
+        <translation>Aggiornare il firmware?</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="538"/>
+        <source>Start firmware upgrade...</source>
+        <translation>Avvio dell&apos;aggiornamento del firmware...</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="545"/>
+        <source>The firmware download is completed. 
+Please do not power off. 
+Please wait patiently for the upgrade to complete!</source>
+        <translation>Il download del firmware è completato. 
+Non spegnere il dispositivo. 
+Attendere il completamento dell&apos;aggiornamento!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="548"/>
+        <source>Firmware upgrade failed!</source>
+        <translation>Aggiornamento del firmware non riuscito!</translation>
+    </message>
+</context>
+<context>
+    <name>ThermalImagerClass</name>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="112"/>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="172"/>
+        <source>Thermal Imager</source>
+        <translation>Termocamera</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="173"/>
+        <source>Spot</source>
+        <translation>Punto</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="174"/>
+        <source>Line</source>
+        <translation>Linea</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="175"/>
+        <source>Square</source>
+        <translation>Rettangolo</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="176"/>
+        <source>Delete</source>
+        <translation>Elimina</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="177"/>
+        <source>Normal Temperature</source>
+        <translation>Temperatura normale</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="178"/>
+        <source>High Temperature</source>
+        <translation>Alta temperatura</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="179"/>
+        <source>Refresh</source>
+        <translation>Aggiorna</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="180"/>
+        <source>Rotate</source>
+        <translation>Ruota</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="181"/>
+        <source>Temperature profile</source>
+        <translation>Andamento della temperatura</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="182"/>
+        <source>Max 100℃</source>
+        <translation>Max 100℃</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="183"/>
+        <source>Min 50℃</source>
+        <translation>Min 50℃</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,322 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja" sourcelanguage="en">
+<context>
+    <name>CBaseTitleBar</name>
+    <message>
+        <location filename="../../app/widgets/cbasetitlebar.cpp" line="53"/>
+        <source>Title</source>
+        <translation>タイトル</translation>
+    </message>
+</context>
+<context>
+    <name>CDialogToast</name>
+    <message>
+        <location filename="../../app/widgets/cdialogtoast.cpp" line="40"/>
+        <source>Text</source>
+        <translation>テキスト</translation>
+    </message>
+</context>
+<context>
+    <name>CTitleBar</name>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="95"/>
+        <source>Minimize</source>
+        <translation>最小化</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="96"/>
+        <source>Maximize</source>
+        <translation>最大化</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="97"/>
+        <source>Close</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="98"/>
+        <source>Normal</source>
+        <translation>元のサイズに戻す</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="100"/>
+        <source>Settings</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="101"/>
+        <source>Alt+S</source>
+        <translation>Alt+S</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="102"/>
+        <source>Upgrade</source>
+        <translation>アップグレード</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="103"/>
+        <source>Alt+U</source>
+        <translation>Alt+U</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="104"/>
+        <source>About</source>
+        <translation>バージョン情報</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="105"/>
+        <source>Alt+A</source>
+        <translation>Alt+A</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="106"/>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="107"/>
+        <source>Ctrl+S</source>
+        <translation>Ctrl+S</translation>
+    </message>
+</context>
+<context>
+    <name>CWidgetAbout</name>
+    <message>
+        <location filename="../../app/widgets/cwidgetabout.cpp" line="28"/>
+        <location filename="../../app/widgets/cwidgetabout.cpp" line="59"/>
+        <source>About</source>
+        <translation>バージョン情報</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetabout.cpp" line="60"/>
+        <source>SN</source>
+        <translation>シリアル番号</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetabout.cpp" line="61"/>
+        <source>Module ID</source>
+        <translation>モジュールID</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetabout.cpp" line="62"/>
+        <source>Firmware version</source>
+        <translation>ファームウェア版</translation>
+    </message>
+</context>
+<context>
+    <name>CWidgetSettings</name>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="117"/>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="207"/>
+        <source>Settings</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="208"/>
+        <source>Color</source>
+        <translation>カラーパレット</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="209"/>
+        <source>Distance</source>
+        <translation>距離</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="210"/>
+        <source>dm</source>
+        <translation>dm</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="211"/>
+        <source>Emissivity</source>
+        <translation>放射率</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="212"/>
+        <source>%</source>
+        <translation>%</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="213"/>
+        <source>Temperature unit</source>
+        <translation>温度単位</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="214"/>
+        <source>℃</source>
+        <translation>℃</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="215"/>
+        <source>℉</source>
+        <translation>℉</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="216"/>
+        <source>Restore defaults</source>
+        <translation>初期設定に戻す</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="217"/>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <location filename="../../app/mainwindow/main.cpp" line="59"/>
+        <source>Thermal imager program is running!</source>
+        <translation>サーマルカメラのプログラムは既に実行中です！</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/main.cpp" line="69"/>
+        <source>Loading...</source>
+        <translation>読み込み中...</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/main.cpp" line="76"/>
+        <source>Done</source>
+        <translation>完了</translation>
+    </message>
+</context>
+<context>
+    <name>ThermalImager</name>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="429"/>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="437"/>
+        <source>No device found, please connect the device!</source>
+        <translation>デバイスが見つかりません。デバイスを接続してください！</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="468"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="491"/>
+        <source>No data, please connect the device!</source>
+        <translation>データがありません。デバイスを接続してください！</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="494"/>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="494"/>
+        <source>Save current temperature matrix?</source>
+        <translation>現在の温度マトリクスを保存しますか？</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="499"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="508"/>
+        <source>Save failed!</source>
+        <translation>保存に失敗しました！</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="504"/>
+        <source>No temperature data yet, please try again!</source>
+        <translation>温度データがまだありません。もう一度お試しください！</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="508"/>
+        <source>Saved successfully!</source>
+        <translation>保存しました！</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="513"/>
+        <source>Upgrade</source>
+        <translation>アップグレード</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="513"/>
+        <source>Do you need to upgrade firmware?</source>
+        <translation>ファームウェアをアップグレードしますか？</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="538"/>
+        <source>Start firmware upgrade...</source>
+        <translation>ファームウェアのアップグレードを開始します...</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="545"/>
+        <source>The firmware download is completed. 
+Please do not power off. 
+Please wait patiently for the upgrade to complete!</source>
+        <translation>ファームウェアのダウンロードが完了しました。
+電源を切らないでください。
+アップグレードが完了するまでお待ちください！</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="548"/>
+        <source>Firmware upgrade failed!</source>
+        <translation>ファームウェアのアップグレードに失敗しました！</translation>
+    </message>
+</context>
+<context>
+    <name>ThermalImagerClass</name>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="112"/>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="172"/>
+        <source>Thermal Imager</source>
+        <translation>サーマルカメラ</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="173"/>
+        <source>Spot</source>
+        <translation>スポット</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="174"/>
+        <source>Line</source>
+        <translation>ライン</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="175"/>
+        <source>Square</source>
+        <translation>矩形</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="176"/>
+        <source>Delete</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="177"/>
+        <source>Normal Temperature</source>
+        <translation>常温モード</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="178"/>
+        <source>High Temperature</source>
+        <translation>高温モード</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="179"/>
+        <source>Refresh</source>
+        <translation>更新</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="180"/>
+        <source>Rotate</source>
+        <translation>回転</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="181"/>
+        <source>Temperature profile</source>
+        <translation>温度推移</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="182"/>
+        <source>Max 100℃</source>
+        <translation>Max 100℃</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="183"/>
+        <source>Min 50℃</source>
+        <translation>Min 50℃</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,322 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="pl" sourcelanguage="en">
+<context>
+    <name>CBaseTitleBar</name>
+    <message>
+        <location filename="../../app/widgets/cbasetitlebar.cpp" line="53"/>
+        <source>Title</source>
+        <translation>Tytuł</translation>
+    </message>
+</context>
+<context>
+    <name>CDialogToast</name>
+    <message>
+        <location filename="../../app/widgets/cdialogtoast.cpp" line="40"/>
+        <source>Text</source>
+        <translation>Tekst</translation>
+    </message>
+</context>
+<context>
+    <name>CTitleBar</name>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="95"/>
+        <source>Minimize</source>
+        <translation>Minimalizuj</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="96"/>
+        <source>Maximize</source>
+        <translation>Maksymalizuj</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="97"/>
+        <source>Close</source>
+        <translation>Zamknij</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="98"/>
+        <source>Normal</source>
+        <translation>Przywróć</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="100"/>
+        <source>Settings</source>
+        <translation>Ustawienia</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="101"/>
+        <source>Alt+S</source>
+        <translation>Alt+S</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="102"/>
+        <source>Upgrade</source>
+        <translation>Aktualizacja</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="103"/>
+        <source>Alt+U</source>
+        <translation>Alt+U</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="104"/>
+        <source>About</source>
+        <translation>Informacje</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="105"/>
+        <source>Alt+A</source>
+        <translation>Alt+A</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="106"/>
+        <source>Save</source>
+        <translation>Zapisz</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/ctitlebar.cpp" line="107"/>
+        <source>Ctrl+S</source>
+        <translation>Ctrl+S</translation>
+    </message>
+</context>
+<context>
+    <name>CWidgetAbout</name>
+    <message>
+        <location filename="../../app/widgets/cwidgetabout.cpp" line="28"/>
+        <location filename="../../app/widgets/cwidgetabout.cpp" line="59"/>
+        <source>About</source>
+        <translation>Informacje</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetabout.cpp" line="60"/>
+        <source>SN</source>
+        <translation>Nr seryjny</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetabout.cpp" line="61"/>
+        <source>Module ID</source>
+        <translation>ID modułu</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetabout.cpp" line="62"/>
+        <source>Firmware version</source>
+        <translation>Wersja firmware</translation>
+    </message>
+</context>
+<context>
+    <name>CWidgetSettings</name>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="117"/>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="207"/>
+        <source>Settings</source>
+        <translation>Ustawienia</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="208"/>
+        <source>Color</source>
+        <translation>Paleta kolorów</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="209"/>
+        <source>Distance</source>
+        <translation>Odległość</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="210"/>
+        <source>dm</source>
+        <translation>dm</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="211"/>
+        <source>Emissivity</source>
+        <translation>Emisyjność</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="212"/>
+        <source>%</source>
+        <translation>%</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="213"/>
+        <source>Temperature unit</source>
+        <translation>Jednostka temperatury</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="214"/>
+        <source>℃</source>
+        <translation>℃</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="215"/>
+        <source>℉</source>
+        <translation>℉</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="216"/>
+        <source>Restore defaults</source>
+        <translation>Przywróć domyślne</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="217"/>
+        <source>Save</source>
+        <translation>Zapisz</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <location filename="../../app/mainwindow/main.cpp" line="59"/>
+        <source>Thermal imager program is running!</source>
+        <translation>Program kamery termowizyjnej jest już uruchomiony!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/main.cpp" line="69"/>
+        <source>Loading...</source>
+        <translation>Wczytywanie...</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/main.cpp" line="76"/>
+        <source>Done</source>
+        <translation>Gotowe</translation>
+    </message>
+</context>
+<context>
+    <name>ThermalImager</name>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="429"/>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="437"/>
+        <source>No device found, please connect the device!</source>
+        <translation>Nie znaleziono urządzenia, podłącz urządzenie!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="468"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="491"/>
+        <source>No data, please connect the device!</source>
+        <translation>Brak danych, podłącz urządzenie!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="494"/>
+        <source>Save</source>
+        <translation>Zapisz</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="494"/>
+        <source>Save current temperature matrix?</source>
+        <translation>Zapisać bieżącą macierz temperatur?</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="499"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="508"/>
+        <source>Save failed!</source>
+        <translation>Zapis nie powiódł się!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="504"/>
+        <source>No temperature data yet, please try again!</source>
+        <translation>Brak jeszcze danych temperatury, spróbuj ponownie!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="508"/>
+        <source>Saved successfully!</source>
+        <translation>Zapisano pomyślnie!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="513"/>
+        <source>Upgrade</source>
+        <translation>Aktualizuj</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="513"/>
+        <source>Do you need to upgrade firmware?</source>
+        <translation>Czy zaktualizować firmware?</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="538"/>
+        <source>Start firmware upgrade...</source>
+        <translation>Rozpoczynanie aktualizacji firmware...</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="545"/>
+        <source>The firmware download is completed. 
+Please do not power off. 
+Please wait patiently for the upgrade to complete!</source>
+        <translation>Pobieranie firmware zostało zakończone. 
+Nie wyłączaj zasilania. 
+Poczekaj cierpliwie na zakończenie aktualizacji!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="548"/>
+        <source>Firmware upgrade failed!</source>
+        <translation>Aktualizacja firmware nie powiodła się!</translation>
+    </message>
+</context>
+<context>
+    <name>ThermalImagerClass</name>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="112"/>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="172"/>
+        <source>Thermal Imager</source>
+        <translation>Kamera termowizyjna</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="173"/>
+        <source>Spot</source>
+        <translation>Punkt</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="174"/>
+        <source>Line</source>
+        <translation>Linia</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="175"/>
+        <source>Square</source>
+        <translation>Prostokąt</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="176"/>
+        <source>Delete</source>
+        <translation>Usuń</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="177"/>
+        <source>Normal Temperature</source>
+        <translation>Temperatura normalna</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="178"/>
+        <source>High Temperature</source>
+        <translation>Wysoka temperatura</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="179"/>
+        <source>Refresh</source>
+        <translation>Odśwież</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="180"/>
+        <source>Rotate</source>
+        <translation>Obróć</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="181"/>
+        <source>Temperature profile</source>
+        <translation>Przebieg temperatury</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="182"/>
+        <source>Max 100℃</source>
+        <translation>Max 100℃</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="183"/>
+        <source>Min 50℃</source>
+        <translation>Min 50℃</translation>
+    </message>
+</context>
+</TS>
