@@ -155,7 +155,7 @@
     <message>
         <location filename="../../app/widgets/cwidgetsettings.cpp" line="216"/>
         <source>Restore defaults</source>
-        <translation>Restablecer</translation>
+        <translation>Restablecer valores</translation>
     </message>
     <message>
         <location filename="../../app/widgets/cwidgetsettings.cpp" line="217"/>

@@ -101,7 +101,7 @@
     <message>
         <location filename="../../app/widgets/cwidgetabout.cpp" line="62"/>
         <source>Firmware version</source>
-        <translation>Versão firmware</translation>
+        <translation>Versão do firmware</translation>
     </message>
 </context>
 <context>
