@@ -44,6 +44,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QToolBar>
+#include <QWindow>
 #include <QtCharts/QChartView>
 
 #include <algorithm>
@@ -618,7 +619,13 @@ void ThermalImager::onHightTemp()
 void ThermalImager::switchRange(int target)
 {
     const QAbstractButton* pressed = target == RangeNormal ? ui->pushButtonNormal : ui->pushButtonHigh;
-    if (!pressed->isChecked() || g_range_mode == target || switchingRange)
+    if (switchingRange) {
+        // Ignored while a switch runs; the switch keeps showing the range
+        // the module is being set to.
+        (g_range_mode != 0 ? ui->pushButtonNormal : ui->pushButtonHigh)->setChecked(true);
+        return;
+    }
+    if (!pressed->isChecked() || g_range_mode == target)
         return;
     switchingRange = true;
     g_range_mode = target;
@@ -774,9 +781,15 @@ void ThermalImager::onShowMinimized()
 void ThermalImager::onShowMaximized()
 {
     showMaximized();
-    if (const QScreen* display = screen())
-        resize(display->availableGeometry().size());
-    centreOnScreen();
+    // The whole available area, centred on it. Set on the native window: a
+    // widget resize or move would drop the maximised state again. Where a
+    // window manager has maximised the window this changes nothing.
+    if (const QScreen* display = screen()) {
+        const QRect available = display->availableGeometry();
+        QRect frame(QPoint(), available.size());
+        frame.moveCenter(available.center());
+        windowHandle()->setGeometry(frame);
+    }
 }
 
 void ThermalImager::onShowNormal()

@@ -1,0 +1,139 @@
+// Helpers shared by the main window tests: an isolated environment, modal
+// dialogs answered from a timer, toasts, and what reached the simulated
+// module's wire.
+#pragma once
+
+#include "cdialogtoast.h"
+#include "ombrix_resources.h"
+
+#include <ombrix_simulator.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPointer>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+#include <utility>
+#include <vector>
+
+// Runs a Qt test object in a process whose user folders and native settings
+// are its own: HOME points into a temporary folder and QStandardPaths runs in
+// test mode, so nothing of the user's is read or written. OMBRIX_CAMERA is
+// set to the simulated module before anything reads it.
+template <typename TestObject> int runIsolated(int argc, char** argv)
+{
+    QTemporaryDir home;
+    if (!home.isValid())
+        return 2;
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("OMBRIX_CAMERA", "simulated");
+    QStandardPaths::setTestModeEnabled(true);
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("VARNEK"));
+    QApplication::setApplicationName(QStringLiteral("Ombrix"));
+    ombrix_init_resources();
+    TestObject test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+// Calls `act` with the next modal dialog of type Dialog once it is the active
+// modal widget (polled from a timer, so it runs inside the dialog's own
+// event loop). Gives up after timeoutMs; `handled` tells whether it ran.
+template <typename Dialog> class ModalHandler
+{
+public:
+    explicit ModalHandler(std::function<void(Dialog*)> act, int timeoutMs = 10000)
+        : action(std::move(act))
+    {
+        clock.start();
+        timer.setInterval(10);
+        QObject::connect(&timer, &QTimer::timeout, [this, timeoutMs] {
+            if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
+                if (dialog->isVisible()) {
+                    timer.stop();
+                    ran = true;
+                    action(dialog);
+                    return;
+                }
+            }
+            if (clock.elapsed() > timeoutMs)
+                timer.stop();
+        });
+        timer.start();
+    }
+
+    bool handled() const { return ran; }
+
+private:
+    std::function<void(Dialog*)> action;
+    QTimer timer;
+    QElapsedTimer clock;
+    bool ran = false;
+};
+
+// The toast box, when one has been shown in this process.
+inline CDialogToast* toastDialog()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* toast = qobject_cast<CDialogToast*>(widget))
+            return toast;
+    }
+    return nullptr;
+}
+
+// The text of the toast on screen now; empty when none is shown.
+inline QString shownToast()
+{
+    CDialogToast* toast = toastDialog();
+    if (!toast || !toast->isVisible())
+        return {};
+    return toast->findChild<QLabel*>(QStringLiteral("label"))->text();
+}
+
+inline void hideToast()
+{
+    if (CDialogToast* toast = toastDialog())
+        toast->hide();
+}
+
+// The set_prop_tpd_params commands on the wire, in sending order: long
+// writes whose header (class 0x14, code 0xC5, index, value) is staged at
+// 0x9D00.
+using TpdWrites = std::vector<std::pair<int, int>>;
+inline TpdWrites tpdWritesOnWire()
+{
+    TpdWrites writes;
+    const size_t count = ombrix_sim_wire_count();
+    for (size_t i = 0; i < count; ++i) {
+        ombrix_sim_transfer t;
+        if (ombrix_sim_wire_get(i, &t) != 0)
+            continue;
+        if (t.request_type != 0x41 || t.index != 0x9D00 || t.data_bytes < 8 || t.data[0] != 0x14 ||
+            t.data[1] != 0xC5)
+            continue;
+        const int index = t.data[2] << 8 | t.data[3];
+        const int value = int(uint32_t(t.data[4]) << 24 | uint32_t(t.data[5]) << 16 | t.data[6] << 8 | t.data[7]);
+        writes.emplace_back(index, value);
+    }
+    return writes;
+}
+
+// Standard commands of a class and code committed on the wire (header
+// staged at 0x1D00), with their first argument byte.
+inline std::vector<int> standardCommandsOnWire(uint8_t commandClass, uint8_t code)
+{
+    std::vector<int> arguments;
+    const size_t count = ombrix_sim_wire_count();
+    for (size_t i = 0; i < count; ++i) {
+        ombrix_sim_transfer t;
+        if (ombrix_sim_wire_get(i, &t) == 0 && t.request_type == 0x41 && t.index == 0x1D00 && t.data_bytes >= 3 &&
+            t.data[0] == commandClass && t.data[1] == code)
+            arguments.push_back(t.data[2]);
+    }
+    return arguments;
+}
