@@ -52,7 +52,7 @@
     <message>
         <location filename="../../app/widgets/ctitlebar.cpp" line="102"/>
         <source>Upgrade</source>
-        <translation>Update</translation>
+        <translation>Aktualisierung</translation>
     </message>
     <message>
         <location filename="../../app/widgets/ctitlebar.cpp" line="103"/>
@@ -184,64 +184,64 @@
 <context>
     <name>ThermalImager</name>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="429"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="430"/>
         <source>OK</source>
         <translation>OK</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="437"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="438"/>
         <source>No device found, please connect the device!</source>
         <translation>Kein Gerät gefunden. Bitte schließen Sie das Gerät an!</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="468"/>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="491"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="469"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="492"/>
         <source>No data, please connect the device!</source>
         <translation>Keine Daten. Bitte schließen Sie das Gerät an!</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="494"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="495"/>
         <source>Save</source>
         <translation>Speichern</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="494"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="495"/>
         <source>Save current temperature matrix?</source>
         <translation>Aktuelle Temperaturmatrix speichern?</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="499"/>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="508"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="500"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="509"/>
         <source>Save failed!</source>
         <translation>Speichern fehlgeschlagen!</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="504"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="505"/>
         <source>No temperature data yet, please try again!</source>
         <translation>Noch keine Temperaturdaten. Bitte versuchen Sie es erneut!</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="508"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="509"/>
         <source>Saved successfully!</source>
         <translation>Erfolgreich gespeichert!</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="513"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="514"/>
         <source>Upgrade</source>
         <translation>Aktualisieren</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="513"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="514"/>
         <source>Do you need to upgrade firmware?</source>
         <translation>Möchten Sie die Firmware aktualisieren?</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="538"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="539"/>
         <source>Start firmware upgrade...</source>
         <translation>Firmware-Aktualisierung wird gestartet...</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="545"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="546"/>
         <source>The firmware download is completed. 
 Please do not power off. 
 Please wait patiently for the upgrade to complete!</source>
@@ -250,7 +250,7 @@ Bitte nicht ausschalten.
 Bitte warten Sie, bis die Aktualisierung abgeschlossen ist!</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="548"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="549"/>
         <source>Firmware upgrade failed!</source>
         <translation>Firmware-Aktualisierung fehlgeschlagen!</translation>
     </message>
@@ -258,7 +258,7 @@ Bitte warten Sie, bis die Aktualisierung abgeschlossen ist!</translation>
 <context>
     <name>ThermalImagerClass</name>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="112"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="113"/>
         <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="172"/>
         <source>Thermal Imager</source>
         <translation>Wärmebildkamera</translation>

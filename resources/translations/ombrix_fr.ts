@@ -184,64 +184,64 @@
 <context>
     <name>ThermalImager</name>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="429"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="430"/>
         <source>OK</source>
         <translation>OK</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="437"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="438"/>
         <source>No device found, please connect the device!</source>
         <translation>Aucun appareil détecté, veuillez connecter l&apos;appareil&#xa0;!</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="468"/>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="491"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="469"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="492"/>
         <source>No data, please connect the device!</source>
         <translation>Aucune donnée, veuillez connecter l&apos;appareil&#xa0;!</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="494"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="495"/>
         <source>Save</source>
         <translation>Enregistrer</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="494"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="495"/>
         <source>Save current temperature matrix?</source>
         <translation>Enregistrer la matrice de température actuelle&#xa0;?</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="499"/>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="508"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="500"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="509"/>
         <source>Save failed!</source>
         <translation>Échec de l&apos;enregistrement&#xa0;!</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="504"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="505"/>
         <source>No temperature data yet, please try again!</source>
         <translation>Pas encore de données de température, veuillez réessayer&#xa0;!</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="508"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="509"/>
         <source>Saved successfully!</source>
         <translation>Enregistrement réussi&#xa0;!</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="513"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="514"/>
         <source>Upgrade</source>
         <translation>Mettre à jour</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="513"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="514"/>
         <source>Do you need to upgrade firmware?</source>
         <translation>Voulez-vous mettre à jour le firmware&#xa0;?</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="538"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="539"/>
         <source>Start firmware upgrade...</source>
         <translation>Démarrage de la mise à jour du firmware...</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="545"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="546"/>
         <source>The firmware download is completed. 
 Please do not power off. 
 Please wait patiently for the upgrade to complete!</source>
@@ -250,7 +250,7 @@ Ne mettez pas l&apos;appareil hors tension.
 Veuillez patienter jusqu&apos;à la fin de la mise à jour&#xa0;!</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="548"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="549"/>
         <source>Firmware upgrade failed!</source>
         <translation>Échec de la mise à jour du firmware&#xa0;!</translation>
     </message>
@@ -258,7 +258,7 @@ Veuillez patienter jusqu&apos;à la fin de la mise à jour&#xa0;!</translation>
 <context>
     <name>ThermalImagerClass</name>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="112"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="113"/>
         <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="172"/>
         <source>Thermal Imager</source>
         <translation>Caméra thermique</translation>

@@ -184,64 +184,64 @@
 <context>
     <name>ThermalImager</name>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="429"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="430"/>
         <source>OK</source>
         <translation>OK</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="437"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="438"/>
         <source>No device found, please connect the device!</source>
         <translation>デバイスが見つかりません。デバイスを接続してください！</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="468"/>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="491"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="469"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="492"/>
         <source>No data, please connect the device!</source>
         <translation>データがありません。デバイスを接続してください！</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="494"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="495"/>
         <source>Save</source>
         <translation>保存</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="494"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="495"/>
         <source>Save current temperature matrix?</source>
         <translation>現在の温度マトリクスを保存しますか？</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="499"/>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="508"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="500"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="509"/>
         <source>Save failed!</source>
         <translation>保存に失敗しました！</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="504"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="505"/>
         <source>No temperature data yet, please try again!</source>
         <translation>温度データがまだありません。もう一度お試しください！</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="508"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="509"/>
         <source>Saved successfully!</source>
         <translation>保存しました！</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="513"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="514"/>
         <source>Upgrade</source>
         <translation>アップグレード</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="513"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="514"/>
         <source>Do you need to upgrade firmware?</source>
         <translation>ファームウェアをアップグレードしますか？</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="538"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="539"/>
         <source>Start firmware upgrade...</source>
         <translation>ファームウェアのアップグレードを開始します...</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="545"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="546"/>
         <source>The firmware download is completed. 
 Please do not power off. 
 Please wait patiently for the upgrade to complete!</source>
@@ -250,7 +250,7 @@ Please wait patiently for the upgrade to complete!</source>
 アップグレードが完了するまでお待ちください！</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="548"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="549"/>
         <source>Firmware upgrade failed!</source>
         <translation>ファームウェアのアップグレードに失敗しました！</translation>
     </message>
@@ -258,7 +258,7 @@ Please wait patiently for the upgrade to complete!</source>
 <context>
     <name>ThermalImagerClass</name>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="112"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="113"/>
         <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="172"/>
         <source>Thermal Imager</source>
         <translation>サーマルカメラ</translation>

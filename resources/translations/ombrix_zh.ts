@@ -184,64 +184,64 @@
 <context>
     <name>ThermalImager</name>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="429"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="430"/>
         <source>OK</source>
         <translation>确定</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="437"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="438"/>
         <source>No device found, please connect the device!</source>
         <translation>未找到设备，请连接设备！</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="468"/>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="491"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="469"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="492"/>
         <source>No data, please connect the device!</source>
         <translation>无数据，请连接设备！</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="494"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="495"/>
         <source>Save</source>
         <translation>保存</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="494"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="495"/>
         <source>Save current temperature matrix?</source>
         <translation>是否保存当前温度矩阵？</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="499"/>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="508"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="500"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="509"/>
         <source>Save failed!</source>
         <translation>保存失败！</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="504"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="505"/>
         <source>No temperature data yet, please try again!</source>
         <translation>暂无温度数据，请稍后重试！</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="508"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="509"/>
         <source>Saved successfully!</source>
         <translation>保存成功！</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="513"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="514"/>
         <source>Upgrade</source>
         <translation>升级</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="513"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="514"/>
         <source>Do you need to upgrade firmware?</source>
         <translation>是否升级固件？</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="538"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="539"/>
         <source>Start firmware upgrade...</source>
         <translation>开始升级固件...</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="545"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="546"/>
         <source>The firmware download is completed. 
 Please do not power off. 
 Please wait patiently for the upgrade to complete!</source>
@@ -250,7 +250,7 @@ Please wait patiently for the upgrade to complete!</source>
 请耐心等待升级完成！</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="548"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="549"/>
         <source>Firmware upgrade failed!</source>
         <translation>固件升级失败！</translation>
     </message>
@@ -258,7 +258,7 @@ Please wait patiently for the upgrade to complete!</source>
 <context>
     <name>ThermalImagerClass</name>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="112"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="113"/>
         <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="172"/>
         <source>Thermal Imager</source>
         <translation>热成像仪</translation>

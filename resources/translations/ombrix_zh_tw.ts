@@ -184,64 +184,64 @@
 <context>
     <name>ThermalImager</name>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="429"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="430"/>
         <source>OK</source>
         <translation>確定</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="437"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="438"/>
         <source>No device found, please connect the device!</source>
         <translation>找不到裝置，請連接裝置！</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="468"/>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="491"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="469"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="492"/>
         <source>No data, please connect the device!</source>
         <translation>沒有資料，請連接裝置！</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="494"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="495"/>
         <source>Save</source>
         <translation>儲存</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="494"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="495"/>
         <source>Save current temperature matrix?</source>
         <translation>是否儲存目前的溫度矩陣？</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="499"/>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="508"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="500"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="509"/>
         <source>Save failed!</source>
         <translation>儲存失敗！</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="504"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="505"/>
         <source>No temperature data yet, please try again!</source>
         <translation>尚無溫度資料，請稍後再試！</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="508"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="509"/>
         <source>Saved successfully!</source>
         <translation>儲存成功！</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="513"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="514"/>
         <source>Upgrade</source>
         <translation>升級</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="513"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="514"/>
         <source>Do you need to upgrade firmware?</source>
         <translation>是否升級韌體？</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="538"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="539"/>
         <source>Start firmware upgrade...</source>
         <translation>開始升級韌體...</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="545"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="546"/>
         <source>The firmware download is completed. 
 Please do not power off. 
 Please wait patiently for the upgrade to complete!</source>
@@ -250,7 +250,7 @@ Please wait patiently for the upgrade to complete!</source>
 請耐心等候升級完成！</translation>
     </message>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="548"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="549"/>
         <source>Firmware upgrade failed!</source>
         <translation>韌體升級失敗！</translation>
     </message>
@@ -258,7 +258,7 @@ Please wait patiently for the upgrade to complete!</source>
 <context>
     <name>ThermalImagerClass</name>
     <message>
-        <location filename="../../app/mainwindow/thermalimager.cpp" line="112"/>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="113"/>
         <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="172"/>
         <source>Thermal Imager</source>
         <translation>熱像儀</translation>
