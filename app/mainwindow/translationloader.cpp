@@ -1,6 +1,7 @@
 #include "translationloader.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QLocale>
 #include <QTranslator>
 
@@ -18,7 +19,7 @@ QStringList translationFolders()
     QStringList folders = {QStringLiteral("./translations"),
                            QCoreApplication::applicationDirPath() + QStringLiteral("/translations")};
 #ifdef OMBRIX_INSTALLED_TRANSLATIONS
-    folders << QStringLiteral(OMBRIX_INSTALLED_TRANSLATIONS);
+    folders << QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/" OMBRIX_INSTALLED_TRANSLATIONS));
 #endif
     return folders;
 }
