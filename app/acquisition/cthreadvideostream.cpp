@@ -83,6 +83,22 @@ rotate_side_t CThreadVideoStream::rotateSideForAngle(int angle)
     }
 }
 
+void CThreadVideoStream::decodeTemperatures(const uchar* words, size_t count, float* celsius, float* highest,
+                                            float* lowest)
+{
+    float high = raw_to_celsius(qFromLittleEndian<quint16>(words));
+    float low = high;
+    for (size_t i = 0; i < count; ++i) {
+        const float t = raw_to_celsius(qFromLittleEndian<quint16>(words + 2 * i));
+        celsius[i] = t;
+        if (t > high)
+            high = t;
+        low = std::min(t, low);
+    }
+    *highest = high;
+    *lowest = low;
+}
+
 TemperatureMatrix CThreadVideoStream::temperatureMatrix()
 {
     TemperatureStore& store = temperatureStore();
@@ -145,7 +161,8 @@ void CThreadVideoStream::run()
 
 void CThreadVideoStream::temperatureStep(stream_frame_info_t& info, qint64 now)
 {
-    if (info.temp_frame_size == 0)
+    // No temperature half (or not even one word of it).
+    if (info.temp_frame_size < 2)
         return;
     const size_t capacity = size_t(info.temp_frame_size) * 2;  // one float per word
     const size_t count = info.temp_frame_size / 2;
@@ -169,15 +186,7 @@ void CThreadVideoStream::temperatureStep(stream_frame_info_t& info, qint64 now)
         if (!info.temp_frame)
             return;
 
-        const uchar* words = info.temp_frame;
-        highest = lowest = raw_to_celsius(qFromLittleEndian<quint16>(words));
-        for (size_t i = 0; i < count; ++i) {
-            const float t = raw_to_celsius(qFromLittleEndian<quint16>(words + 2 * i));
-            store.values[i] = t;
-            if (t > highest)
-                highest = t;
-            lowest = std::min(t, lowest);
-        }
+        decodeTemperatures(info.temp_frame, count, store.values, &highest, &lowest);
     }
     // The worker is the grid's only writer, so it reads it here unlocked; the
     // snapshot takes its own locks, which must not nest inside this one.

@@ -62,6 +62,11 @@ public:
     // temperature step.
     static TemperatureMatrix temperatureMatrix();
 
+    // Decodes count little-endian temperature words into degrees Celsius and
+    // finds the highest and lowest value (count >= 1).
+    static void decodeTemperatures(const uchar* words, size_t count, float* celsius, float* highest,
+                                   float* lowest);
+
     // The turn of the picture for a rotation angle in degrees clockwise: the
     // remainder by 360 (with the angle's sign) of 90, 180 or 270, else none.
     static rotate_side_t rotateSideForAngle(int angle);

@@ -18,7 +18,11 @@
 #include <QSettings>
 #include <QVector>
 
+#include <dlfcn.h>
+#include <link.h>
+
 #include <atomic>
+#include <cstring>
 #include <memory>
 
 // What updateMaxMinTemperature carried.
@@ -125,4 +129,20 @@ inline QColor paletteColour(int palette, int level)
 {
     const unsigned char* bgr = itRgbColorTable(palette + 1) + 3 * level;
     return QColor(bgr[2], bgr[1], bgr[0]);
+}
+
+// Keeps the loaded OpenGL driver (Mesa's *_dri.so) in the process until it
+// ends. Mesa unloads it with the last context, and the leak checker, which
+// runs at exit, could then not name what the driver keeps for itself.
+inline void keepGlDriverLoaded()
+{
+    CGLWidgetImage probe;
+    probe.grabFramebuffer();  // loads the driver
+    dl_iterate_phdr(
+        [](dl_phdr_info* module, size_t, void*) {
+            if (module->dlpi_name && std::strstr(module->dlpi_name, "_dri.so"))
+                dlopen(module->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+            return 0;
+        },
+        nullptr);
 }

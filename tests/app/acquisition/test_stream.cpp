@@ -103,6 +103,7 @@ private:
 
 void TestStream::initTestCase()
 {
+    keepGlDriverLoaded();
     writeProfilePalette(1);
     ombrix_sim_reset();
     QCOMPARE(dozazuva_use_backend(ombrix_simulator_backend()), 0);

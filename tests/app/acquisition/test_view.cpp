@@ -92,6 +92,7 @@ void TestView::initTestCase()
     stream_frame_info_init(&info);
     QCOMPARE(frame_buffers_create(&info), 0);
     g_main_window = &mainWindow;
+    keepGlDriverLoaded();
 }
 
 void TestView::cleanupTestCase()

@@ -1,0 +1,256 @@
+// Times the viewer's per-frame work on one frame of the simulated module:
+// the picture path (raw_data_cut, frame_to_mat with a quarter turn and the
+// colour mapping, the matrix-to-QImage conversion) beside OpenCV's cvtColor
+// YUYV->BGR alone on the same picture, its parts, and the temperature step
+// (49152 words to degrees, extremes, snapshot store). Prints the ratios at
+// the end.
+#include "cameracontroller.h"
+#include "cglwidgetimage.h"
+#include "cthreadvideostream.h"
+#include "globals.h"
+#include "temperaturesnapshot.h"
+#include "thermal.h"
+
+#include <ombrix_simulator.h>
+#include <zizuruziza.h>
+
+#include <benchmark/benchmark.h>
+#include <opencv2/imgproc.hpp>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = OMBRIX_SIM_WIDTH;
+constexpr int kHeight = OMBRIX_SIM_HEIGHT;
+constexpr int kPixels = kWidth * kHeight;
+
+// One frame of the simulated module, and the controller's record set up
+// as for a stream of it.
+struct Stream {
+    std::vector<uint8_t> frame = std::vector<uint8_t>(OMBRIX_SIM_FRAME_BYTES);
+    stream_frame_info_t& info = g_stream_frame_info;
+
+    Stream()
+    {
+        ombrix_sim_reset();
+        if (ombrix_sim_current_frame(frame.data(), frame.size()) != long(frame.size()))
+            std::fprintf(stderr, "the simulated module gave no frame\n");
+        info.camera_param.width = kWidth;
+        info.camera_param.height = 2 * kHeight;
+        info.camera_param.frame_size = OMBRIX_SIM_FRAME_BYTES;
+        stream_frame_info_init(&info);
+        frame_buffers_create(&info);
+        convert_buffers_create(&info);
+        raw_data_cut(frame.data(), int(info.image_frame_size), int(info.temp_frame_size), info.image_frame,
+                     info.temp_frame);
+        g_palette = 1;
+    }
+};
+
+Stream& stream()
+{
+    static Stream s;
+    return s;
+}
+
+void setFrames(benchmark::State& state)
+{
+    state.counters["frames/s"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+// The whole picture path of one frame, as the stream thread and the view run it.
+void BM_picture_path(benchmark::State& state)
+{
+    Stream& s = stream();
+    s.info.image_info.rotate = RIGHT_90D;
+    for (auto _ : state) {
+        raw_data_cut(s.frame.data(), int(s.info.image_frame_size), int(s.info.temp_frame_size), s.info.image_frame,
+                     s.info.temp_frame);
+        const cv::Mat mat = frame_to_mat(&s.info);
+        QImage image = CGLWidgetImage::imageFromMat(mat);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    s.info.image_info.rotate = NO_ROTATE;
+    setFrames(state);
+}
+BENCHMARK(BM_picture_path);
+
+void BM_opencv_cvtColor_yuyv_to_bgr(benchmark::State& state)
+{
+    Stream& s = stream();
+    const cv::Mat yuyv(kHeight, kWidth, CV_8UC2, s.frame.data());
+    cv::Mat bgr(kHeight, kWidth, CV_8UC3);
+    for (auto _ : state) {
+        cv::cvtColor(yuyv, bgr, cv::COLOR_YUV2BGR_YUYV);
+        benchmark::ClobberMemory();
+    }
+    setFrames(state);
+}
+BENCHMARK(BM_opencv_cvtColor_yuyv_to_bgr);
+
+// ---- Parts of the path ----------------------------------------------------
+
+void BM_raw_data_cut(benchmark::State& state)
+{
+    Stream& s = stream();
+    for (auto _ : state) {
+        raw_data_cut(s.frame.data(), int(s.info.image_frame_size), int(s.info.temp_frame_size), s.info.image_frame,
+                     s.info.temp_frame);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_raw_data_cut);
+
+void BM_frame_convert(benchmark::State& state)
+{
+    Stream& s = stream();
+    for (auto _ : state) {
+        frame_convert(s.info.image_frame, kPixels, &s.info.image_info);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_frame_convert);
+
+void BM_frame_to_mat(benchmark::State& state, rotate_side_t side)
+{
+    Stream& s = stream();
+    s.info.image_info.rotate = side;
+    for (auto _ : state) {
+        const cv::Mat mat = frame_to_mat(&s.info);
+        benchmark::DoNotOptimize(mat.data);
+    }
+    s.info.image_info.rotate = NO_ROTATE;
+}
+BENCHMARK_CAPTURE(BM_frame_to_mat, upright, NO_ROTATE);
+BENCHMARK_CAPTURE(BM_frame_to_mat, quarter_turn, RIGHT_90D);
+
+void BM_itGray2RgbAD(benchmark::State& state)
+{
+    const cv::Mat grey(kHeight, kWidth, CV_8UC3, cv::Scalar(90, 90, 90));
+    itSetRgbColor(2);
+    for (auto _ : state) {
+        cv::Mat coloured;
+        itGray2RgbAD(grey, coloured);
+        benchmark::DoNotOptimize(coloured.data);
+    }
+}
+BENCHMARK(BM_itGray2RgbAD);
+
+void BM_image_from_mat(benchmark::State& state)
+{
+    const cv::Mat bgr(kWidth, kHeight, CV_8UC3, cv::Scalar(10, 120, 230));
+    for (auto _ : state) {
+        QImage image = CGLWidgetImage::imageFromMat(bgr);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_image_from_mat);
+
+// ---- The temperature step ---------------------------------------------------
+
+void BM_temperature_step(benchmark::State& state)
+{
+    Stream& s = stream();
+    std::vector<float> celsius(kPixels);
+    float highest = 0, lowest = 0;
+    for (auto _ : state) {
+        CThreadVideoStream::decodeTemperatures(s.info.temp_frame, kPixels, celsius.data(), &highest, &lowest);
+        TemperatureSnapshot::instance().store(celsius.data(), kPixels);
+        benchmark::DoNotOptimize(highest);
+        benchmark::DoNotOptimize(lowest);
+    }
+}
+BENCHMARK(BM_temperature_step)->Unit(benchmark::kMicrosecond);
+
+void BM_decode_temperatures(benchmark::State& state)
+{
+    Stream& s = stream();
+    std::vector<float> celsius(kPixels);
+    float highest = 0, lowest = 0;
+    for (auto _ : state) {
+        CThreadVideoStream::decodeTemperatures(s.info.temp_frame, kPixels, celsius.data(), &highest, &lowest);
+        benchmark::DoNotOptimize(highest);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_decode_temperatures)->Unit(benchmark::kMicrosecond);
+
+void BM_snapshot_store(benchmark::State& state)
+{
+    std::vector<float> celsius(kPixels, 21.5f);
+    for (auto _ : state)
+        TemperatureSnapshot::instance().store(celsius.data(), kPixels);
+}
+BENCHMARK(BM_snapshot_store)->Unit(benchmark::kMicrosecond);
+
+// Console output as usual, then the figures that have targets, in CPU time
+// (which other work on a shared machine disturbs less than wall time).
+class RatioReporter : public benchmark::ConsoleReporter
+{
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                seconds[run.benchmark_name()] = run.GetAdjustedCPUTime() * unitSeconds(run.time_unit);
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void printTargets() const
+    {
+        const double cv = time("BM_opencv_cvtColor_yuyv_to_bgr");
+        if (cv > 0) {
+            std::printf("\nRatios of CPU time to cvtColor YUYV->BGR alone:\n");
+            for (const char* name : {"BM_picture_path", "BM_raw_data_cut", "BM_frame_convert",
+                                     "BM_frame_to_mat/upright", "BM_frame_to_mat/quarter_turn", "BM_itGray2RgbAD",
+                                     "BM_image_from_mat"})
+                if (time(name) > 0)
+                    std::printf("  %-30s %6.2f\n", name + 3, time(name) / cv);
+            std::printf("  picture path target: at most 3.00 -> %s\n",
+                        time("BM_picture_path") / cv <= 3.0 ? "met" : "MISSED");
+        }
+        const double step = time("BM_temperature_step");
+        if (step > 0)
+            std::printf("\nTemperature step: %.3f ms (target under 0.3 ms) -> %s\n", step * 1e3,
+                        step < 0.3e-3 ? "met" : "MISSED");
+    }
+
+private:
+    static double unitSeconds(benchmark::TimeUnit unit)
+    {
+        switch (unit) {
+        case benchmark::kSecond:
+            return 1;
+        case benchmark::kMillisecond:
+            return 1e-3;
+        case benchmark::kMicrosecond:
+            return 1e-6;
+        default:
+            return 1e-9;
+        }
+    }
+    double time(const std::string& name) const
+    {
+        const auto found = seconds.find(name);
+        return found == seconds.end() ? 0.0 : found->second;
+    }
+    std::map<std::string, double> seconds;
+};
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printTargets();
+    benchmark::Shutdown();
+    return 0;
+}
