@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 stream_frame_info_t g_stream_frame_info = {};
 
@@ -167,43 +168,49 @@ int transformFormatOf(u32 outputFormat)
 
 using Transform = int (*)(const uint8_t*, image_res_t, int, uint8_t*);
 
-// One transform from B into A, and the result back into B. A transform that
-// refuses (a format it does not move) leaves B as it was.
-void transformInPlace(Transform transform, const frame_info_t& info, int format)
-{
-    if (transform(g_state.result, resolutionOf(info), format, g_state.scratch) == 0)
-        std::memcpy(g_state.result, g_state.scratch, info.byte_size);
-}
+// The picture as the transforms pass it on: each transform writes the other
+// conversion buffer, which then holds the picture. A transform that refuses
+// (a format it does not move) leaves the picture where it was.
+struct Picture {
+    u8* at;
+    u8* spare;
 
-void mirrorAndFlip(const frame_info_t& info, int format)
+    void transform(Transform apply, const frame_info_t& info, int format)
+    {
+        if (apply(at, resolutionOf(info), format, spare) == 0)
+            std::swap(at, spare);
+    }
+};
+
+void mirrorAndFlip(Picture& picture, const frame_info_t& info, int format)
 {
     switch (info.mirror_flip) {
     case ONLY_MIRROR:
-        transformInPlace(mirror, info, format);
+        picture.transform(mirror, info, format);
         break;
     case ONLY_FLIP:
-        transformInPlace(flip, info, format);
+        picture.transform(flip, info, format);
         break;
     case MIRROR_FLIP:
-        if (mirror(g_state.result, resolutionOf(info), format, g_state.scratch) == 0)
-            flip(g_state.scratch, resolutionOf(info), format, g_state.result);
+        picture.transform(mirror, info, format);
+        picture.transform(flip, info, format);
         break;
     default:
         break;
     }
 }
 
-void rotate(const frame_info_t& info, int format)
+void rotate(Picture& picture, const frame_info_t& info, int format)
 {
     switch (info.rotate) {
     case LEFT_90D:
-        transformInPlace(rotate_left_90, info, format);
+        picture.transform(rotate_left_90, info, format);
         break;
     case RIGHT_90D:
-        transformInPlace(rotate_right_90, info, format);
+        picture.transform(rotate_right_90, info, format);
         break;
     case ROTATE_180D:
-        transformInPlace(rotate_180, info, format);
+        picture.transform(rotate_180, info, format);
         break;
     default:
         break;
@@ -490,14 +497,17 @@ cv::Mat frame_to_mat(stream_frame_info_t* info)
     if (!g_state.result || size_t(image.width) * image.height * 3 > g_state.convertCapacity)
         return cv::Mat();
 
+    // The picture ends in either buffer; it stays there, untouched, until
+    // the colour mapping below has read it.
     const int format = transformFormatOf(image.output_format);
-    mirrorAndFlip(image, format);
-    rotate(image, format);
+    Picture picture{g_state.result, g_state.scratch};
+    mirrorAndFlip(picture, image, format);
+    rotate(picture, image, format);
 
     const bool quarterTurn = image.rotate == LEFT_90D || image.rotate == RIGHT_90D;
     const int rows = int(quarterTurn ? image.width : image.height);
     const int cols = int(quarterTurn ? image.height : image.width);
-    const cv::Mat wrapped(rows, cols, CV_8UC3, g_state.result);
+    const cv::Mat wrapped(rows, cols, CV_8UC3, picture.at);
     if (wrapped.empty())
         return cv::Mat();
 
@@ -505,14 +515,6 @@ cv::Mat frame_to_mat(stream_frame_info_t* info)
     cv::Mat coloured;
     itGray2RgbAD(wrapped, coloured);
     return coloured;
-}
-
-float raw_to_celsius(u16 word)
-{
-    // 273.15 as the single-precision constant it has always been; the
-    // difference in double, rounded once to single.
-    constexpr float ZeroCelsiusInKelvin = 273.15f;
-    return static_cast<float>(word * 0.015625 - static_cast<double>(ZeroCelsiusInKelvin));
 }
 
 float celsius_to_fahrenheit(float celsius)

@@ -4,6 +4,8 @@
 #include "profile.h"
 #include "thermal.h"
 
+#include <zizuruziza.h>
+
 #include <QDebug>
 #include <QGLWidget>
 #include <QOpenGLContext>
@@ -38,14 +40,21 @@ QImage greyImage(const cv::Mat& mat)
     return image;
 }
 
-// B, G, R bytes into a new image in R, G, B order.
+// B, G, R bytes into a new image in R, G, B order (what QImage's
+// rgbSwapped() of the bytes gives, with the library's vectorised swap).
 QImage colourImage(const cv::Mat& mat)
 {
-    // Read-only over the matrix, so the swap below makes a copy and never
-    // writes into the matrix.
-    const QImage view(static_cast<const uchar*>(mat.data), mat.cols, mat.rows, int(mat.step),
-                      QImage::Format_RGB888);
-    return view.rgbSwapped();
+    QImage image(mat.cols, mat.rows, QImage::Format_RGB888);
+    if (image.isNull())
+        return image;
+    const int rowBytes = mat.cols * 3;
+    if (mat.isContinuous() && image.bytesPerLine() == rowBytes) {
+        rgb_to_bgr(mat.data, mat.cols * mat.rows, image.bits());
+        return image;
+    }
+    for (int row = 0; row < mat.rows; ++row)
+        rgb_to_bgr(mat.ptr(row), mat.cols, image.scanLine(row));
+    return image;
 }
 
 }  // namespace

@@ -86,17 +86,20 @@ rotate_side_t CThreadVideoStream::rotateSideForAngle(int angle)
 void CThreadVideoStream::decodeTemperatures(const uchar* words, size_t count, float* celsius, float* highest,
                                             float* lowest)
 {
-    float high = raw_to_celsius(qFromLittleEndian<quint16>(words));
-    float low = high;
+    // raw_to_celsius never decreases with the word, so the extremes of the
+    // degrees are those of the words: one pass that the compiler vectorises.
+    const uchar* __restrict in = words;
+    float* __restrict out = celsius;
+    quint16 highestWord = 0;
+    quint16 lowestWord = 0xFFFF;
     for (size_t i = 0; i < count; ++i) {
-        const float t = raw_to_celsius(qFromLittleEndian<quint16>(words + 2 * i));
-        celsius[i] = t;
-        if (t > high)
-            high = t;
-        low = std::min(t, low);
+        const quint16 word = qFromLittleEndian<quint16>(in + 2 * i);
+        out[i] = raw_to_celsius(word);
+        highestWord = std::max(highestWord, word);
+        lowestWord = std::min(lowestWord, word);
     }
-    *highest = high;
-    *lowest = low;
+    *highest = raw_to_celsius(highestWord);
+    *lowest = raw_to_celsius(lowestWord);
 }
 
 TemperatureMatrix CThreadVideoStream::temperatureMatrix()
