@@ -133,6 +133,7 @@ ThermalImager::ThermalImager(QWidget* parent)
 
     pictureStart = new QTimer(this);
     pictureStart->setSingleShot(true);
+    pictureStart->setTimerType(Qt::PreciseTimer);
     pictureStart->setInterval(PictureStartDelayMs);
     connect(pictureStart, &QTimer::timeout, this, [this] {
         if (imageView && g_connected)
