@@ -10,7 +10,11 @@
  *   interface need not be kept. A kept stream is committed anew with
  *   uvc_stream_ctrl at the next start.
  * The frame descriptors of a device that is not open are read from its
- * configuration descriptor through a private libusb context. */
+ * configuration descriptor through a private libusb context.
+ *
+ * A device that disappears (the cable pulled while streaming) must still be
+ * closed cleanly; libusb_unplug.c mends what libusb and libuvc get wrong
+ * on that path. */
 #include "dozazuva_internal.h"
 #include "uvc_descriptors.h"
 
