@@ -54,12 +54,12 @@ bool EmulatedCamera::plug(uint16_t pid, std::string& error) {
     return true;
 }
 
-bool EmulatedCamera::unplug() {
+bool EmulatedCamera::unplug(size_t finished) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!plugged_) return false;
     // libusb hears of the removal before its transfers start failing.
     umockdev_testbed_uevent(testbed_, place_.sysfs_path().c_str(), "remove");
-    devices_.back()->disconnect();
+    devices_.back()->disconnect(finished);
     module_.set_powered(false);
     umockdev_testbed_remove_device(testbed_, place_.sysfs_path().c_str());
     plugged_ = false;
@@ -96,6 +96,13 @@ std::vector<unsigned long> EmulatedCamera::unknown_requests() const {
         unknown.insert(unknown.end(), more.begin(), more.end());
     }
     return unknown;
+}
+
+uint64_t EmulatedCamera::refused_after_unplug(unsigned long request) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    uint64_t refused = 0;
+    for (const auto& device : devices_) refused += device->refused(request);
+    return refused;
 }
 
 }  // namespace ombrix::sim::usb

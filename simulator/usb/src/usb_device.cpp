@@ -60,13 +60,16 @@ UsbDevice::~UsbDevice() {
         g_signal_handlers_disconnect_by_data(handler_, this);
         g_object_unref(handler_);
     }
-    for (auto& [client, state] : clients_) forget(state);
+    for (auto& [client, state] : clients_) {
+        g_object_weak_unref(G_OBJECT(client), on_client_gone, this);
+        forget(state);
+    }
 }
 
 bool UsbDevice::attach(UMockdevTestbed* testbed, const std::string& devnode, std::string& error) {
     handler_ = umockdev_ioctl_base_new();
     g_signal_connect(handler_, "handle-ioctl", G_CALLBACK(on_ioctl), this);
-    g_signal_connect(handler_, "client-vanished", G_CALLBACK(on_client_vanished), this);
+
     GError* failure = nullptr;
     if (umockdev_testbed_attach_ioctl(testbed, devnode.c_str(), handler_, &failure)) return true;
     error = failure ? failure->message : "attach_ioctl failed";
@@ -74,17 +77,21 @@ bool UsbDevice::attach(UMockdevTestbed* testbed, const std::string& devnode, std
     return false;
 }
 
-void UsbDevice::disconnect() {
+void UsbDevice::disconnect(size_t finished) {
     std::lock_guard<std::mutex> lock(mutex_);
     gone_ = true;
-    streaming_.stop();
     for (auto& [client, state] : clients_) {
-        while (!state.held.empty()) {
-            finish(state.held.front(), -ESHUTDOWN, 0);
-            state.completed.push_back(state.held.front());
+        for (size_t i = 0; !state.held.empty(); ++i) {
+            Urb& urb = state.held.front();
+            if (i < finished)
+                finish(urb, 0, int(streaming_.empty_payload(urb.buffer->data, size_t(urb.buffer->data_len))));
+            else
+                finish(urb, -ESHUTDOWN, 0);
+            state.completed.push_back(urb);
             state.held.pop_front();
         }
     }
+    streaming_.stop();
 }
 
 size_t UsbDevice::open_clients() const {
@@ -102,6 +109,12 @@ std::vector<unsigned long> UsbDevice::unknown_requests() const {
     return unknown_requests_;
 }
 
+uint64_t UsbDevice::refused(unsigned long request) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto found = refused_.find(request);
+    return found == refused_.end() ? 0 : found->second;
+}
+
 gboolean UsbDevice::on_ioctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
     auto* device = static_cast<UsbDevice*>(self);
     const unsigned long request = umockdev_ioctl_client_get_request(client);
@@ -109,16 +122,19 @@ gboolean UsbDevice::on_ioctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gp
     long result;
     {
         std::lock_guard<std::mutex> lock(device->mutex_);
-        result = device->handle(client, device->clients_[client], request, error);
+        auto [state, first] = device->clients_.try_emplace(client);
+        // umockdev drops a client object when its connection closes.
+        if (first) g_object_weak_ref(G_OBJECT(client), on_client_gone, self);
+        result = device->handle(client, state->second, request, error);
     }
     umockdev_ioctl_client_complete(client, result, error);
     return TRUE;
 }
 
-void UsbDevice::on_client_vanished(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
+void UsbDevice::on_client_gone(gpointer self, GObject* client) {
     auto* device = static_cast<UsbDevice*>(self);
     std::lock_guard<std::mutex> lock(device->mutex_);
-    auto found = device->clients_.find(client);
+    auto found = device->clients_.find(reinterpret_cast<UMockdevIoctlClient*>(client));
     if (found == device->clients_.end()) return;
     if (found->second.streaming_claimed) device->streaming_.stop();
     device->forget(found->second);
@@ -129,6 +145,7 @@ long UsbDevice::handle(UMockdevIoctlClient* client, Client& state, unsigned long
     UMockdevIoctlData* arg = umockdev_ioctl_client_get_arg(client);
     if (request == USBDEVFS_REAPURBNDELAY) return reap(state, arg, error);
     if (gone_) {
+        ++refused_[request];
         error = ENODEV;
         return -1;
     }

@@ -106,18 +106,27 @@ bool VideoStreaming::start_frame(int64_t now) {
     return true;
 }
 
+void VideoStreaming::write_header(uint8_t* buffer, bool end_of_frame) const {
+    const uint32_t pts = uint32_t(frames_started_ * kClockTicksPerFrame);
+    buffer[0] = kPayloadHeaderBytes;
+    buffer[1] = kHeaderEndOfHeader | kHeaderScr | kHeaderPts | (end_of_frame ? kHeaderEndOfFrame : 0) | frame_id_;
+    put32(buffer + 2, pts);
+    put32(buffer + 6, pts);
+    put16(buffer + 10, uint16_t((frames_started_ * (kFrameIntervalUs / 1000)) & 0x7FF));
+}
+
+size_t VideoStreaming::empty_payload(uint8_t* buffer, size_t capacity) const {
+    if (capacity < kPayloadHeaderBytes) return 0;
+    write_header(buffer, false);
+    return kPayloadHeaderBytes;
+}
+
 size_t VideoStreaming::next_payload(uint8_t* buffer, size_t capacity) {
     capacity = std::min<size_t>(capacity, kMaxPayloadBytes);
     if (!streaming_ || capacity <= kPayloadHeaderBytes) return 0;
     if (sent_ >= frame_.size() && !start_frame(clock_())) return 0;
     const size_t data = std::min(capacity - kPayloadHeaderBytes, frame_.size() - sent_);
-    const bool last = sent_ + data == frame_.size();
-    const uint32_t pts = uint32_t(frames_started_ * kClockTicksPerFrame);
-    buffer[0] = kPayloadHeaderBytes;
-    buffer[1] = kHeaderEndOfHeader | kHeaderScr | kHeaderPts | (last ? kHeaderEndOfFrame : 0) | frame_id_;
-    put32(buffer + 2, pts);
-    put32(buffer + 6, pts);
-    put16(buffer + 10, uint16_t((frames_started_ * (kFrameIntervalUs / 1000)) & 0x7FF));
+    write_header(buffer, sent_ + data == frame_.size());
     std::memcpy(buffer + kPayloadHeaderBytes, frame_.data() + sent_, data);
     sent_ += data;
     return kPayloadHeaderBytes + data;

@@ -9,8 +9,9 @@
 // Plugging follows the kernel's order as libusb sees it: plug() adds the
 // device and then announces it with an "add" uevent; unplug() announces the
 // removal ("remove" uevent) first, then takes the device away, ends its held
-// URBs with -ESHUTDOWN and fails every later ioctl with ENODEV. Each plug
-// gets the next device address, as a real bus gives.
+// URBs with -ESHUTDOWN (but for the one it was serving, which completes just
+// before) and fails every later ioctl with ENODEV. Each plug gets the next
+// device address, as a real bus gives.
 //
 // Thread-safe; the devices' ioctls run on umockdev's worker thread.
 #ifndef OMBRIX_USB_EMULATED_CAMERA_H
@@ -53,8 +54,9 @@ public:
     // Plugs the camera in as product `pid`. False (with `error`) if already
     // plugged or umockdev refused.
     bool plug(uint16_t pid, std::string& error);
-    // Pulls the cable; false when not plugged.
-    bool unplug();
+    // Pulls the cable; false when not plugged. `finished` held bulk URBs (of
+    // each connection) had completed before the cable went.
+    bool unplug(size_t finished = 1);
     bool plugged() const;
 
     // Where the plugged device sits (its node changes with every plug).
@@ -68,6 +70,8 @@ public:
     size_t open_clients() const;
     // ioctl requests no instance knew.
     std::vector<unsigned long> unknown_requests() const;
+    // ioctls of `request` refused with ENODEV by unplugged instances.
+    uint64_t refused_after_unplug(unsigned long request) const;
 
 private:
     Clock clock_;

@@ -10,8 +10,9 @@
 // client connection (libuvc opens the device more than once) keeps its own
 // URBs. DISCARDURB ends a held URB with -ENOENT.
 //
-// Once disconnected, held URBs end with -ESHUTDOWN; REAPURBNDELAY hands out
-// what has ended, then fails with ENODEV like every other ioctl.
+// Once disconnected, held URBs end with -ESHUTDOWN (but for those that had
+// finished before the cable went); REAPURBNDELAY hands out what has ended,
+// then fails with ENODEV like every other ioctl.
 #ifndef OMBRIX_USB_USB_DEVICE_H
 #define OMBRIX_USB_USB_DEVICE_H
 
@@ -63,13 +64,17 @@ public:
 
     // Serves the device node `devnode` of `testbed`.
     bool attach(UMockdevTestbed* testbed, const std::string& devnode, std::string& error);
-    // The cable is pulled.
-    void disconnect();
+    // The cable is pulled. The first `finished` held bulk URBs of each client
+    // had completed just before (a payload without frame bytes); the host
+    // is yet to reap them.
+    void disconnect(size_t finished);
 
     size_t open_clients() const;
     uint64_t frames_started() const;
     // ioctl request codes the device did not know, in order (for diagnosis).
     std::vector<unsigned long> unknown_requests() const;
+    // How many ioctls of `request` were refused (ENODEV) once disconnected.
+    uint64_t refused(unsigned long request) const;
 
 private:
     // A URB of one client: its usbdevfs_urb and transfer buffer, resolved in
@@ -86,7 +91,8 @@ private:
     };
 
     static gboolean on_ioctl(UMockdevIoctlBase* base, UMockdevIoctlClient* client, gpointer self);
-    static void on_client_vanished(UMockdevIoctlBase* base, UMockdevIoctlClient* client, gpointer self);
+    // A client connection closed (its object is being finalized).
+    static void on_client_gone(gpointer self, GObject* client);
 
     // Each returns the ioctl's result and sets `error` (an errno) on failure.
     long handle(UMockdevIoctlClient* client, Client& state, unsigned long request, int& error);
@@ -112,6 +118,7 @@ private:
     std::map<UMockdevIoctlClient*, Client> clients_;
     bool gone_ = false;
     std::vector<unsigned long> unknown_requests_;
+    std::map<unsigned long, uint64_t> refused_;
 };
 
 }  // namespace ombrix::sim::usb

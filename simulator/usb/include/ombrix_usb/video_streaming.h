@@ -58,6 +58,9 @@ public:
     // the payload's size, 0 when nothing is due.
     size_t next_payload(uint8_t* buffer, size_t capacity);
 
+    // A payload without frame bytes (header only, the current frame's id).
+    size_t empty_payload(uint8_t* buffer, size_t capacity) const;
+
     uint64_t frames_started() const { return frames_started_; }
     // The committed frame height (0 before a commit).
     int committed_height() const { return committed_height_; }
@@ -67,6 +70,7 @@ private:
     void negotiate(const uint8_t* proposed, uint8_t* settled) const;
     void fill_control(uint8_t frame_index, uint16_t hint, uint8_t* control) const;
     bool start_frame(int64_t now);
+    void write_header(uint8_t* buffer, bool end_of_frame) const;
 
     Module& module_;
     Clock clock_;
