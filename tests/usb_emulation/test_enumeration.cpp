@@ -1,0 +1,64 @@
+// What libusb and libuvc learn of the device before opening it: the udev
+// record with its descriptors, and the product string read with
+// GET_DESCRIPTOR requests.
+#include "usb_fixture.h"
+
+#include <cstring>
+
+namespace usbtest {
+namespace {
+
+using Enumeration = EmulatedUsbCamera;
+
+TEST_F(Enumeration, ListShowsTheModuleWithItsProductString)
+{
+    plug(0x5830);
+    ASSERT_EQ(uvc_camera_init(), 0);
+    std::vector<camera_dev_t> list(DOZAZUVA_MAX_DEVICES);
+    ASSERT_EQ(uvc_camera_list(list.data()), 0);
+    EXPECT_EQ(list[0].vid, kVid);
+    EXPECT_EQ(list[0].pid, 0x5830u);
+    ASSERT_NE(list[0].name, nullptr);
+    EXPECT_STREQ(list[0].name, "USB Thermal Camera");
+    EXPECT_EQ(list[1].vid, 0u) << "one device on the bus";
+    uvc_camera_list_release(list.data());
+
+    // The strings came over endpoint 0: the language list, then the product
+    // string in US English.
+    bool language = false, product = false;
+    for (const ControlRecord& r : camera->control_log()) {
+        ASSERT_EQ(r.request_type, 0x80) << "only standard requests before an open";
+        ASSERT_EQ(r.request, 0x06);
+        language |= r.value == 0x0300 && r.status == 4;
+        product |= r.value == 0x0301 && r.index == 0x0409 && r.status == 38;
+    }
+    EXPECT_TRUE(language);
+    EXPECT_TRUE(product);
+}
+
+TEST_F(Enumeration, InfoGetReturnsBothFrameDescriptors)
+{
+    plug(0x5830);
+    ASSERT_EQ(uvc_camera_init(), 0);
+    camera_dev_t device{0x5830, kVid, nullptr};
+    std::vector<camera_stream_info_t> infos(DOZAZUVA_MAX_STREAM_INFOS);
+    ASSERT_EQ(uvc_camera_info_get(&device, infos.data()), 0);
+    const struct {
+        uint32_t width, height, frame_size;
+    } expected[] = {{256, 192, 98304}, {256, 384, kFrameBytes}};
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        ASSERT_NE(infos[i].format, nullptr);
+        EXPECT_STREQ(infos[i].format, "YUY2");
+        EXPECT_EQ(infos[i].width, expected[i].width);
+        EXPECT_EQ(infos[i].height, expected[i].height);
+        EXPECT_EQ(infos[i].frame_size, expected[i].frame_size);
+        EXPECT_EQ(infos[i].fps[0], 25u);
+        EXPECT_EQ(infos[i].fps[1], 0u);
+    }
+    EXPECT_EQ(infos[2].width, 0u) << "two frame descriptors";
+    uvc_camera_info_release(infos.data());
+}
+
+}  // namespace
+}  // namespace usbtest

@@ -1,0 +1,60 @@
+// Frames over the bulk endpoint: UVC payloads put together by libuvc, paced
+// by the device at 25 frames a second, taken with uvc_frame_get.
+#include "usb_fixture.h"
+
+#include <cmath>
+
+#include "ombrix_sim/scene.h"
+
+namespace usbtest {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Streaming = EmulatedUsbCamera;
+
+// Word by word, the frame's second half against the true scene: a word is
+// 1/64 K, so a reading of the true temperature is off by at most 1/128 K.
+void expect_temperatures_of_scene(const uint8_t* frame, const std::vector<float>& scene)
+{
+    const uint8_t* words = frame + kPictureBytes;
+    int wrong = 0;
+    for (int i = 0; i < ombrix::sim::kSensorPixels; ++i) {
+        const double celsius = (words[2 * i] | words[2 * i + 1] << 8) / 64.0 - 273.15;
+        wrong += std::fabs(celsius - scene[i]) > 1.0 / 128 + 1e-3;
+    }
+    EXPECT_EQ(wrong, 0) << "cells whose temperature is not the scene's";
+}
+
+TEST_F(Streaming, TwentyFiveFramesComeInAboutASecondAndCarryTheScene)
+{
+    plug(0x5830);
+    // A still scene: every frame is the module's current frame.
+    camera->module().set_time_frozen(true);
+    std::vector<uint8_t> expected;
+    ASSERT_TRUE(camera->module().current_frame(384, expected));
+    ASSERT_EQ(expected.size(), kFrameBytes);
+    std::vector<float> scene(ombrix::sim::kSensorPixels);
+    camera->module().scene_celsius(scene.data());
+
+    ViewerCamera viewer;
+    ASSERT_EQ(viewer.connect(), 0);
+    ASSERT_EQ(viewer.param.frame_size, kFrameBytes);
+    const Clock::time_point start = Clock::now();
+    ASSERT_EQ(viewer.start(), 0);
+    for (int i = 0; i < 25; ++i) {
+        ASSERT_EQ(uvc_frame_get(viewer.raw_frame), 0) << "frame " << i;
+        ASSERT_TRUE(std::equal(expected.begin(), expected.end(), viewer.raw_frame)) << "frame " << i;
+    }
+    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+    expect_temperatures_of_scene(viewer.raw_frame, scene);
+
+    // The device sends a frame every 40 ms from the commit on, so 25 frames
+    // take at least 960 ms; far more would mean frames lost on the way.
+    EXPECT_GE(camera->frames_started(), 25u);
+    EXPECT_GE(elapsed.count(), 960);
+    EXPECT_LT(elapsed.count(), 2500);
+    viewer.disconnect();
+}
+
+}  // namespace
+}  // namespace usbtest
