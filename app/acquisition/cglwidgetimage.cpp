@@ -132,6 +132,7 @@ QImage CGLWidgetImage::imageFromMat(const cv::Mat& mat)
 
 void CGLWidgetImage::onFrame(cv::Mat mat)
 {
+    markFrameReceived(mat);
     const QImage image = imageFromMat(mat);
     for (int look = 0; look < RingSize; ++look) {
         const int i = (writeIndex + look) % RingSize;

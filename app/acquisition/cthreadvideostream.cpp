@@ -144,8 +144,10 @@ void CThreadVideoStream::run()
         const cv::Mat mat = frame_to_mat(&info);
         if (!running)
             return;
-        if (!mat.empty())
+        if (!mat.empty()) {
+            markFrameSent(mat);
             emit sendFrame(mat);
+        }
         if (!running)
             return;
 
