@@ -1,0 +1,149 @@
+// The udev hot-plug monitor against devices that umockdev makes up: the
+// events of USB devices reach the GUI thread as device paths that the main
+// window's rule reads. Runs under umockdev's preload (umockdev-wrapper).
+// GLib's headers name a member "signals", which Qt defines as a macro: they
+// come first.
+#include <umockdev.h>
+
+#include "devicepathmatch.h"
+#include "udevhotplugmonitor.h"
+
+#include <QCoreApplication>
+#include <QSignalSpy>
+#include <QtTest>
+
+using platform::UdevHotplugMonitor;
+
+namespace {
+
+const QString InterfaceClass = QStringLiteral("#{A5DCBF10-6530-11D2-901F-00C04FB951ED}");
+
+} // namespace
+
+class TestUdevMonitor : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void cameraArrivesAndLeaves();
+    void removalWithOnlyTheKernelProduct();
+    void otherDevicesKeepTheirIdentifiers();
+    void interfacesAndOtherActionsAreIgnored();
+
+private:
+    UMockdevTestbed* testbed = nullptr;
+};
+
+void TestUdevMonitor::init()
+{
+    testbed = umockdev_testbed_new();
+    QVERIFY(testbed);
+    QVERIFY2(umockdev_in_mock_environment(), "run this suite through umockdev-wrapper");
+}
+
+void TestUdevMonitor::cleanup()
+{
+    g_object_unref(testbed);
+    testbed = nullptr;
+}
+
+void TestUdevMonitor::cameraArrivesAndLeaves()
+{
+    UdevHotplugMonitor monitor;
+    QVERIFY(monitor.start());
+    QVERIFY(monitor.isListening());
+    QVERIFY(monitor.start());  // once is enough
+    QSignalSpy arrived(&monitor, &UdevHotplugMonitor::deviceArrived);
+    QSignalSpy removed(&monitor, &UdevHotplugMonitor::deviceRemoved);
+
+    gchar* syspath = umockdev_testbed_add_device(
+        testbed, "usb", "1-1", nullptr,
+        "idVendor", "0bda", "idProduct", "5830", "serial", "OMX2312000417", nullptr,
+        "DEVTYPE", "usb_device", "ID_VENDOR_ID", "0bda", "ID_MODEL_ID", "5830", "ID_SERIAL_SHORT",
+        "OMX2312000417", "PRODUCT", "bda/5830/100", nullptr);
+    QVERIFY(syspath);  // announced with an "add"
+    QTRY_COMPARE(arrived.count(), 1);
+    const QString path = arrived.first().first().toString();
+    QCOMPARE(path, QStringLiteral("USB#VID_0BDA&PID_5830#OMX2312000417") + InterfaceClass);
+    QCOMPARE(productTypeForDevicePath(path), 6);
+
+    umockdev_testbed_uevent(testbed, syspath, "remove");
+    QTRY_COMPARE(removed.count(), 1);
+    QCOMPARE(removed.first().first().toString(), path);
+    QCOMPARE(arrived.count(), 1);
+    g_free(syspath);
+}
+
+void TestUdevMonitor::removalWithOnlyTheKernelProduct()
+{
+    UdevHotplugMonitor monitor;
+    QVERIFY(monitor.start());
+    QSignalSpy removed(&monitor, &UdevHotplugMonitor::deviceRemoved);
+    gchar* syspath = umockdev_testbed_add_device(testbed, "usb", "2-3", nullptr, nullptr,
+                                                 "DEVTYPE", "usb_device", "PRODUCT", "bda/5840/210", nullptr);
+    QVERIFY(syspath);
+    umockdev_testbed_uevent(testbed, syspath, "remove");
+    QTRY_COMPARE(removed.count(), 1);
+    const QString path = removed.first().first().toString();
+    QCOMPARE(path, QStringLiteral("USB#VID_0BDA&PID_5840#") + InterfaceClass);
+    QCOMPARE(productTypeForDevicePath(path), 2);
+    g_free(syspath);
+}
+
+void TestUdevMonitor::otherDevicesKeepTheirIdentifiers()
+{
+    UdevHotplugMonitor monitor;
+    QVERIFY(monitor.start());
+    QSignalSpy arrived(&monitor, &UdevHotplugMonitor::deviceArrived);
+    gchar* syspath = umockdev_testbed_add_device(
+        testbed, "usb", "3-2", nullptr, "idVendor", "046d", "idProduct", "c077", nullptr,
+        "DEVTYPE", "usb_device", "ID_VENDOR_ID", "046d", "ID_MODEL_ID", "c077", "PRODUCT", "46d/c077/7200", nullptr);
+    QTRY_COMPARE(arrived.count(), 1);
+    const QString path = arrived.first().first().toString();
+    QCOMPARE(path, QStringLiteral("USB#VID_046D&PID_C077#") + InterfaceClass);
+    QCOMPARE(productTypeForDevicePath(path), 0);
+    g_free(syspath);
+}
+
+void TestUdevMonitor::interfacesAndOtherActionsAreIgnored()
+{
+    UdevHotplugMonitor monitor;
+    QVERIFY(monitor.start());
+    QSignalSpy arrived(&monitor, &UdevHotplugMonitor::deviceArrived);
+    QSignalSpy removed(&monitor, &UdevHotplugMonitor::deviceRemoved);
+
+    gchar* device = umockdev_testbed_add_device(
+        testbed, "usb", "4-1", nullptr, "idVendor", "0bda", "idProduct", "5830", nullptr,
+        "DEVTYPE", "usb_device", "ID_VENDOR_ID", "0bda", "ID_MODEL_ID", "5830", nullptr);
+    gchar* interface = umockdev_testbed_add_device(testbed, "usb", "4-1:1.0", device, nullptr,
+                                                   "DEVTYPE", "usb_interface", "PRODUCT", "bda/5830/100", nullptr);
+    gchar* video = umockdev_testbed_add_device(testbed, "video4linux", "video0", interface, nullptr,
+                                               "ID_VENDOR_ID", "0bda", "ID_MODEL_ID", "5830", nullptr);
+    // Making them announced the device (and, filtered out, the others).
+    QTRY_COMPARE(arrived.count(), 1);
+    QTest::qWait(100);
+    QCOMPARE(arrived.count(), 1);
+    arrived.clear();
+
+    umockdev_testbed_uevent(testbed, interface, "add");
+    umockdev_testbed_uevent(testbed, video, "add");
+    umockdev_testbed_uevent(testbed, device, "change");
+    umockdev_testbed_uevent(testbed, device, "bind");
+    // The one event that counts comes last; nothing arrives before it.
+    umockdev_testbed_uevent(testbed, device, "add");
+    QTRY_COMPARE(arrived.count(), 1);
+    QTest::qWait(100);
+    QCOMPARE(arrived.count(), 1);
+    QCOMPARE(removed.count(), 0);
+    QCOMPARE(productTypeForDevicePath(arrived.first().first().toString()), 6);
+    g_free(video);
+    g_free(interface);
+    g_free(device);
+}
+
+QTEST_GUILESS_MAIN(TestUdevMonitor)
+
+#include "test_udev_monitor.moc"
