@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QtCharts/QDateTimeAxis>
 #include <QtCharts/QValueAxis>
 
@@ -118,6 +119,7 @@ private slots:
     void normalWhileNormalDoesNothing();
     void settingsSendOnlyChangedValues();
     void settingsUnitOnlyResetsChart();
+    void factoryRestoreReconnects();
     void aboutShowsModuleIdentity();
     void saveWritesTheGrid();
     void failedSavesKeepTheEarlierFile();
@@ -449,6 +451,30 @@ void TestWindowLive::settingsUnitOnlyResetsChart()
     clickTitleBar(*window, &CTitleBar::Buttons::setting);
     QVERIFY(again.handled());
     QVERIFY(fahrenheitShown);
+}
+
+void TestWindowLive::factoryRestoreReconnects()
+{
+    waitForTemperature();
+    ombrix_sim_wire_clear();
+    QSignalSpy reopened(window.get(), &ThermalImager::changeStatus);  // the open reads the range again
+    bool restoring = false;
+    ModalHandler<CWidgetSettings> answer([&](CWidgetSettings* panel) {
+        // The panel keeps its restore button hidden; its action is wired.
+        auto* restore = panel->findChild<QPushButton*>(QStringLiteral("pushButtonRestore"));
+        restoring = restore->isHidden();
+        restore->click();
+    });
+    clickTitleBar(*window, &CTitleBar::Buttons::setting);
+    QVERIFY(answer.handled());
+    QVERIFY(restoring);
+    QCOMPARE(standardCommandsOnWire(0x01, 0x0E), std::vector<int>{0});
+    // The camera is closed and opened again; the picture comes back at once.
+    QTRY_COMPARE_WITH_TIMEOUT(reopened.count(), 1, 5000);
+    QVERIFY(pictureRunning(*window) && g_connected);
+    QVERIFY(controlsEnabled(*window));
+    const quint32 before = window->profileChart().pointCount();
+    QTRY_VERIFY_WITH_TIMEOUT(window->profileChart().pointCount() > before, 5000);
 }
 
 void TestWindowLive::aboutShowsModuleIdentity()
