@@ -19,6 +19,9 @@
 
 #include <dlfcn.h>
 #include <link.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include <cstring>
 #include <functional>
@@ -158,3 +161,30 @@ inline std::vector<int> standardCommandsOnWire(uint8_t commandClass, uint8_t cod
     }
     return arguments;
 }
+
+// Makes writes beyond `bytes` fail while it lives, like a disk that fills up.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &previous);
+        rlimit limited = previous;
+        limited.rlim_cur = bytes;
+        active = setrlimit(RLIMIT_FSIZE, &limited) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, previousHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool isActive() const { return active; }
+
+private:
+    rlimit previous{};
+    void (*previousHandler)(int) = nullptr;
+    bool active = false;
+};

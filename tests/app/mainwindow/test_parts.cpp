@@ -23,7 +23,6 @@
 #include <csignal>
 #include <cstring>
 #include <memory>
-#include <sys/resource.h>
 
 using namespace platform;
 using namespace QtCharts;
@@ -49,31 +48,6 @@ QByteArray littleEndianBytes(const QVector<float>& values)
     }
     return bytes;
 }
-
-// Makes writes beyond `bytes` fail while it lives, like a full disk.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &previous);
-        rlimit limited = previous;
-        limited.rlim_cur = bytes;
-        active = setrlimit(RLIMIT_FSIZE, &limited) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &previous);
-        std::signal(SIGXFSZ, previousHandler);
-    }
-    bool isActive() const { return active; }
-
-private:
-    rlimit previous{};
-    void (*previousHandler)(int) = nullptr;
-    bool active = false;
-};
 
 } // namespace
 
