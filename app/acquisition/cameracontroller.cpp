@@ -1,5 +1,6 @@
 #include "cameracontroller.h"
 
+#include "framebufferpool.h"
 #include "globals.h"
 #include "thermal.h"
 
@@ -513,6 +514,7 @@ cv::Mat frame_to_mat(stream_frame_info_t* info)
 
     selectColourTable();
     cv::Mat coloured;
+    coloured.allocator = frameBufferPool();
     itGray2RgbAD(wrapped, coloured);
     return coloured;
 }

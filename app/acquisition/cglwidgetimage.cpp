@@ -134,6 +134,7 @@ void CGLWidgetImage::onFrame(cv::Mat mat)
 {
     markFrameReceived(mat);
     const QImage image = imageFromMat(mat);
+    markFrameDone(mat);
     for (int look = 0; look < RingSize; ++look) {
         const int i = (writeIndex + look) % RingSize;
         if (!writable[i])

@@ -12,6 +12,7 @@
 #pragma once
 
 #include "cameracontroller.h"
+#include "framebufferpool.h"
 
 #include <QThread>
 #include <QVector>
@@ -23,25 +24,6 @@
 
 Q_DECLARE_METATYPE(cv::Mat)
 
-// A frame's pixels pass from the worker to the GUI thread through Qt's event
-// queue. Under the thread sanitizer, which cannot see the locking inside the
-// uninstrumented Qt libraries, the sender and the receiver mark the hand-over
-// so that it orders the pixels; elsewhere these do nothing.
-#if defined(__SANITIZE_THREAD__)
-extern "C" void __tsan_acquire(void* address);
-extern "C" void __tsan_release(void* address);
-inline void markFrameSent(const cv::Mat& mat)
-{
-    __tsan_release(const_cast<uchar*>(mat.datastart));
-}
-inline void markFrameReceived(const cv::Mat& mat)
-{
-    __tsan_acquire(const_cast<uchar*>(mat.datastart));
-}
-#else
-inline void markFrameSent(const cv::Mat&) {}
-inline void markFrameReceived(const cv::Mat&) {}
-#endif
 
 // The latest decoded temperature grid, as the save action copies it.
 struct TemperatureMatrix

@@ -67,12 +67,16 @@ public:
         connect(thread, &CThreadVideoStream::sendFrame, this, &FrameRecorder::onFrame, Qt::QueuedConnection);
     }
 
+    ~FrameRecorder() override { markFrameDone(last); }
+
     int count = 0;
-    cv::Mat last;
+    cv::Mat last;  // read by the tests on the GUI thread
 
 private slots:
     void onFrame(cv::Mat mat)
     {
+        markFrameReceived(mat);
+        markFrameDone(last);  // its buffer may now serve another frame
         ++count;
         last = mat;
     }

@@ -3,6 +3,7 @@
 // frame_to_mat. CTest runs every case in a process of its own, so each one
 // starts from the controller's zeroed process-wide state.
 #include "cameracontroller.h"
+#include "framebufferpool.h"
 #include "globals.h"
 #include "thermal.h"
 
@@ -520,6 +521,51 @@ TEST_F(ControllerPicturePath, FirstFrameAlwaysSelectsAColourTable)
     const cv::Mat mat = frame_to_mat(&record);
     EXPECT_EQ(itGetRgbColor(), 4);
     EXPECT_EQ(mat.at<cv::Vec3b>(0, 200), colourOf(greyLevel(200, 0), 3));
+}
+
+TEST_F(ControllerPicturePath, FramesHaveBuffersOfTheirOwnThatComeBack)
+{
+    cv::Mat first = frame_to_mat(&record);
+    cv::Mat second = frame_to_mat(&record);
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(first.allocator, frameBufferPool());
+    // Held frames never share memory: the view may still show the first.
+    EXPECT_NE(first.data, second.data);
+    const cv::Mat firstCopy = first.clone();
+    record.image_frame[0] = 255;  // a different picture
+    cv::Mat third = frame_to_mat(&record);
+    EXPECT_NE(third.data, first.data);
+    EXPECT_NE(third.data, second.data);
+    EXPECT_EQ(cv::norm(first, firstCopy, cv::NORM_INF), 0);
+
+    // A released frame's buffer serves a later frame of the same size.
+    const uchar* released = second.data;
+    second.release();
+    const cv::Mat fourth = frame_to_mat(&record);
+    EXPECT_EQ(fourth.data, released);
+    // A frame of another shape has its own.
+    record.image_info.rotate = RIGHT_90D;
+    const cv::Mat turned = frame_to_mat(&record);
+    EXPECT_EQ(turned.rows, int(Width));
+    EXPECT_NE(turned.data, first.data);
+    EXPECT_NE(turned.data, third.data);
+}
+
+TEST(ControllerFrameBufferPool, ManyFramesAtOnceKeepTheirPixels)
+{
+    // More frames alive than the pool keeps buffers for, released and made
+    // again: every frame keeps its own pixels.
+    for (int round = 0; round < 2; ++round) {
+        std::vector<cv::Mat> frames;
+        for (int i = 0; i < 12; ++i) {
+            frames.emplace_back();
+            frames.back().allocator = frameBufferPool();
+            frames.back().create(4, 5, CV_8UC3);
+            frames.back().setTo(cv::Scalar(i, i, i));
+        }
+        for (int i = 0; i < 12; ++i)
+            EXPECT_EQ(frames[size_t(i)].at<cv::Vec3b>(3, 4), cv::Vec3b(uchar(i), uchar(i), uchar(i)));
+    }
 }
 
 TEST_F(ControllerPicturePath, NullRecordGivesAnEmptyMatrix)
