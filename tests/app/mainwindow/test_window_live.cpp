@@ -21,7 +21,6 @@
 #include <cmath>
 #include <csignal>
 #include <cstring>
-#include <set>
 
 namespace {
 
