@@ -100,7 +100,25 @@ ThermalImager::ThermalImager(QWidget* parent)
 {
     ui->setupUi(this);
     g_main_window = this;
+    setupWindow();
 
+    titleBar = new CTitleBar(ui->centralWidget);
+    titleBar->move(0, 0);
+    connect(titleBar, &CTitleBar::mouseDoubleClick, this, &ThermalImager::onTitleBarMouseDoubleClick);
+    setupPicture();
+    connectSignals();
+    setupChart();
+    setupRangeButtons();
+    setupButtonGroups();
+    setControlsEnabled(g_connected);
+
+    registerDeviceNotifications();
+    if (openFirstCamera())
+        setControlsEnabled(true);
+}
+
+void ThermalImager::setupWindow()
+{
     setMinimumSize(defaultWidth, defaultHeight);
     if (const QScreen* display = screen())
         setMaximumSize(display->availableGeometry().size());
@@ -118,14 +136,13 @@ ThermalImager::ThermalImager(QWidget* parent)
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowMaximizeButtonHint);
     setAttribute(Qt::WA_MouseTracking);
+}
 
-    titleBar = new CTitleBar(ui->centralWidget);
-    titleBar->move(0, 0);
-    connect(titleBar, &CTitleBar::mouseDoubleClick, this, &ThermalImager::onTitleBarMouseDoubleClick);
-
-    // The picture is a plain child of the graphics view: an OpenGL widget
-    // cannot paint through a graphics proxy. The scene gives the view its
-    // empty background.
+// The picture is a plain child of the graphics view: an OpenGL widget cannot
+// paint through a graphics proxy. The scene gives the view its empty
+// background.
+void ThermalImager::setupPicture()
+{
     scene = new QGraphicsScene(this);
     imageView = new CGLWidgetImage(ui->graphicsView);
     imageView->resize(ui->graphicsView->size());
@@ -139,10 +156,10 @@ ThermalImager::ThermalImager(QWidget* parent)
         if (imageView && g_connected)
             imageView->openImage();
     });
+}
 
-    connectSignals();
-    setupChart();
-
+void ThermalImager::setupRangeButtons()
+{
     const struct {
         QPushButton* button;
         const char* icon;
@@ -155,7 +172,10 @@ ThermalImager::ThermalImager(QWidget* parent)
         entry.button->setLayoutDirection(Qt::LeftToRight);
     }
     fitRangeButtons();
+}
 
+void ThermalImager::setupButtonGroups()
+{
     toolGroup = new QButtonGroup(this);
     toolGroup->addButton(ui->pushButtonSpot, 1);
     toolGroup->addButton(ui->pushButtonLine, 2);
@@ -163,12 +183,6 @@ ThermalImager::ThermalImager(QWidget* parent)
     rangeGroup = new QButtonGroup(this);
     rangeGroup->addButton(ui->pushButtonNormal, 1);
     rangeGroup->addButton(ui->pushButtonHigh, 2);
-
-    setControlsEnabled(g_connected);
-
-    registerDeviceNotifications();
-    if (openFirstCamera())
-        setControlsEnabled(true);
 }
 
 ThermalImager::~ThermalImager()

@@ -117,7 +117,11 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void setupWindow();
+    void setupPicture();
     void setupChart();
+    void setupRangeButtons();
+    void setupButtonGroups();
     void fitRangeButtons();
     void connectSignals();
     void registerDeviceNotifications();
