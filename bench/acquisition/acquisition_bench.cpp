@@ -219,9 +219,15 @@ class RatioReporter : public benchmark::ConsoleReporter
 public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+        // Single runs by name; with repetitions, their median.
+        for (const Run& run : runs) {
+            if (run.error_occurred)
+                continue;
+            if (run.run_type == Run::RT_Iteration && run.repetitions <= 1)
                 seconds[run.benchmark_name()] = run.GetAdjustedCPUTime() * unitSeconds(run.time_unit);
+            else if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                seconds[run.run_name.str()] = run.GetAdjustedCPUTime() * unitSeconds(run.time_unit);
+        }
         ConsoleReporter::ReportRuns(runs);
     }
 
