@@ -31,8 +31,11 @@
  *    (LIBUSB_ERROR_NOT_FOUND): libuvc leaves it to its callback, which frees
  *    it, and its stop waits for that.
  * 3. A transfer refused for a gone device is remembered; its cancellation
- *    answers LIBUSB_ERROR_NO_DEVICE without asking libusb, which does not
- *    hold it, so libuvc frees it at once. */
+ *    (libusb does not hold it and answers LIBUSB_ERROR_NOT_FOUND) is
+ *    answered LIBUSB_ERROR_NO_DEVICE, so libuvc frees it at once. libuvc's
+ *    stop may cancel while the callback's resubmission is still under way;
+ *    libusb then answers once the submission is over, and the answer here
+ *    waits until the submission's outcome is noted. */
 #ifndef _GNU_SOURCE
 #define _GNU_SOURCE /* RTLD_NEXT */
 #endif
@@ -55,38 +58,59 @@ static void* libusb_own(const char* name, _Atomic(void*)* cache)
     return own;
 }
 
-/* Transfers refused for a gone device (not in flight). One stream holds at
- * most a hundred; beyond the room here libusb's own answers stand. */
-enum { REFUSED_ROOM = 256 };
-static pthread_mutex_t g_refused_lock = PTHREAD_MUTEX_INITIALIZER;
-static struct libusb_transfer* g_refused[REFUSED_ROOM];
+/* Transfers being submitted, and transfers refused for a gone device (not
+ * in flight). One stream holds at most a hundred transfers; beyond the room
+ * here libusb's own answers stand. */
+enum { TRANSFER_ROOM = 256 };
+enum transfer_state { TRANSFER_SUBMITTING = 1, TRANSFER_REFUSED = 2 };
+static pthread_mutex_t g_transfers_lock = PTHREAD_MUTEX_INITIALIZER;
+static pthread_cond_t g_transfers_changed = PTHREAD_COND_INITIALIZER;
+static struct {
+    struct libusb_transfer* transfer;
+    enum transfer_state state;
+} g_transfers[TRANSFER_ROOM];
 
-static void refused_add(struct libusb_transfer* transfer)
+/* The slot of `transfer`, or -1; with g_transfers_lock held. */
+static int slot_of(const struct libusb_transfer* transfer)
 {
-    pthread_mutex_lock(&g_refused_lock);
-    for (size_t i = 0; i < REFUSED_ROOM; ++i) {
-        if (!g_refused[i] || g_refused[i] == transfer) {
-            g_refused[i] = transfer;
-            break;
-        }
-    }
-    pthread_mutex_unlock(&g_refused_lock);
+    for (int i = 0; transfer && i < TRANSFER_ROOM; ++i)
+        if (g_transfers[i].transfer == transfer)
+            return i;
+    return -1;
 }
 
-/* Forgets `transfer`; whether it was there. */
-static int refused_take(struct libusb_transfer* transfer)
+/* Notes `transfer` in `state`, or forgets it (state 0). */
+static void set_state(struct libusb_transfer* transfer, int state)
 {
-    int found = 0;
-    pthread_mutex_lock(&g_refused_lock);
-    for (size_t i = 0; transfer && i < REFUSED_ROOM; ++i) {
-        if (g_refused[i] == transfer) {
-            g_refused[i] = NULL;
-            found = 1;
-            break;
-        }
+    pthread_mutex_lock(&g_transfers_lock);
+    int slot = slot_of(transfer);
+    if (slot < 0 && state) {
+        for (int i = 0; i < TRANSFER_ROOM && slot < 0; ++i)
+            if (!g_transfers[i].transfer)
+                slot = i;
     }
-    pthread_mutex_unlock(&g_refused_lock);
-    return found;
+    if (slot >= 0) {
+        g_transfers[slot].transfer = state ? transfer : NULL;
+        g_transfers[slot].state = (enum transfer_state)state;
+    }
+    pthread_cond_broadcast(&g_transfers_changed);
+    pthread_mutex_unlock(&g_transfers_lock);
+}
+
+/* Whether `transfer` was refused for a gone device (then forgotten). A
+ * submission still under way is waited for: libusb's cancellation answers
+ * only after it, but the answer may come before the submission is noted. */
+static int take_refused(struct libusb_transfer* transfer)
+{
+    pthread_mutex_lock(&g_transfers_lock);
+    int slot;
+    while ((slot = slot_of(transfer)) >= 0 && g_transfers[slot].state == TRANSFER_SUBMITTING)
+        pthread_cond_wait(&g_transfers_changed, &g_transfers_lock);
+    const int refused = slot >= 0 && g_transfers[slot].state == TRANSFER_REFUSED;
+    if (refused)
+        g_transfers[slot].transfer = NULL;
+    pthread_mutex_unlock(&g_transfers_lock);
+    return refused;
 }
 
 LIBUSB_API_GUARD int libusb_set_interface_alt_setting(libusb_device_handle* handle, int interface_number,
@@ -109,11 +133,9 @@ LIBUSB_API_GUARD int libusb_submit_transfer(struct libusb_transfer* transfer)
     *(void**)&own = libusb_own("libusb_submit_transfer", &cache);
     if (!own)
         return LIBUSB_ERROR_NOT_SUPPORTED;
+    set_state(transfer, TRANSFER_SUBMITTING);
     int result = own(transfer);
-    if (result == LIBUSB_ERROR_NO_DEVICE)
-        refused_add(transfer);
-    else
-        refused_take(transfer);
+    set_state(transfer, result == LIBUSB_ERROR_NO_DEVICE ? TRANSFER_REFUSED : 0);
     return result;
 }
 
@@ -124,10 +146,12 @@ LIBUSB_API_GUARD int libusb_cancel_transfer(struct libusb_transfer* transfer)
     *(void**)&own = libusb_own("libusb_cancel_transfer", &cache);
     if (!own)
         return LIBUSB_ERROR_NOT_SUPPORTED;
-    if (refused_take(transfer))
-        return LIBUSB_ERROR_NO_DEVICE;
     int result = own(transfer);
-    return result == LIBUSB_ERROR_NO_DEVICE ? LIBUSB_ERROR_NOT_FOUND : result;
+    if (result == LIBUSB_ERROR_NO_DEVICE)
+        return LIBUSB_ERROR_NOT_FOUND; /* in flight: its callback will come */
+    if (result == LIBUSB_ERROR_NOT_FOUND && take_refused(transfer))
+        return LIBUSB_ERROR_NO_DEVICE; /* never will */
+    return result;
 }
 
 LIBUSB_API_GUARD void libusb_free_transfer(struct libusb_transfer* transfer)
@@ -135,7 +159,7 @@ LIBUSB_API_GUARD void libusb_free_transfer(struct libusb_transfer* transfer)
     static _Atomic(void*) cache;
     void (*own)(struct libusb_transfer*);
     *(void**)&own = libusb_own("libusb_free_transfer", &cache);
-    refused_take(transfer);
+    set_state(transfer, 0);
     if (own)
         own(transfer);
 }

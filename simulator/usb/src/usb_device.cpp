@@ -118,15 +118,14 @@ uint64_t UsbDevice::refused(unsigned long request) const {
 gboolean UsbDevice::on_ioctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer self) {
     auto* device = static_cast<UsbDevice*>(self);
     const unsigned long request = umockdev_ioctl_client_get_request(client);
+    std::lock_guard<std::mutex> lock(device->mutex_);
+    auto [state, first] = device->clients_.try_emplace(client);
+    // umockdev drops a client object when its connection closes.
+    if (first) g_object_weak_ref(G_OBJECT(client), on_client_gone, self);
     int error = 0;
-    long result;
-    {
-        std::lock_guard<std::mutex> lock(device->mutex_);
-        auto [state, first] = device->clients_.try_emplace(client);
-        // umockdev drops a client object when its connection closes.
-        if (first) g_object_weak_ref(G_OBJECT(client), on_client_gone, self);
-        result = device->handle(client, state->second, request, error);
-    }
+    const long result = device->handle(client, state->second, request, error);
+    // Completing copies the URBs back to the client: under the lock, so that
+    // an unplug does not change them meanwhile.
     umockdev_ioctl_client_complete(client, result, error);
     return TRUE;
 }
