@@ -2,6 +2,7 @@
 // cvtColor YUYV->BGR and a memcpy of the same bytes, and prints the ratios
 // that matter: the picture path (yuv422_to_rgb + rgb_to_bgr) against cvtColor.
 #include "vuzovaredero.h"
+#include "vuzovaredero_internal.h"
 #include "zizuruziza.h"
 
 #include <benchmark/benchmark.h>
@@ -133,6 +134,38 @@ BENCHMARK_CAPTURE(BM_transform_rgb, mirror, mirror);
 BENCHMARK_CAPTURE(BM_transform_rgb, rotate_180, rotate_180);
 BENCHMARK_CAPTURE(BM_transform_rgb, rotate_left_90, rotate_left_90);
 BENCHMARK_CAPTURE(BM_transform_rgb, rotate_right_90, rotate_right_90);
+
+// The pixel moves alone by path, for both pixel widths: the plain walk that
+// defines each transform, the portable fast path and the one the exported
+// functions take on this processor.
+enum class Path { Reference, Portable, Chosen };
+
+void BM_transform_path(benchmark::State& state, vz_transform kind, size_t bytes, Path path)
+{
+    const uint8_t* in = bytes == 2 ? (const uint8_t*)frames().y14.data() : frames().rgb.data();
+    std::vector<uint8_t> out(bytes * kPixels);
+    const image_res_t res{kWidth, kHeight};
+    for (auto _ : state) {
+        if (path == Path::Reference)
+            vz_transform_reference(kind, in, res, bytes, out.data());
+        else if (path == Path::Portable)
+            vz_transform_portable(kind, in, res, bytes, out.data());
+        else
+            vz_transform_fast(kind, in, res, bytes, out.data());
+        benchmark::ClobberMemory();
+    }
+    setBytes(state, bytes * kPixels);
+}
+
+#define VZ_BENCH_PATHS(name, kind, bytes)                                                   \
+    BENCHMARK_CAPTURE(BM_transform_path, name##_reference, kind, bytes, Path::Reference); \
+    BENCHMARK_CAPTURE(BM_transform_path, name##_portable, kind, bytes, Path::Portable);   \
+    BENCHMARK_CAPTURE(BM_transform_path, name##_chosen, kind, bytes, Path::Chosen)
+VZ_BENCH_PATHS(mirror_rgb, VZ_MIRROR, 3);
+VZ_BENCH_PATHS(rotate_right_90_rgb, VZ_ROTATE_RIGHT_90, 3);
+VZ_BENCH_PATHS(rotate_left_90_rgb, VZ_ROTATE_LEFT_90, 3);
+VZ_BENCH_PATHS(mirror_y14, VZ_MIRROR, 2);
+VZ_BENCH_PATHS(rotate_right_90_y14, VZ_ROTATE_RIGHT_90, 2);
 
 void BM_y14_map_to_yuyv_pseudocolor(benchmark::State& state)
 {

@@ -42,39 +42,6 @@ static size_t vz_bytes_per_pixel(int format)
     }
 }
 
-/* Every transform writes its output row by row; output row r starts at
- * source pixel first + r * row_step and walks the source by column_step. */
-typedef struct {
-    size_t rows, columns;
-    ptrdiff_t first, row_step, column_step;
-} vz_walk;
-
-static inline __attribute__((always_inline)) void vz_remap_pixels(const uint8_t* src, const vz_walk* walk,
-                                                                  size_t bytes, uint8_t* dst)
-{
-    for (size_t r = 0; r < walk->rows; r++) {
-        const uint8_t* in = src + (walk->first + (ptrdiff_t)r * walk->row_step) * (ptrdiff_t)bytes;
-        for (size_t c = 0; c < walk->columns; c++) {
-            memcpy(dst, in, bytes);
-            dst += bytes;
-            in += walk->column_step * (ptrdiff_t)bytes;
-        }
-    }
-}
-
-static void vz_remap(const uint8_t* src, const vz_walk* walk, size_t bytes, uint8_t* dst)
-{
-    if (walk->column_step == 1) { /* whole rows keep their order */
-        for (size_t r = 0; r < walk->rows; r++)
-            memcpy(dst + r * walk->columns * bytes,
-                   src + (walk->first + (ptrdiff_t)r * walk->row_step) * (ptrdiff_t)bytes, walk->columns * bytes);
-    } else if (bytes == 2) {
-        vz_remap_pixels(src, walk, 2, dst);
-    } else {
-        vz_remap_pixels(src, walk, 3, dst);
-    }
-}
-
 /* Checks in the designed order and reports from the calling transform. */
 #define VZ_TRANSFORM_BYTES(src, res, format, dst, bytes)                        \
     do {                                                                        \
@@ -93,9 +60,7 @@ int flip(const uint8_t* src, image_res_t res, int format, uint8_t* dst)
 {
     size_t bytes;
     VZ_TRANSFORM_BYTES(src, res, format, dst, bytes);
-    ptrdiff_t w = res.width, h = res.height;
-    vz_walk walk = {(size_t)h, (size_t)w, (h - 1) * w, -w, 1};
-    vz_remap(src, &walk, bytes, dst);
+    vz_transform_fast(VZ_FLIP, src, res, bytes, dst);
     return 0;
 }
 
@@ -103,9 +68,7 @@ int mirror(const uint8_t* src, image_res_t res, int format, uint8_t* dst)
 {
     size_t bytes;
     VZ_TRANSFORM_BYTES(src, res, format, dst, bytes);
-    ptrdiff_t w = res.width, h = res.height;
-    vz_walk walk = {(size_t)h, (size_t)w, w - 1, w, -1};
-    vz_remap(src, &walk, bytes, dst);
+    vz_transform_fast(VZ_MIRROR, src, res, bytes, dst);
     return 0;
 }
 
@@ -113,9 +76,7 @@ int rotate_180(const uint8_t* src, image_res_t res, int format, uint8_t* dst)
 {
     size_t bytes;
     VZ_TRANSFORM_BYTES(src, res, format, dst, bytes);
-    ptrdiff_t w = res.width, h = res.height;
-    vz_walk walk = {(size_t)h, (size_t)w, h * w - 1, -w, -1};
-    vz_remap(src, &walk, bytes, dst);
+    vz_transform_fast(VZ_ROTATE_180, src, res, bytes, dst);
     return 0;
 }
 
@@ -123,10 +84,7 @@ int rotate_left_90(const uint8_t* src, image_res_t res, int format, uint8_t* dst
 {
     size_t bytes;
     VZ_TRANSFORM_BYTES(src, res, format, dst, bytes);
-    ptrdiff_t w = res.width, h = res.height;
-    /* Output row r is input column W-1-r, top to bottom. */
-    vz_walk walk = {(size_t)w, (size_t)h, w - 1, -1, w};
-    vz_remap(src, &walk, bytes, dst);
+    vz_transform_fast(VZ_ROTATE_LEFT_90, src, res, bytes, dst);
     return 0;
 }
 
@@ -134,10 +92,7 @@ int rotate_right_90(const uint8_t* src, image_res_t res, int format, uint8_t* ds
 {
     size_t bytes;
     VZ_TRANSFORM_BYTES(src, res, format, dst, bytes);
-    ptrdiff_t w = res.width, h = res.height;
-    /* Output row r is input column r, bottom to top. */
-    vz_walk walk = {(size_t)w, (size_t)h, (h - 1) * w, 1, -w};
-    vz_remap(src, &walk, bytes, dst);
+    vz_transform_fast(VZ_ROTATE_RIGHT_90, src, res, bytes, dst);
     return 0;
 }
 

@@ -2,6 +2,7 @@
 #ifndef VUZOVAREDERO_INTERNAL_H
 #define VUZOVAREDERO_INTERNAL_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 #include "vuzovaredero.h"
@@ -11,6 +12,28 @@ extern "C" {
 #endif
 
 enum { VZ_PALETTE_MODES = 16, VZ_Y14_LEVELS = 16384 };
+
+/* The pixel moves of the five geometric transforms. Each takes checked
+ * arguments: src and dst distinct, width and height above 0, bytes 2 or 3. */
+typedef enum { VZ_FLIP, VZ_MIRROR, VZ_ROTATE_180, VZ_ROTATE_LEFT_90, VZ_ROTATE_RIGHT_90 } vz_transform;
+
+/* The defining walk: every output pixel copied from its source position in
+ * output order, one pixel at a time. The other paths must equal it. */
+void vz_transform_reference(vz_transform kind, const uint8_t* src, image_res_t res, size_t bytes, uint8_t* dst);
+
+/* Plain C: whole-row copies, row reversal, tiled quarter turns, 3-byte
+ * pixels moved as 4-byte words where the extra byte is harmless. */
+void vz_transform_portable(vz_transform kind, const uint8_t* src, image_res_t res, size_t bytes, uint8_t* dst);
+
+/* Whether this processor runs the AVX-512 path (with byte permutes). */
+int vz_cpu_has_avx512(void);
+
+/* The AVX-512 path of every transform but flip; 0 (nothing written) where
+ * the processor lacks it or for flip, else 1. */
+int vz_transform_avx512(vz_transform kind, const uint8_t* src, image_res_t res, size_t bytes, uint8_t* dst);
+
+/* The path the exported transforms take. */
+void vz_transform_fast(vz_transform kind, const uint8_t* src, image_res_t res, size_t bytes, uint8_t* dst);
 
 /* (Y, U, V) per 8-bit level for each color_mode; the modes without a
  * palette of their own hold their single entry (0, 0, 0) everywhere. */
