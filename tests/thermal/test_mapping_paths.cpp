@@ -1,0 +1,169 @@
+// Each colour mapping path against the reference loop: random and grey
+// pictures of many widths (around the four-pixel groups and the 64-pixel
+// blocks), row gaps, every (B, G, R) value, and the bytes around the output.
+#include "mapping.h"
+#include "palettes.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Path = std::function<bool(const cv::Mat&, cv::Mat&, const std::uint8_t*)>;
+
+struct NamedPath {
+    const char* name;
+    Path map;
+};
+
+// The words of colourTableWords() for any table.
+std::vector<std::uint32_t> wordsOf(const std::uint8_t* table)
+{
+    std::vector<std::uint32_t> words(256);
+    for (int level = 0; level < 256; ++level)
+        words[level] = table[3 * level] | table[3 * level + 1] << 8 | std::uint32_t(table[3 * level + 2]) << 16;
+    return words;
+}
+
+std::vector<NamedPath> fastPaths()
+{
+    return {
+        {"portable",
+         [](const cv::Mat& src, cv::Mat& dst, const std::uint8_t* table) {
+             const std::vector<std::uint32_t> words = wordsOf(table);
+             thermal::mapPicturePortable(src, dst, table, words.data());
+             return true;
+         }},
+        {"avx512", thermal::mapPictureAvx512},
+    };
+}
+
+// A table whose 256 colours all differ, so a wrong level always shows.
+std::vector<std::uint8_t> distinctTable(unsigned seed)
+{
+    cv::RNG rng(seed);
+    std::vector<std::uint8_t> table(3 * 256);
+    for (int level = 0; level < 256; ++level) {
+        table[3 * level] = std::uint8_t(level);
+        table[3 * level + 1] = std::uint8_t(rng.uniform(0, 256));
+        table[3 * level + 2] = std::uint8_t(255 - level);
+    }
+    return table;
+}
+
+enum class Content { Random, Grey, MostlyGrey };
+
+cv::Mat picture(int rows, int cols, Content content, cv::RNG& rng)
+{
+    cv::Mat m(rows, cols, CV_8UC3);
+    rng.fill(m, cv::RNG::UNIFORM, 0, 256);
+    if (content == Content::Random)
+        return m;
+    for (int y = 0; y < rows; ++y)
+        for (int x = 0; x < cols; ++x) {
+            cv::Vec3b& p = m.at<cv::Vec3b>(y, x);
+            const bool keepColour = content == Content::MostlyGrey && (x * 7 + y) % 11 == 0;
+            if (!keepColour)
+                p = cv::Vec3b(p[1], p[1], p[1]);
+        }
+    return m;
+}
+
+// Maps src by path into a matrix with guard bytes on every side (a row gap
+// when gapped), compares with the reference and checks the guards.
+void expectEqualToReference(const NamedPath& path, const cv::Mat& src, const std::uint8_t* table, bool gapped)
+{
+    cv::Mat expected(src.size(), CV_8UC3);
+    thermal::mapPictureReference(src, expected, table);
+    const int margin = gapped ? 5 : 0;
+    cv::Mat frame(src.rows + 2, src.cols + 2 * margin, CV_8UC3, cv::Scalar(0xA5, 0xA5, 0xA5));
+    std::vector<std::uint8_t> guarded;
+    cv::Mat out;
+    if (gapped) {
+        out = frame(cv::Rect(margin, 1, src.cols, src.rows));
+    } else {
+        guarded.assign(src.total() * 3 + 2 * 64, 0xA5);
+        out = cv::Mat(src.rows, src.cols, CV_8UC3, guarded.data() + 64);
+    }
+    if (!path.map(src, out, table))
+        return;
+    ASSERT_EQ(cv::norm(out, expected, cv::NORM_INF), 0.0) << path.name << " " << src.size();
+    if (gapped) {
+        cv::Mat check = frame.clone();
+        expected.copyTo(check(cv::Rect(margin, 1, src.cols, src.rows)));
+        ASSERT_EQ(cv::norm(frame, check, cv::NORM_INF), 0.0) << path.name << " wrote outside " << src.size();
+    } else {
+        for (size_t i = 0; i < 64; ++i) {
+            ASSERT_EQ(guarded[i], 0xA5) << path.name << " wrote before " << src.size();
+            ASSERT_EQ(guarded[guarded.size() - 1 - i], 0xA5) << path.name << " wrote after " << src.size();
+        }
+    }
+}
+
+TEST(ThermalMappingPaths, EqualTheReferenceOnEverySizeAndContent)
+{
+    cv::RNG rng(11);
+    const std::vector<std::uint8_t> table = distinctTable(5);
+    const int widths[] = {1, 2, 3, 4, 5, 6, 8, 9, 21, 22, 63, 64, 65, 127, 128, 129, 191, 256};
+    for (const NamedPath& path : fastPaths())
+        for (int width : widths)
+            for (int rows : {1, 2, 3})
+                for (Content content : {Content::Random, Content::Grey, Content::MostlyGrey})
+                    for (bool gapped : {false, true}) {
+                        SCOPED_TRACE(::testing::Message() << "content " << int(content) << " gapped " << gapped);
+                        const cv::Mat src = picture(rows, width, content, rng);
+                        expectEqualToReference(path, src, table.data(), gapped);
+                    }
+}
+
+// A camera frame through real tables, and a source with row gaps of its own.
+TEST(ThermalMappingPaths, EqualTheReferenceOnFramesAndSubMatrices)
+{
+    cv::RNG rng(12);
+    const cv::Mat frame = picture(192, 256, Content::MostlyGrey, rng);
+    const cv::Mat big = picture(40, 300, Content::Random, rng);
+    const cv::Mat roi = big(cv::Rect(7, 3, 131, 30));
+    ASSERT_FALSE(roi.isContinuous());
+    for (const NamedPath& path : fastPaths())
+        for (int n : {1, 2, 29, 50, 83}) {
+            SCOPED_TRACE(::testing::Message() << "table " << n);
+            expectEqualToReference(path, frame, thermal::colourTable(n), false);
+            expectEqualToReference(path, roi, thermal::colourTable(n), false);
+            expectEqualToReference(path, roi, thermal::colourTable(n), true);
+        }
+}
+
+// All 2^24 (B, G, R) values, one row of 4096 pixels per (B, G high nibble).
+TEST(ThermalMappingPaths, EqualTheReferenceOnEveryColour)
+{
+    cv::Mat all(4096, 4096, CV_8UC3);
+    for (int i = 0; i < 4096 * 4096; ++i) {
+        std::uint8_t* p = all.data + 3 * size_t(i);
+        p[0] = std::uint8_t(i >> 16);
+        p[1] = std::uint8_t(i >> 8);
+        p[2] = std::uint8_t(i);
+    }
+    const std::vector<std::uint8_t> table = distinctTable(6);
+    cv::Mat expected(all.size(), CV_8UC3);
+    thermal::mapPictureReference(all, expected, table.data());
+    for (const NamedPath& path : fastPaths()) {
+        cv::Mat out(all.size(), CV_8UC3);
+        if (path.map(all, out, table.data()))
+            EXPECT_EQ(cv::norm(out, expected, cv::NORM_INF), 0.0) << path.name;
+    }
+}
+
+TEST(ThermalMappingPaths, SimdPathRunsWhereTheProcessorHasIt)
+{
+    const cv::Mat one(1, 1, CV_8UC3, cv::Scalar(1, 1, 1));
+    cv::Mat out(1, 1, CV_8UC3);
+    EXPECT_EQ(thermal::mapPictureAvx512(one, out, thermal::colourTable(1)), thermal::cpuHasAvx512());
+    if (!thermal::cpuHasAvx512())
+        std::printf("This processor has no AVX-512 byte permutes: only the portable path was compared.\n");
+}
+
+}  // namespace
