@@ -69,7 +69,6 @@ UsbDevice::~UsbDevice() {
 bool UsbDevice::attach(UMockdevTestbed* testbed, const std::string& devnode, std::string& error) {
     handler_ = umockdev_ioctl_base_new();
     g_signal_connect(handler_, "handle-ioctl", G_CALLBACK(on_ioctl), this);
-
     GError* failure = nullptr;
     if (umockdev_testbed_attach_ioctl(testbed, devnode.c_str(), handler_, &failure)) return true;
     error = failure ? failure->message : "attach_ioctl failed";
