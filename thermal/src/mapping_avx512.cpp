@@ -2,10 +2,12 @@
 // reference loop for every pixel, grey or not.
 //
 // Per 64 pixels (three registers of B, G, R bytes):
-//  1. each channel is gathered into 16-bit lanes, 32 pixels per register;
-//  2. the luma 29 B + 150 G + 77 R + 128 is summed in 16 bits, where it
-//     cannot overflow (at most 256 * 255 + 128), and its high byte is the
-//     level;
+//  1. the bytes are gathered into 16-bit lanes of (B, G) and of (R, G)
+//     pairs, 32 pixels per register;
+//  2. multiply-adds of the pairs by (29, 99) and (77, 51) give 29 B + 150 G
+//     + 77 R in two parts of at most 128 * 255, which stay below the
+//     instruction's signed limit; with the + 128 the sum cannot overflow 16
+//     bits (at most 256 * 255 + 128), and its high byte is the level;
 //  3. each channel of the table, 256 bytes in four registers, is looked up
 //     with two two-register permutes (levels below and from 128) and a blend
 //     on the level's top bit;
@@ -43,9 +45,9 @@ inline __mmask64 firstBytes(std::ptrdiff_t n)
 
 // The permute indices and masks of the steps, built once per picture.
 struct Shuffles {
-    // Step 1: channel c of pixels 0-31 (from registers 0 and 1) and of
-    // pixels 32-63 (from registers 1 and 2) into the low byte of each lane.
-    __m512i gather[3][2];
+    // Step 1: the (B, G) and (R, G) pairs of pixels 0-31 (from registers 0
+    // and 1) and of pixels 32-63 (from registers 1 and 2), one per lane.
+    __m512i pairs[2][2];
     // Step 2: the high bytes of two registers of 16-bit lanes; the low
     // bytes likewise, for splitting the table.
     __m512i highBytes, lowBytes;
@@ -60,13 +62,13 @@ THERMAL_AVX512 Shuffles makeShuffles()
 {
     Shuffles s;
     alignas(64) std::uint8_t index[64];
-    for (int c = 0; c < 3; ++c)
+    for (int pair = 0; pair < 2; ++pair)  // (B, G), (R, G)
         for (int half = 0; half < 2; ++half) {
             for (int q = 0; q < 32; ++q) {
-                index[2 * q] = std::uint8_t(3 * q + c + 32 * half);
-                index[2 * q + 1] = 0;  // zeroed by the mask
+                index[2 * q] = std::uint8_t(3 * q + 2 * pair + 32 * half);
+                index[2 * q + 1] = std::uint8_t(3 * q + 1 + 32 * half);
             }
-            s.gather[c][half] = _mm512_load_si512(index);
+            s.pairs[pair][half] = _mm512_load_si512(index);
         }
     for (int i = 0; i < 64; ++i)
         index[i] = std::uint8_t(i < 32 ? 2 * i : 64 + 2 * (i - 32));
@@ -92,19 +94,19 @@ struct Bgr {
     __m512i r0, r1, r2;  // 192 bytes of B, G, R triplets
 };
 
-THERMAL_AVX512 inline __m512i channel(const Bgr& p, const Shuffles& s, int c, int half)
+enum Pair { BlueGreen, RedGreen };
+
+THERMAL_AVX512 inline __m512i pairs(const Bgr& p, const Shuffles& s, Pair pair, int half)
 {
-    const __mmask64 lowBytes = 0x5555555555555555ull;
-    return half == 0 ? _mm512_maskz_permutex2var_epi8(lowBytes, p.r0, s.gather[c][0], p.r1)
-                     : _mm512_maskz_permutex2var_epi8(lowBytes, p.r1, s.gather[c][1], p.r2);
+    return half == 0 ? _mm512_permutex2var_epi8(p.r0, s.pairs[pair][0], p.r1)
+                     : _mm512_permutex2var_epi8(p.r1, s.pairs[pair][1], p.r2);
 }
 
 THERMAL_AVX512 inline __m512i lumaHalf(const Bgr& p, const Shuffles& s, int half)
 {
-    const __m512i b = _mm512_mullo_epi16(channel(p, s, 0, half), _mm512_set1_epi16(29));
-    const __m512i g = _mm512_mullo_epi16(channel(p, s, 1, half), _mm512_set1_epi16(150));
-    const __m512i r = _mm512_mullo_epi16(channel(p, s, 2, half), _mm512_set1_epi16(77));
-    return _mm512_add_epi16(_mm512_add_epi16(b, g), _mm512_add_epi16(r, _mm512_set1_epi16(128)));
+    const __m512i blueGreen = _mm512_maddubs_epi16(pairs(p, s, BlueGreen, half), _mm512_set1_epi16(29 | 99 << 8));
+    const __m512i redGreen = _mm512_maddubs_epi16(pairs(p, s, RedGreen, half), _mm512_set1_epi16(77 | 51 << 8));
+    return _mm512_add_epi16(_mm512_add_epi16(blueGreen, _mm512_set1_epi16(128)), redGreen);
 }
 
 // The 64 levels of the 64 pixels.
@@ -134,16 +136,18 @@ THERMAL_AVX512 inline Bgr interleave(__m512i b, __m512i g, __m512i r, const Shuf
     return out;
 }
 
-// The table's 256 triplets split into its three channels, with the same
-// gather as the pixels: four groups of 64 entries.
+// The table's 256 triplets split into its three channels with the same
+// pair gathers as the pixels: four groups of 64 entries.
 THERMAL_AVX512 void splitTable(const std::uint8_t* table, const Shuffles& s, Plane planes[3])
 {
     for (int part = 0; part < 4; ++part) {
         const std::uint8_t* at = table + 192 * part;
         const Bgr entries{_mm512_loadu_si512(at), _mm512_loadu_si512(at + 64), _mm512_loadu_si512(at + 128)};
-        for (int c = 0; c < 3; ++c)
-            planes[c].part[part] =
-                _mm512_permutex2var_epi8(channel(entries, s, c, 0), s.lowBytes, channel(entries, s, c, 1));
+        const __m512i blueGreen[2] = {pairs(entries, s, BlueGreen, 0), pairs(entries, s, BlueGreen, 1)};
+        const __m512i redGreen[2] = {pairs(entries, s, RedGreen, 0), pairs(entries, s, RedGreen, 1)};
+        planes[0].part[part] = _mm512_permutex2var_epi8(blueGreen[0], s.lowBytes, blueGreen[1]);
+        planes[1].part[part] = _mm512_permutex2var_epi8(blueGreen[0], s.highBytes, blueGreen[1]);
+        planes[2].part[part] = _mm512_permutex2var_epi8(redGreen[0], s.lowBytes, redGreen[1]);
     }
 }
 
