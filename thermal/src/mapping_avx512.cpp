@@ -43,49 +43,66 @@ inline __mmask64 firstBytes(std::ptrdiff_t n)
     return n <= 0 ? 0 : n >= 64 ? ~__mmask64(0) : (__mmask64(1) << n) - 1;
 }
 
-// The permute indices and masks of the steps, built once per picture.
-struct Shuffles {
+// The permute indices and masks of the steps, as bytes made at compile time.
+struct IndexBytes {
     // Step 1: the (B, G) and (R, G) pairs of pixels 0-31 (from registers 0
     // and 1) and of pixels 32-63 (from registers 1 and 2), one per lane.
-    __m512i pairs[2][2];
+    std::uint8_t pairs[2][2][64];
     // Step 2: the high bytes of two registers of 16-bit lanes; the low
     // bytes likewise, for splitting the table.
-    __m512i highBytes, lowBytes;
+    std::uint8_t highBytes[64], lowBytes[64];
     // Step 4: output register o takes B from the first, G from the second
     // register of a two-register permute, R from a masked permute of the
     // third, all with the same index.
+    std::uint8_t scatter[3][64];
+    std::uint64_t redBytes[3];
+};
+
+constexpr IndexBytes makeIndexBytes()
+{
+    IndexBytes x{};
+    for (int pair = 0; pair < 2; ++pair)  // (B, G), (R, G)
+        for (int half = 0; half < 2; ++half)
+            for (int q = 0; q < 32; ++q) {
+                x.pairs[pair][half][2 * q] = std::uint8_t(3 * q + 2 * pair + 32 * half);
+                x.pairs[pair][half][2 * q + 1] = std::uint8_t(3 * q + 1 + 32 * half);
+            }
+    for (int i = 0; i < 64; ++i) {
+        x.lowBytes[i] = std::uint8_t(i < 32 ? 2 * i : 64 + 2 * (i - 32));
+        x.highBytes[i] = std::uint8_t(x.lowBytes[i] + 1);
+    }
+    for (int o = 0; o < 3; ++o)
+        for (int i = 0; i < 64; ++i) {
+            const int byte = 64 * o + i, pixel = byte / 3, channel = byte % 3;
+            x.scatter[o][i] = std::uint8_t(pixel + (channel == 1 ? 64 : 0));
+            if (channel == 2)
+                x.redBytes[o] |= std::uint64_t(1) << i;
+        }
+    return x;
+}
+
+constexpr IndexBytes kIndexBytes = makeIndexBytes();
+
+// The same in registers.
+struct Shuffles {
+    __m512i pairs[2][2];
+    __m512i highBytes, lowBytes;
     __m512i scatter[3];
     __mmask64 redBytes[3];
 };
 
-THERMAL_AVX512 Shuffles makeShuffles()
+THERMAL_AVX512 Shuffles loadShuffles()
 {
+    const IndexBytes& x = kIndexBytes;
     Shuffles s;
-    alignas(64) std::uint8_t index[64];
-    for (int pair = 0; pair < 2; ++pair)  // (B, G), (R, G)
-        for (int half = 0; half < 2; ++half) {
-            for (int q = 0; q < 32; ++q) {
-                index[2 * q] = std::uint8_t(3 * q + 2 * pair + 32 * half);
-                index[2 * q + 1] = std::uint8_t(3 * q + 1 + 32 * half);
-            }
-            s.pairs[pair][half] = _mm512_load_si512(index);
-        }
-    for (int i = 0; i < 64; ++i)
-        index[i] = std::uint8_t(i < 32 ? 2 * i : 64 + 2 * (i - 32));
-    s.lowBytes = _mm512_load_si512(index);
-    for (int i = 0; i < 64; ++i)
-        ++index[i];
-    s.highBytes = _mm512_load_si512(index);
+    for (int pair = 0; pair < 2; ++pair)
+        for (int half = 0; half < 2; ++half)
+            s.pairs[pair][half] = _mm512_loadu_si512(x.pairs[pair][half]);
+    s.highBytes = _mm512_loadu_si512(x.highBytes);
+    s.lowBytes = _mm512_loadu_si512(x.lowBytes);
     for (int o = 0; o < 3; ++o) {
-        __mmask64 red = 0;
-        for (int i = 0; i < 64; ++i) {
-            const int byte = 64 * o + i, pixel = byte / 3, channel = byte % 3;
-            index[i] = std::uint8_t(pixel + (channel == 1 ? 64 : 0));
-            if (channel == 2)
-                red |= __mmask64(1) << i;
-        }
-        s.scatter[o] = _mm512_load_si512(index);
-        s.redBytes[o] = red;
+        s.scatter[o] = _mm512_loadu_si512(x.scatter[o]);
+        s.redBytes[o] = x.redBytes[o];
     }
     return s;
 }
@@ -173,7 +190,7 @@ THERMAL_AVX512 void mapRow(const std::uint8_t* in, std::uint8_t* out, std::ptrdi
 
 THERMAL_AVX512 void mapPicture(const cv::Mat& src, cv::Mat& dst, const std::uint8_t* table)
 {
-    const Shuffles shuffles = makeShuffles();
+    const Shuffles shuffles = loadShuffles();
     Plane planes[3];
     splitTable(table, shuffles, planes);
     // A continuous picture is one long row.

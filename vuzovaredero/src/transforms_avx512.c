@@ -36,14 +36,28 @@ static inline __mmask64 vz_bytes_mask(size_t n)
     return n >= 64 ? ~(__mmask64)0 : (((__mmask64)1 << n) - 1);
 }
 
-/* Index that puts the n pixels of a register in reverse order. */
+/* Index tables as constants: f(o, ...) for the 64 byte positions o. */
+#define VZ_INDEX8(f, o, ...)                                                                              \
+    f((o), __VA_ARGS__), f((o) + 1, __VA_ARGS__), f((o) + 2, __VA_ARGS__), f((o) + 3, __VA_ARGS__),      \
+        f((o) + 4, __VA_ARGS__), f((o) + 5, __VA_ARGS__), f((o) + 6, __VA_ARGS__), f((o) + 7, __VA_ARGS__)
+#define VZ_INDEX64(f, ...)                                                                                \
+    {                                                                                                     \
+        VZ_INDEX8(f, 0, __VA_ARGS__), VZ_INDEX8(f, 8, __VA_ARGS__), VZ_INDEX8(f, 16, __VA_ARGS__),        \
+            VZ_INDEX8(f, 24, __VA_ARGS__), VZ_INDEX8(f, 32, __VA_ARGS__), VZ_INDEX8(f, 40, __VA_ARGS__), \
+            VZ_INDEX8(f, 48, __VA_ARGS__), VZ_INDEX8(f, 56, __VA_ARGS__)                                 \
+    }
+
+/* Byte o of pixel q = o / bytes at t = o % bytes goes to (n-1-q) * bytes + t
+ * in a reversal of n pixels, that is (n-1) * bytes - (o - 2t). */
+#define VZ_REVERSAL_BASE(o, bytes) (uint8_t)((o) - 2 * ((o) % (bytes)))
+static const uint8_t vz_reversal_base[2][64] = {VZ_INDEX64(VZ_REVERSAL_BASE, 2), VZ_INDEX64(VZ_REVERSAL_BASE, 3)};
+
+/* Index that puts the first n pixels of a register in reverse order; the
+ * bytes past them are left over. */
 static VZ_AVX512 __m512i vz_reversal(size_t n, size_t bytes)
 {
-    uint8_t index[64] = {0};
-    for (size_t q = 0; q < n; q++)
-        for (size_t t = 0; t < bytes; t++)
-            index[q * bytes + t] = (uint8_t)((n - 1 - q) * bytes + t);
-    return _mm512_loadu_si512(index);
+    const __m512i base = _mm512_loadu_si512(vz_reversal_base[bytes - 2]);
+    return _mm512_sub_epi8(_mm512_set1_epi8((char)((n - 1) * bytes)), base);
 }
 
 static VZ_AVX512 void vz_reverse_rows_avx512(const uint8_t* src, image_res_t res, size_t bytes, int upside_down,
@@ -51,7 +65,7 @@ static VZ_AVX512 void vz_reverse_rows_avx512(const uint8_t* src, image_res_t res
 {
     const size_t width = res.width, row_bytes = width * bytes;
     const size_t n = 64 / bytes, tail = width % n;
-    const __m512i full = vz_reversal(n, bytes), part = vz_reversal(tail, bytes);
+    const __m512i full = vz_reversal(n, bytes), part = vz_reversal(tail ? tail : n, bytes);
     const __mmask64 full_mask = vz_bytes_mask(n * bytes), part_mask = vz_bytes_mask(tail * bytes);
     for (size_t r = 0; r < res.height; r++) {
         const uint8_t* in = src + (upside_down ? res.height - 1 - r : r) * row_bytes;
@@ -73,6 +87,14 @@ static VZ_AVX512 void vz_reverse_rows_avx512(const uint8_t* src, image_res_t res
  * with row b = a + h and swaps the pixels where row and column differ in bit
  * h: a takes b's pixel p - h where p has bit h, b takes a's pixel p + h where
  * p lacks it. Together the steps exchange every row bit with its column bit. */
+#define VZ_TAKE_A(o, h, bytes) (uint8_t)((((o) / (bytes)) & (h)) ? 64 + (o) - (h) * (bytes) : (o))
+#define VZ_TAKE_B(o, h, bytes) (uint8_t)((((o) / (bytes)) & (h)) ? 64 + (o) : (o) + (h) * (bytes))
+#define VZ_STEPS(take, bytes) \
+    {VZ_INDEX64(take, 8, bytes), VZ_INDEX64(take, 4, bytes), VZ_INDEX64(take, 2, bytes), VZ_INDEX64(take, 1, bytes)}
+/* [pixel bytes - 2][step]; index 64 and above picks the second register (row b). */
+static const uint8_t vz_transpose_a[2][4][64] = {VZ_STEPS(VZ_TAKE_A, 2), VZ_STEPS(VZ_TAKE_A, 3)};
+static const uint8_t vz_transpose_b[2][4][64] = {VZ_STEPS(VZ_TAKE_B, 2), VZ_STEPS(VZ_TAKE_B, 3)};
+
 typedef struct {
     __m512i a[4], b[4];
 } vz_transpose_steps;
@@ -81,17 +103,8 @@ static VZ_AVX512 vz_transpose_steps vz_transpose_indices(size_t bytes)
 {
     vz_transpose_steps steps;
     for (int s = 0; s < 4; s++) {
-        const size_t h = (size_t)8 >> s;
-        uint8_t a[64] = {0}, b[64] = {0};
-        for (size_t p = 0; p < 16; p++)
-            for (size_t t = 0; t < bytes; t++) {
-                const size_t o = p * bytes + t;
-                /* Index 64 and above picks the second register (row b). */
-                a[o] = (uint8_t)((p & h) ? 64 + (p - h) * bytes + t : o);
-                b[o] = (uint8_t)((p & h) ? 64 + o : (p + h) * bytes + t);
-            }
-        steps.a[s] = _mm512_loadu_si512(a);
-        steps.b[s] = _mm512_loadu_si512(b);
+        steps.a[s] = _mm512_loadu_si512(vz_transpose_a[bytes - 2][s]);
+        steps.b[s] = _mm512_loadu_si512(vz_transpose_b[bytes - 2][s]);
     }
     return steps;
 }
