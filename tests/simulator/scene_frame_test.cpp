@@ -120,6 +120,77 @@ TEST(SimulatorFrame, FlatSceneGivesMidGrey) {
     EXPECT_EQ(128, picture[kPictureBytes - 2]);
 }
 
+// The picture's automatic gain control: a plateau-limited equalisation.
+namespace {
+
+std::vector<uint8_t> picture_of(const std::vector<uint16_t>& words) {
+    std::vector<uint8_t> picture(kPictureBytes);
+    render_picture(words.data(), picture.data());
+    return picture;
+}
+
+}  // namespace
+
+TEST(SimulatorPicture, LowestAndHighestTakeTheEndsAndLumaFollowsTheWord) {
+    std::vector<uint16_t> words(kSensorPixels);
+    for (int i = 0; i < kSensorPixels; ++i) words[i] = uint16_t(17000 + (i * 7919) % 3000);  // shuffled ramp
+    const std::vector<uint8_t> picture = picture_of(words);
+    std::vector<int> luma_of_word(65536, -1);
+    for (int i = 0; i < kSensorPixels; ++i) {
+        int& seen = luma_of_word[words[i]];
+        ASSERT_TRUE(seen < 0 || seen == picture[2 * i]) << "word " << words[i];
+        seen = picture[2 * i];
+        ASSERT_EQ(128, picture[2 * i + 1]);
+    }
+    EXPECT_EQ(0, luma_of_word[17000]);
+    EXPECT_EQ(255, luma_of_word[19999]);
+    for (int w = 17001; w < 20000; ++w) ASSERT_GE(luma_of_word[w], luma_of_word[w - 1]) << w;
+
+    const std::vector<uint16_t> two = {uint16_t(19000), uint16_t(19001)};
+    for (int i = 0; i < kSensorPixels; ++i) words[i] = two[i % 2];
+    EXPECT_EQ(0, picture_of(words)[0]);
+    EXPECT_EQ(255, picture_of(words)[2]);
+}
+
+TEST(SimulatorPicture, ADominantBandDoesNotTakeTheWholeScale) {
+    // 95 % of the grid at one reading between a few cold and a few hot cells:
+    // plain equalisation would push it to the top; the plateau holds it near
+    // the middle.
+    std::vector<uint16_t> words(kSensorPixels, 19100);
+    for (int i = 0; i < kSensorPixels / 40; ++i) {
+        words[i] = 19000;
+        words[kSensorPixels - 1 - i] = 19200;
+    }
+    const std::vector<uint8_t> picture = picture_of(words);
+    EXPECT_EQ(0, picture[0]);
+    EXPECT_EQ(255, picture[kPictureBytes - 2]);
+    EXPECT_GT(picture[kPictureBytes / 2], 96);
+    EXPECT_LT(picture[kPictureBytes / 2], 160);
+}
+
+TEST(SimulatorPicture, SceneShowsRoomBodyAndObjectsApart) {
+    Module module;
+    std::vector<uint8_t> frame;
+    ASSERT_TRUE(module.produce_frame(384, 40000, frame));
+    const ElementState body = module.element(ElementId::Body), hot = module.element(ElementId::Hot),
+                       cold = module.element(ElementId::Cold);
+    int room_low = 255, room_high = 0;
+    for (int y = 0; y < kSensorHeight; ++y) {
+        for (int x = 0; x < kSensorWidth; ++x) {
+            if (body.contains(x, y) || hot.contains(x, y) || cold.contains(x, y)) continue;
+            room_low = std::min(room_low, luma_at(frame, x, y));
+            room_high = std::max(room_high, luma_at(frame, x, y));
+        }
+    }
+    const int body_luma = luma_at(frame, int(body.centre_x), int(body.centre_y));
+    // The room's gradient covers a broad band of greys, and each element stands
+    // clear of its neighbours.
+    EXPECT_GE(room_high - room_low, 80);
+    EXPECT_GE(room_low - luma_at(frame, int(cold.centre_x), int(cold.centre_y)), 16);
+    EXPECT_GE(body_luma - room_high, 8);
+    EXPECT_GE(luma_at(frame, int(hot.centre_x), int(hot.centre_y)) - body_luma, 40);
+}
+
 TEST(SimulatorFrame, WordsFollowTheEncoding) {
     EXPECT_EQ(19200, celsius_to_word(26.85));
     EXPECT_EQ(0, celsius_to_word(-300));

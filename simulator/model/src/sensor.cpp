@@ -1,6 +1,7 @@
 #include "ombrix_sim/sensor.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace ombrix::sim {
@@ -40,12 +41,54 @@ void measure_grid(const float* true_celsius, const MeasureSettings& settings, ui
     for (int i = 0; i < kSensorPixels; ++i) words[i] = celsius_to_word(reading_celsius(true_celsius[i], settings));
 }
 
+// Automatic gain control as the module does it: a plateau-limited histogram
+// equalisation of the temperature words. A plain linear stretch lets the hot
+// and cold objects take the ends of the grey scale and squeezes the room and
+// the body into a few shades; equalising gives each temperature band luma in
+// proportion to how much of the picture it covers. The plateau (a cap on every
+// bin's count) stops the large background from taking the whole scale, and the
+// floor (every bin between the extremes counts at least that much, filled or
+// not) keeps some luma for the gaps between bands, so the body stands apart
+// from the hot object and the background from the cold one.
+//
+// A word's luma is the weighted count up to and including its bin, less the
+// lowest bin's, over the weighted total less the lowest bin's, scaled to
+// 0..255 and rounded: the coldest pixels get 0, the hottest 255, and luma
+// never falls as the temperature rises. Integer arithmetic only, so a frame is
+// fully determined by its words; about a millisecond a frame.
 void render_picture(const uint16_t* words, uint8_t* picture) {
     const auto [low_it, high_it] = std::minmax_element(words, words + kSensorPixels);
     const int low = *low_it, span = *high_it - *low_it;
+    if (span == 0) {
+        for (int i = 0; i < kSensorPixels; ++i) {
+            picture[2 * i] = 128;
+            picture[2 * i + 1] = 128;
+        }
+        return;
+    }
+    // Bins a power of two words wide, as few words as keep them within
+    // kAgcBins; the lowest word is in the first bin and the highest in the last.
+    int shift = 0;
+    while ((span >> shift) >= kAgcBins) ++shift;
+    const int bins = (span >> shift) + 1;
+
+    std::array<int, kAgcBins> count{};
+    for (int i = 0; i < kSensorPixels; ++i) ++count[(words[i] - low) >> shift];
+
+    std::array<uint8_t, kAgcBins> luma{};
+    const auto weight = [](int n) { return std::min(std::max(n, kAgcFloor), kAgcPlateau); };
+    const int first = weight(count[0]);
+    int total = 0;
+    for (int b = 0; b < bins; ++b) total += weight(count[b]);
+    const int range = total - first;  // > 0: there are at least two bins
+    int below = 0;
+    for (int b = 0; b < bins; ++b) {
+        below += weight(count[b]);
+        luma[b] = static_cast<uint8_t>((255 * (below - first) + range / 2) / range);
+    }
+
     for (int i = 0; i < kSensorPixels; ++i) {
-        const int luma = span == 0 ? 128 : (255 * (words[i] - low) + span / 2) / span;
-        picture[2 * i] = static_cast<uint8_t>(luma);
+        picture[2 * i] = luma[(words[i] - low) >> shift];
         picture[2 * i + 1] = 128;  // U for even pixels, V for odd ones
     }
 }

@@ -43,9 +43,17 @@ double word_to_celsius(uint16_t word);
 // Readings of a whole true grid, as words.
 void measure_grid(const float* true_celsius, const MeasureSettings& settings, uint16_t* words);
 
-// The module's grey picture of its words: a linear stretch of the grid's
-// lowest to highest reading onto luma 0..255 (all 128 on a flat grid), chroma
-// 128, packed YUYV. `picture` holds kPictureBytes.
+// The module's automatic gain control: the grid's readings from lowest to
+// highest in at most kAgcBins bins, each bin weighted by its pixel count held
+// between kAgcFloor and kAgcPlateau (about 1.5 % of the grid).
+constexpr int kAgcBins = 1024;
+constexpr int kAgcPlateau = kSensorPixels * 3 / 200;
+constexpr int kAgcFloor = kAgcPlateau / 32;
+
+// The module's grey picture of its words: a plateau-limited histogram
+// equalisation of the grid onto luma 0..255, the lowest reading at 0 and the
+// highest at 255 (all 128 on a flat grid), chroma 128, packed YUYV. `picture`
+// holds kPictureBytes.
 void render_picture(const uint16_t* words, uint8_t* picture);
 
 // Little-endian words into the temperature half of a frame.
