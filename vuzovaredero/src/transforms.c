@@ -56,6 +56,15 @@ static inline void vz_move3_wide(uint8_t* dst, const uint8_t* src)
     memcpy(dst, &word, 4);
 }
 
+/* A pixel inside the region where 3-byte pixels may move as words. */
+static inline __attribute__((always_inline)) void vz_move(uint8_t* dst, const uint8_t* src, size_t bytes)
+{
+    if (bytes == 2)
+        memcpy(dst, src, 2);
+    else
+        vz_move3_wide(dst, src);
+}
+
 static void vz_flip_rows(const uint8_t* src, image_res_t res, size_t bytes, uint8_t* dst)
 {
     const size_t row_bytes = (size_t)res.width * bytes;
@@ -114,12 +123,14 @@ static inline __attribute__((always_inline)) void vz_turn_block(const uint8_t* s
                     src + (walk->first + (ptrdiff_t)r * walk->row_step + (ptrdiff_t)k0 * walk->column_step) *
                               (ptrdiff_t)bytes;
                 uint8_t* out = dst + (r * walk->columns + k0) * bytes;
-                for (size_t k = k0; k < k1; k++, in += step, out += bytes) {
-                    if (bytes == 2)
-                        memcpy(out, in, 2);
-                    else
-                        vz_move3_wide(out, in);
+                if (k1 - k0 == VZ_TILE) { /* a whole tile row, unrolled */
+#pragma GCC unroll 16
+                    for (size_t j = 0; j < VZ_TILE; j++)
+                        vz_move(out + j * bytes, in + (ptrdiff_t)j * step, bytes);
+                    continue;
                 }
+                for (size_t k = k0; k < k1; k++, in += step, out += bytes)
+                    vz_move(out, in, bytes);
             }
         }
     }
