@@ -72,9 +72,23 @@ static void vz_flip_rows(const uint8_t* src, image_res_t res, size_t bytes, uint
         memcpy(dst + r * row_bytes, src + (res.height - 1 - r) * row_bytes, row_bytes);
 }
 
+/* Four 2-byte pixels of a word in reverse order. */
+static inline uint64_t vz_reverse4x2(uint64_t pixels)
+{
+    pixels = pixels >> 32 | pixels << 32;
+    return (pixels >> 16 & 0x0000FFFF0000FFFFull) | (pixels & 0x0000FFFF0000FFFFull) << 16;
+}
+
 static void vz_reverse_row2(const uint8_t* restrict in, size_t width, uint8_t* restrict out)
 {
-    for (size_t c = 0; c < width; c++) {
+    size_t c = 0;
+    for (; c + 4 <= width; c += 4) {
+        uint64_t pixels;
+        memcpy(&pixels, in + 2 * (width - c - 4), 8);
+        pixels = vz_reverse4x2(pixels);
+        memcpy(out + 2 * c, &pixels, 8);
+    }
+    for (; c < width; c++) {
         uint16_t pixel;
         memcpy(&pixel, in + 2 * (width - 1 - c), 2);
         memcpy(out + 2 * c, &pixel, 2);
