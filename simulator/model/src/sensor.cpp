@@ -55,7 +55,7 @@ void measure_grid(const float* true_celsius, const MeasureSettings& settings, ui
 // lowest bin's, over the weighted total less the lowest bin's, scaled to
 // 0..255 and rounded: the coldest pixels get 0, the hottest 255, and luma
 // never falls as the temperature rises. Integer arithmetic only, so a frame is
-// fully determined by its words; about a millisecond a frame.
+// fully determined by its words; a few tenths of a millisecond a frame.
 void render_picture(const uint16_t* words, uint8_t* picture) {
     const auto [low_it, high_it] = std::minmax_element(words, words + kSensorPixels);
     const int low = *low_it, span = *high_it - *low_it;
