@@ -115,6 +115,16 @@ TemperatureMatrix CThreadVideoStream::temperatureMatrix()
     return matrix;
 }
 
+void CThreadVideoStream::releaseTemperatureMatrix()
+{
+    TemperatureStore& store = temperatureStore();
+    std::lock_guard<std::mutex> writing(store.lock);
+    std::free(store.values);
+    store.values = nullptr;
+    store.capacity = 0;
+    store.time = 0;
+}
+
 void CThreadVideoStream::run()
 {
     stream_frame_info_t& info = g_stream_frame_info;

@@ -64,6 +64,10 @@ public:
     // temperature step.
     static TemperatureMatrix temperatureMatrix();
 
+    // Frees the temperature grid (the program's teardown, once the thread
+    // has stopped); the next temperature step makes it anew.
+    static void releaseTemperatureMatrix();
+
     // Decodes count little-endian temperature words into degrees Celsius and
     // finds the highest and lowest value (count >= 1).
     static void decodeTemperatures(const uchar* words, size_t count, float* celsius, float* highest,

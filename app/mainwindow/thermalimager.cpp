@@ -195,6 +195,7 @@ ThermalImager::~ThermalImager()
     nativeSettings().setValue(QStringLiteral("TempUnit"), g_temp_unit.load());
     convert_buffers_release();
     frame_buffers_release(&g_stream_frame_info);
+    CThreadVideoStream::releaseTemperatureMatrix();
 
     if (g_main_window == this)
         g_main_window = nullptr;

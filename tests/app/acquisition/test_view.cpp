@@ -438,6 +438,12 @@ void TestView::temperatureMatrixIsCopied()
         QCOMPARE(matrix.celsius[int(i)], raw_to_celsius(words[i]));
     QCOMPARE(mainWindow.received.first().highest, raw_to_celsius(19999));
     QCOMPARE(mainWindow.received.first().lowest, raw_to_celsius(17000));
+
+    // Teardown frees the grid; a copy afterwards is empty.
+    CThreadVideoStream::releaseTemperatureMatrix();
+    const TemperatureMatrix released = CThreadVideoStream::temperatureMatrix();
+    QVERIFY(released.celsius.isEmpty());
+    QCOMPARE(released.time, qint64(0));
 }
 
 QTEST_MAIN(TestView)
