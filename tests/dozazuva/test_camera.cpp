@@ -63,16 +63,6 @@ TEST_F(ListTest, WritesAtMost64Records)
     uvc_camera_list_release(list.data());
 }
 
-TEST_F(ListTest, ListFailureReturnsMinus3)
-{
-    fake.list_fails = true;
-    camera_dev_t list[DOZAZUVA_MAX_DEVICES] = {};
-    std::string log = captured_output([&] { EXPECT_EQ(uvc_camera_list(list), -3); });
-    EXPECT_TRUE(has_message(log, "error", "dozazuva/src/dozazuva", "uvc_camera_list",
-                            "uvc camera get device list failed (uvc_error_code:-1)"));
-    EXPECT_EQ(uvc_camera_list(nullptr), -1);
-}
-
 TEST_F(ListTest, InfoGetReportsEveryFrameDescriptor)
 {
     fake.devices[0].frames[1].intervals[1] = 1000000;  // 10 fps
@@ -91,11 +81,18 @@ TEST_F(ListTest, InfoGetReportsEveryFrameDescriptor)
     uvc_camera_info_release(infos);
 }
 
-TEST_F(ListTest, InfoGetOfAnAbsentDeviceReturnsMinus4)
+TEST_F(ListTest, ListAndInfoFailuresReturnTheirCodes)
 {
-    camera_dev_t dev = camera_record(0x5840);
+    fake.list_fails = true;
+    camera_dev_t list[DOZAZUVA_MAX_DEVICES] = {};
+    std::string log = captured_output([&] { EXPECT_EQ(uvc_camera_list(list), -3); });
+    EXPECT_TRUE(has_message(log, "error", "dozazuva/src/dozazuva", "uvc_camera_list",
+                            "uvc camera get device list failed (uvc_error_code:-1)"));
+    EXPECT_EQ(uvc_camera_list(nullptr), -1);
+    fake.list_fails = false;
+    camera_dev_t absent = camera_record(0x5840);
     camera_stream_info_t infos[DOZAZUVA_MAX_STREAM_INFOS] = {};
-    std::string log = captured_output([&] { EXPECT_EQ(uvc_camera_info_get(&dev, infos), -4); });
+    log = captured_output([&] { EXPECT_EQ(uvc_camera_info_get(&absent, infos), -4); });
     EXPECT_TRUE(has_message(log, "error", "dozazuva/src/dozazuva", "uvc_camera_info_get",
                             "uvc camera find device failed (uvc_error_code:-4)"));
 }
@@ -118,7 +115,7 @@ TEST_F(OpenTest, OpeningTheSameRecordTwiceReturnsMinus8AndKeepsTheDevice)
     EXPECT_EQ(ooc_b_update(0), 0) << "the first open device still answers";
 }
 
-TEST_F(OpenTest, OpenSamePicksTheIndexthMatch)
+TEST_F(OpenTest, RecordsMatchByIdsNameAndIndex)
 {
     fake.devices.resize(2);
     fake.devices[1].product = "second";
@@ -127,20 +124,16 @@ TEST_F(OpenTest, OpenSamePicksTheIndexthMatch)
     ASSERT_EQ(uvc_camera_open_same(&dev, 1), 0);
     EXPECT_EQ(fake.devices[1].refs, 1);
     EXPECT_EQ(fake.devices[0].refs, 0);
-}
+    ASSERT_EQ(uvc_camera_close(), 0);
 
-TEST_F(OpenTest, ProductNameMustMatchWhenGiven)
-{
-    camera_dev_t dev = camera_record();
     dev.name = const_cast<char*>("another camera");
     EXPECT_EQ(uvc_camera_open(&dev), -4);
-    dev.name = const_cast<char*>("Fake thermal camera");
-    EXPECT_EQ(uvc_camera_open(&dev), 0);
-}
+    dev.name = const_cast<char*>("second");
+    ASSERT_EQ(uvc_camera_open(&dev), 0);
+    EXPECT_EQ(fake.devices[1].refs, 1) << "the name picks the second device";
+    ASSERT_EQ(uvc_camera_close(), 0);
 
-TEST_F(OpenTest, ZeroIdsMatchAnyDevice)
-{
-    camera_dev_t dev = {0, 0, nullptr};
+    dev = {0, 0, nullptr};  // zero ids match any device
     EXPECT_EQ(uvc_camera_open(&dev), 0);
 }
 

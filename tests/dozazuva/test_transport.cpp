@@ -2,6 +2,7 @@
 // status poll and argument checks.
 #include "fake_fixture.h"
 
+#include <functional>
 #include <numeric>
 
 using namespace dztest;
@@ -37,83 +38,66 @@ TEST_F(TransportTest, StandardReadOf300BytesSendsTwoHeadersAndTwoReads)
     EXPECT_EQ(reply[299], 44);
 }
 
-TEST_F(TransportTest, StandardReadOfNothingSendsNothing)
-{
-    uint8_t header[8] = {0x01, 0x82};
-    uint8_t reply = 0;
-    EXPECT_EQ(standard_cmd_read(header, 0, &reply), 0);
-    EXPECT_TRUE(fake.wire().empty());
-}
+struct FramedCommand {
+    const char* name;
+    std::function<int()> send;
+    std::vector<Wire> wire;
+};
 
-TEST_F(TransportTest, StandardWriteOf100BytesStagesAndCommitsTheTail)
+// Every transfer the transport makes for one command, with exact addresses.
+TEST_F(TransportTest, CommandsFrameTheirDataAtExactAddresses)
 {
-    uint8_t header[8] = {0x01, 0xC2, 0x00, 0x00, 0x20, 0x00, 0, 0};
-    std::vector<uint8_t> data = counting(100);
-    ASSERT_EQ(standard_cmd_write(header, 100, data.data()), 0);
-    std::vector<Wire> expected = {
-        out(0x9D00, {0x01, 0xC2, 0x00, 0x00, 0x20, 0x00, 0x00, 0x64}),
-        out(0x9D08, slice(data, 0, 64)),
-        out(0x9D48, slice(data, 64, 28)),
-        out(0x1D64, slice(data, 92, 8)),
-        status(),
+    std::vector<uint8_t> d100 = counting(100), d5 = counting(5, 0xA0), d300 = counting(300);
+    uint8_t short_data[10] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    const std::vector<FramedCommand> commands = {
+        {"standard read of nothing", [] { uint8_t h[8] = {0x01, 0x82}, r = 0; return standard_cmd_read(h, 0, &r); },
+         {}},
+        {"standard write of 100 stages and commits the tail",
+         [&] { uint8_t h[8] = {0x01, 0xC2, 0x00, 0x00, 0x20, 0x00}; return standard_cmd_write(h, 100, d100.data()); },
+         {out(0x9D00, {0x01, 0xC2, 0x00, 0x00, 0x20, 0x00, 0x00, 0x64}), out(0x9D08, slice(d100, 0, 64)),
+          out(0x9D48, slice(d100, 64, 28)), out(0x1D64, slice(d100, 92, 8)), status()}},
+        {"standard write of 5 commits at the data area",
+         [&] { uint8_t h[8] = {0x09, 0xC4}; return standard_cmd_write(h, 5, d5.data()); },
+         {out(0x9D00, {0x09, 0xC4, 0, 0, 0, 0, 0x00, 0x05}), out(0x1D08, d5), status()}},
+        {"standard write of 300 is a 256 chunk then a 44 chunk",
+         [&] { uint8_t h[8] = {0x01, 0xC2, 0x00, 0x00, 0x10, 0x00}; return standard_cmd_write(h, 300, d300.data()); },
+         {out(0x9D00, {0x01, 0xC2, 0x00, 0x00, 0x10, 0x00, 0x01, 0x00}), out(0x9D08, slice(d300, 0, 64)),
+          out(0x9D48, slice(d300, 64, 64)), out(0x9D88, slice(d300, 128, 64)), out(0x9DC8, slice(d300, 192, 56)),
+          out(0x1E00, slice(d300, 248, 8)), status(),
+          out(0x9D00, {0x01, 0xC2, 0x00, 0x00, 0x11, 0x00, 0x00, 0x2C}), out(0x9D08, slice(d300, 256, 36)),
+          out(0x1D2C, slice(d300, 292, 8)), status()}},
+        {"standard write without data commits the header",
+         [] { uint8_t h[8] = {0x0D, 0xC1}; return standard_cmd_write(h, 0, nullptr); },
+         {out(0x1D00, {0x0D, 0xC1, 0, 0, 0, 0, 0, 0}), status()}},
+        {"long read fills the header",
+         [] { uint8_t h[16] = {0x14, 0x85}, r[2]; return long_cmd_read(h, 0x0005, 0x01020304, 0x0A0B0C0D, 2, r); },
+         {out(0x9D00, {0x14, 0x85, 0x00, 0x05, 0x01, 0x02, 0x03, 0x04}),
+          out(0x1D08, {0x0A, 0x0B, 0x0C, 0x0D, 0x00, 0x00, 0x00, 0x02}), status(), in(0x1D10, 2)}},
+        {"long write leaves the length zero", [] { uint8_t h[16] = {0x14, 0xC5}; return long_cmd_write(h, 3, 127, 0, 0); },
+         {out(0x9D00, {0x14, 0xC5, 0x00, 0x03, 0x00, 0x00, 0x00, 0x7F}), out(0x1D08, {0, 0, 0, 0, 0, 0, 0, 0}),
+          status()}},
+        {"short read repeats the header per 63-byte piece",
+         [] { uint8_t h[4] = {0x80, 100, 0x12, 0x34}, r[100]; return short_cmd_read(h, 100, r); },
+         {out(0x1D00, {0x80, 100, 0x12, 0x34}), status(), in(0x1D04, 63), out(0x1D00, {0x80, 100, 0x12, 0x34}),
+          status(), in(0x1D04, 37)}},
+        {"short write without data is an 8-byte frame",
+         [] { uint8_t h[4] = {0x81, 0, 0x12, 0x34}; return short_cmd_write(h, 0, nullptr); },
+         {out(0x1D00, {0x81, 0, 0x12, 0x34, 0, 0, 0, 0}), status()}},
+        {"short write of 3", [&] { uint8_t h[4] = {0x81, 3, 0x12, 0x34}; return short_cmd_write(h, 3, short_data); },
+         {out(0x1D00, {0x81, 3, 0x12, 0x34}), status(), out(0x1D04, {1, 2, 3}), status()}},
+        {"short write of 10 stages then commits",
+         [&] { uint8_t h[4] = {0x81, 10, 0x12, 0x34}; return short_cmd_write(h, 10, short_data); },
+         {out(0x1D00, {0x81, 10, 0x12, 0x34}), status(), out(0x9D04, {1, 2, 3, 4, 5, 6}), out(0x1D0A, {7, 8, 9, 10}),
+          status()}},
+        {"staged writes are not polled",
+         [] { uint8_t d[4] = {1, 2, 3, 4}; return i2c_usb_data_write(0x45, 0x78, 0x9D08, 4, d); },
+         {out(0x9D08, {1, 2, 3, 4})}},
     };
-    EXPECT_EQ(fake.wire(), expected);
-}
-
-TEST_F(TransportTest, StandardWriteOf5BytesCommitsThemAtTheDataArea)
-{
-    uint8_t header[8] = {0x09, 0xC4};
-    std::vector<uint8_t> data = counting(5, 0xA0);
-    ASSERT_EQ(standard_cmd_write(header, 5, data.data()), 0);
-    std::vector<Wire> expected = {
-        out(0x9D00, {0x09, 0xC4, 0, 0, 0, 0, 0x00, 0x05}),
-        out(0x1D08, data),
-        status(),
-    };
-    EXPECT_EQ(fake.wire(), expected);
-}
-
-TEST_F(TransportTest, StandardWriteOf300BytesSendsA256ChunkThenA44Chunk)
-{
-    uint8_t header[8] = {0x01, 0xC2, 0x00, 0x00, 0x10, 0x00};
-    std::vector<uint8_t> data = counting(300);
-    ASSERT_EQ(standard_cmd_write(header, 300, data.data()), 0);
-    std::vector<Wire> expected = {
-        out(0x9D00, {0x01, 0xC2, 0x00, 0x00, 0x10, 0x00, 0x01, 0x00}),
-        out(0x9D08, slice(data, 0, 64)),
-        out(0x9D48, slice(data, 64, 64)),
-        out(0x9D88, slice(data, 128, 64)),
-        out(0x9DC8, slice(data, 192, 56)),
-        out(0x1E00, slice(data, 248, 8)),
-        status(),
-        out(0x9D00, {0x01, 0xC2, 0x00, 0x00, 0x11, 0x00, 0x00, 0x2C}),
-        out(0x9D08, slice(data, 256, 36)),
-        out(0x1D2C, slice(data, 292, 8)),
-        status(),
-    };
-    EXPECT_EQ(fake.wire(), expected);
-}
-
-TEST_F(TransportTest, StandardWriteWithoutDataSendsTheHeaderCommitting)
-{
-    uint8_t header[8] = {0x0D, 0xC1, 0x00};
-    ASSERT_EQ(standard_cmd_write(header, 0, nullptr), 0);
-    std::vector<Wire> expected = {out(0x1D00, {0x0D, 0xC1, 0, 0, 0, 0, 0, 0}), status()};
-    EXPECT_EQ(fake.wire(), expected);
-}
-
-TEST_F(TransportTest, LongReadFillsTheHeaderAndReadsTheReply)
-{
-    uint8_t header[16] = {0x14, 0x85};
-    uint8_t reply[2] = {};
-    ASSERT_EQ(long_cmd_read(header, 0x0005, 0x01020304, 0x0A0B0C0D, 2, reply), 0);
-    std::vector<Wire> expected = {
-        out(0x9D00, {0x14, 0x85, 0x00, 0x05, 0x01, 0x02, 0x03, 0x04}),
-        out(0x1D08, {0x0A, 0x0B, 0x0C, 0x0D, 0x00, 0x00, 0x00, 0x02}),
-        status(),
-        in(0x1D10, 2),
-    };
-    EXPECT_EQ(fake.wire(), expected);
+    for (const FramedCommand& command : commands) {
+        fake.clear_wire();
+        EXPECT_EQ(command.send(), 0) << command.name;
+        EXPECT_EQ(fake.wire(), command.wire) << command.name;
+    }
 }
 
 TEST_F(TransportTest, LongReadOf249BytesIsRefusedBeforeAnythingIsSent)
@@ -138,45 +122,6 @@ TEST_F(TransportTest, LongWriteLeavesTheLengthFieldZero)
         status(),
     };
     EXPECT_EQ(fake.wire(), expected);
-}
-
-TEST_F(TransportTest, ShortReadRepeatsTheHeaderPer63BytePiece)
-{
-    uint8_t header[4] = {0x80, 100, 0x12, 0x34};
-    std::vector<uint8_t> reply(100);
-    ASSERT_EQ(short_cmd_read(header, 100, reply.data()), 0);
-    std::vector<Wire> expected = {
-        out(0x1D00, {0x80, 100, 0x12, 0x34}), status(), in(0x1D04, 63),
-        out(0x1D00, {0x80, 100, 0x12, 0x34}), status(), in(0x1D04, 37),
-    };
-    EXPECT_EQ(fake.wire(), expected);
-}
-
-TEST_F(TransportTest, ShortWriteWithoutDataSendsAnEightByteFrame)
-{
-    uint8_t header[4] = {0x81, 0, 0x12, 0x34};
-    ASSERT_EQ(short_cmd_write(header, 0, nullptr), 0);
-    std::vector<Wire> expected = {out(0x1D00, {0x81, 0, 0x12, 0x34, 0, 0, 0, 0}), status()};
-    EXPECT_EQ(fake.wire(), expected);
-}
-
-TEST_F(TransportTest, ShortWritesCommitHeaderThenData)
-{
-    uint8_t header[4] = {0x81, 3, 0x12, 0x34};
-    uint8_t data[10] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-    ASSERT_EQ(short_cmd_write(header, 3, data), 0);
-    std::vector<Wire> small = {out(0x1D00, {0x81, 3, 0x12, 0x34}), status(), out(0x1D04, {1, 2, 3}), status()};
-    EXPECT_EQ(fake.wire(), small);
-
-    fake.clear_wire();
-    header[1] = 10;
-    ASSERT_EQ(short_cmd_write(header, 10, data), 0);
-    std::vector<Wire> longer = {
-        out(0x1D00, {0x81, 10, 0x12, 0x34}), status(),
-        out(0x9D04, {1, 2, 3, 4, 5, 6}),
-        out(0x1D0A, {7, 8, 9, 10}), status(),
-    };
-    EXPECT_EQ(fake.wire(), longer);
 }
 
 TEST_F(TransportTest, CommandsNeedAHeader)
@@ -229,13 +174,6 @@ TEST_F(TransportTest, FailedStatusReadsKeepPollingUntilTheCountRunsOut)
     EXPECT_TRUE(has_message(log, "error", "dozazuva/src/data_rw", "i2c_usb_check_access_done",
                             "uvc_control_cmd filed (uvc_error_code:-15)"));
     EXPECT_EQ(fake.wire().size(), 3u);
-}
-
-TEST_F(TransportTest, StagedWritesAreNotPolled)
-{
-    uint8_t data[4] = {1, 2, 3, 4};
-    EXPECT_EQ(i2c_usb_data_write(0x45, 0x78, 0x9D08, 4, data), 0);
-    EXPECT_EQ(fake.wire(), std::vector<Wire>{out(0x9D08, {1, 2, 3, 4})});
 }
 
 // ---- register level ----
