@@ -75,8 +75,20 @@ protected:
     }
     void* start_stream(FrameSink& sink, int height = 384) {
         void* handle = open_device();
+        stream_on(handle, FrameSink::on_frame, &sink, height);
+        return handle;
+    }
+    static void stream_on(void* handle, dozazuva_frame_fn on_frame, void* user, int height = 384) {
         EXPECT_EQ(0, table().get_stream_ctrl(handle, DOZAZUVA_FORMAT_YUYV, 256, height, 25));
-        EXPECT_EQ(0, table().start_streaming(handle, FrameSink::on_frame, &sink));
+        EXPECT_EQ(0, table().start_streaming(handle, on_frame, user));
+    }
+    // Opens the first device listed under another context.
+    static void* open_first(void* other_context) {
+        void** list = nullptr;
+        EXPECT_EQ(0, table().get_device_list(other_context, &list));
+        void* handle = nullptr;
+        EXPECT_EQ(0, table().open(list[0], &handle));
+        table().free_device_list(list, 1);
         return handle;
     }
     host::Host host_on(void* handle) {
@@ -236,18 +248,18 @@ TEST_F(SimulatorBackend, ManualPaceDeliversExactlyTheSteppedFrames) {
         std::lock_guard<std::mutex> lock(sink.mutex);
         EXPECT_EQ(1234u, sink.last.size());
     }
+    ombrix_sim_fault_clear();
+    table().close(handle);  // close while streaming
+
+    FrameSink small;  // the small descriptor streams the picture only
+    handle = start_stream(small, 192);
+    ASSERT_EQ(1, ombrix_sim_step_frames(1, 5000));
+    {
+        std::lock_guard<std::mutex> lock(small.mutex);
+        EXPECT_EQ(98304u, small.last.size());
+    }
     ASSERT_EQ(0, ombrix_sim_set_pace(OMBRIX_SIM_PACE_REALTIME));
     EXPECT_EQ(-1, ombrix_sim_step_frames(1, 100));
-    table().close(handle);  // close while streaming
-}
-
-TEST_F(SimulatorBackend, TheSmallDescriptorStreamsThePictureOnly) {
-    ASSERT_EQ(0, ombrix_sim_set_pace(OMBRIX_SIM_PACE_MANUAL));
-    FrameSink sink;
-    void* handle = start_stream(sink, 192);
-    ASSERT_EQ(1, ombrix_sim_step_frames(1, 5000));
-    std::lock_guard<std::mutex> lock(sink.mutex);
-    EXPECT_EQ(98304u, sink.last.size());
     table().close(handle);
 }
 
@@ -318,8 +330,7 @@ TEST_F(SimulatorBackend, StopAndCloseFromAnyState) {
     table().stop_streaming(handle, 0);  // never started
     table().stop_streaming(handle, 1);
     FrameSink sink;
-    ASSERT_EQ(0, table().get_stream_ctrl(handle, DOZAZUVA_FORMAT_YUYV, 256, 384, 25));
-    ASSERT_EQ(0, table().start_streaming(handle, FrameSink::on_frame, &sink));
+    stream_on(handle, FrameSink::on_frame, &sink);
     ombrix_sim_unplug();
     table().stop_streaming(handle, 1);  // on a vanished device
     table().stop_streaming(handle, 1);
@@ -329,14 +340,8 @@ TEST_F(SimulatorBackend, StopAndCloseFromAnyState) {
     // exit with a streaming handle left open
     void* other = nullptr;
     ASSERT_EQ(0, table().init(&other));
-    void** list = nullptr;
-    ASSERT_EQ(0, table().get_device_list(other, &list));
-    void* h = nullptr;
-    ASSERT_EQ(0, table().open(list[0], &h));
-    table().free_device_list(list, 1);
     FrameSink sink2;
-    ASSERT_EQ(0, table().get_stream_ctrl(h, DOZAZUVA_FORMAT_YUYV, 256, 384, 25));
-    ASSERT_EQ(0, table().start_streaming(h, FrameSink::on_frame, &sink2));
+    stream_on(open_first(other), FrameSink::on_frame, &sink2);
     table().exit(other);
     EXPECT_EQ(0, ombrix_sim_is_streaming());
 }
@@ -356,8 +361,7 @@ TEST_F(SimulatorBackend, AStreamMayBeStoppedFromItsOwnCallback) {
     ASSERT_EQ(0, ombrix_sim_set_pace(OMBRIX_SIM_PACE_MANUAL));
     SelfStopper stopper;
     stopper.handle = open_device();
-    ASSERT_EQ(0, table().get_stream_ctrl(stopper.handle, DOZAZUVA_FORMAT_YUYV, 256, 384, 25));
-    ASSERT_EQ(0, table().start_streaming(stopper.handle, SelfStopper::on_frame, &stopper));
+    stream_on(stopper.handle, SelfStopper::on_frame, &stopper);
     EXPECT_EQ(1, ombrix_sim_step_frames(3, 5000));
     EXPECT_EQ(1, stopper.calls.load());
     FrameSink sink;
@@ -371,14 +375,9 @@ TEST_F(SimulatorBackend, RepeatedCyclesLeaveNothingBehind) {
     for (int i = 0; i < 40; ++i) {
         void* ctx = nullptr;
         ASSERT_EQ(0, table().init(&ctx));
-        void** list = nullptr;
-        ASSERT_EQ(0, table().get_device_list(ctx, &list));
-        void* handle = nullptr;
-        ASSERT_EQ(0, table().open(list[0], &handle));
-        table().free_device_list(list, 1);
+        void* handle = open_first(ctx);
         FrameSink sink;
-        ASSERT_EQ(0, table().get_stream_ctrl(handle, DOZAZUVA_FORMAT_YUYV, 256, 384, 25));
-        ASSERT_EQ(0, table().start_streaming(handle, FrameSink::on_frame, &sink));
+        stream_on(handle, FrameSink::on_frame, &sink);
         ASSERT_EQ(2, ombrix_sim_step_frames(2, 5000));
         uint16_t v = 0;
         ASSERT_EQ(0, host_on(handle).get_tpd(3, v));

@@ -78,27 +78,24 @@ TEST_F(SimulatorProtocol, StandardReadOf300BytesComesInTwoChunks) {
     EXPECT_EQ(44, record(9).result);
 }
 
-TEST_F(SimulatorProtocol, StandardWriteOf100BytesLandsWhole) {
+TEST_F(SimulatorProtocol, StandardWritesOf100And5BytesLandWhole) {
     const auto data = pattern(100, 9);
     module.wire_clear();
     ASSERT_EQ(0, host.standard_write(0x01, 0xC2, 0x3000, data.data(), 100));
-    EXPECT_EQ(0x9D00, record(0).index);
-    EXPECT_EQ(0x9D08, record(1).index);
-    EXPECT_EQ(0x9D48, record(2).index);
-    EXPECT_EQ(28, record(2).length);
-    EXPECT_EQ(0x1D64, record(3).index);
-    EXPECT_EQ(8, record(3).length);
+    const uint16_t indexes[4] = {0x9D00, 0x9D08, 0x9D48, 0x1D64}, lengths[4] = {8, 64, 28, 8};
+    for (size_t k = 0; k < 4; ++k) {
+        EXPECT_EQ(indexes[k], record(k).index) << k;
+        EXPECT_EQ(lengths[k], record(k).length) << k;
+    }
+    module.wire_clear();
+    ASSERT_EQ(0, host.standard_write(0x01, 0xC2, 0x10, data.data(), 5));  // straight to the data register
+    EXPECT_EQ(0x1D08, record(1).index);
+    EXPECT_EQ(5, record(1).length);
     std::vector<uint8_t> flash(100);
     ASSERT_TRUE(module.flash_read(0x3000, flash.data(), 100));
     EXPECT_EQ(data, flash);
-}
-
-TEST_F(SimulatorProtocol, ShortStandardWriteGoesStraightToTheDataRegister) {
-    const uint8_t five[5] = {1, 2, 3, 4, 5};
-    ASSERT_EQ(0, host.standard_write(0x01, 0xC2, 0x10, five, 5));
-    uint8_t back[5] = {};
-    ASSERT_TRUE(module.flash_read(0x10, back, 5));
-    EXPECT_EQ(0, std::memcmp(five, back, 5));
+    ASSERT_TRUE(module.flash_read(0x10, flash.data(), 5));
+    EXPECT_EQ(0, std::memcmp(data.data(), flash.data(), 5));
 }
 
 TEST_F(SimulatorProtocol, AChunkWithAMissingPieceIsRefused) {
@@ -114,16 +111,13 @@ TEST_F(SimulatorProtocol, AChunkWithAMissingPieceIsRefused) {
     EXPECT_EQ(0xFF, b);
 }
 
-TEST_F(SimulatorProtocol, LongReplyIsLimitedTo248Bytes) {
+TEST_F(SimulatorProtocol, LongRepliesOver248AndLongHeadersAtTheHeaderAddressAreRefused) {
     std::vector<uint8_t> out(248);
     EXPECT_EQ(0, host.long_read(0x11, 0x83, 0, 0, 0, 248, out.data()));
-    const auto h = host::Host::long_header(0x11, 0x83, 0, 0, 0, 249);
+    auto h = host::Host::long_header(0x11, 0x83, 0, 0, 0, 249);
     ASSERT_EQ(0, host.write(0x9D00, h.data(), 8));
     EXPECT_EQ(host::kStatus, host.write(0x1D08, h.data() + 8, 8));
-}
-
-TEST_F(SimulatorProtocol, LongHeaderCommittedAtTheHeaderAddressIsRefused) {
-    const auto h = host::Host::long_header(0x14, 0x85, 5, 0, 0, 2);
+    h = host::Host::long_header(0x14, 0x85, 5, 0, 0, 2);
     EXPECT_EQ(host::kStatus, host.write(0x1D00, h.data(), 8));
 }
 
