@@ -25,12 +25,15 @@ struct SentCommand {
     std::vector<Wire> wire;  // without status reads
 };
 
-TEST_F(CommandTest, CommandsWithoutDataSendTheirHeaders)
+TEST_F(CommandTest, CommandsSendTheirHeadersAndData)
 {
     const uint32_t point = DOZAZUVA_POINT(0x0102, 0x0304);
     const uint64_t rect = DOZAZUVA_TWO_POINTS(DOZAZUVA_POINT(1, 2), DOZAZUVA_POINT(3, 4));
     tpd_rect_temp_thd_t thd = {{0x1111, 0x2222, 0x3333}};
     tpd_frame_temp_param_t frame_param = {{0xA1, 0xA2, 0xA3}};
+    preview_start_param_t preview = {3, 1, 0x0100, 0x00C0, 25, 7};
+    uint8_t distance[2] = {0x12, 0x34};
+    std::vector<uint8_t> buffer(260);
     const std::vector<SentCommand> commands = {
         {"exit_capture", [] { return exit_capture(); }, standard_command({0x06, 0x03, 0, 0, 0, 0, 0, 0})},
         {"get_capture_data", [] { return get_capture_data(); }, standard_command({0x06, 0x02, 0, 0, 0, 0, 0, 0})},
@@ -94,52 +97,38 @@ TEST_F(CommandTest, CommandsWithoutDataSendTheirHeaders)
          long_command({0x12, 0x03, 0x01, 0x04, 0x01, 0x02, 0x03, 0x04, 0, 0, 0, 0, 0, 0, 0, 0})},
         {"zoom_position_down", [=] { return zoom_position_down(1, 4, point); },
          long_command({0x12, 0x04, 0x01, 0x04, 0x01, 0x02, 0x03, 0x04, 0, 0, 0, 0, 0, 0, 0, 0})},
+        // Commands with data stage the header and commit the data.
+        {"preview_start", [&] { return preview_start(&preview); },
+         {out(0x9D00, {0x0F, 0xC1, 0, 0, 0, 0, 0, 8}), out(0x1D08, {3, 0x80, 0x01, 0x00, 0x00, 0xC0, 25, 7})}},
+        {"pseudo_color_set", [] { return pseudo_color_set(0, 9); },
+         {out(0x9D00, {0x09, 0xC4, 0, 0, 0, 0, 0, 1}), out(0x1D08, {9})}},
+        {"tpd_ktbt_recal_2point", [] { return tpd_ktbt_recal_2point(1, -2); },
+         {out(0x9D00, {0x0E, 0xC5, 1, 0, 0, 0, 0, 2}), out(0x1D08, {0xFF, 0xFE})}},
+        {"tpd_distance_set", [&] { return tpd_distance_set(distance); },
+         {out(0x9D00, {0x0E, 0x02, 0, 0, 0, 0, 0, 2}), out(0x1D08, {0x12, 0x34})}},
+        // Erasing splits into commands of at most eight sectors.
+        {"spi_erase_sector 20", [] { return spi_erase_sector(0x1000, 20); },
+         {out(0x1D00, {0x01, 0x08, 0x00, 0x00, 0x10, 0x00, 0, 8}), out(0x1D00, {0x01, 0x08, 0x00, 0x00, 0x90, 0x00, 0, 8}),
+          out(0x1D00, {0x01, 0x08, 0x00, 0x01, 0x10, 0x00, 0, 4})}},
+        {"spi_erase_sector 0", [] { return spi_erase_sector(0x1000, 0); }, {}},
+        // Reads advance the address per chunk.
+        {"spi_read 260", [&] { return spi_read(0x2000, 260, buffer.data()); },
+         {out(0x1D00, {0x01, 0x82, 0x00, 0x00, 0x20, 0x00, 0x01, 0x00}), in(0x1D08, 256),
+          out(0x1D00, {0x01, 0x82, 0x00, 0x00, 0x21, 0x00, 0x00, 0x04}), in(0x1D08, 4)}},
+        // Identity texts are 64 bytes.
+        {"get_sn", [&] { return get_sn(buffer.data()); }, {out(0x1D00, {0x05, 0x84, 0x07, 0, 0, 0, 0, 64}), in(0x1D08, 64)}},
+        {"get_pn", [&] { return get_pn(buffer.data()); }, {out(0x1D00, {0x05, 0x84, 0x06, 0, 0, 0, 0, 64}), in(0x1D08, 64)}},
+        // Short commands carry the xdata address.
+        {"xdata_read", [&] { return xdata_read(0x1234, 2, buffer.data()); },
+         {out(0x1D00, {0x80, 2, 0x12, 0x34}), in(0x1D04, 2)}},
+        {"xdata_write", [] { uint8_t d[2] = {1, 2}; return xdata_write(0x1234, 2, d); },
+         {out(0x1D00, {0x81, 2, 0x12, 0x34}), out(0x1D04, {1, 2})}},
     };
     for (const SentCommand& command : commands) {
         fake.clear_wire();
         EXPECT_EQ(command.send(), 0) << command.name;
         EXPECT_EQ(fake.commands(), command.wire) << command.name;
     }
-}
-
-TEST_F(CommandTest, CommandsWithDataStageTheHeaderAndCommitTheData)
-{
-    preview_start_param_t preview = {3, 1, 0x0100, 0x00C0, 25, 7};
-    ASSERT_EQ(preview_start(&preview), 0);
-    std::vector<Wire> expected = {out(0x9D00, {0x0F, 0xC1, 0, 0, 0, 0, 0, 8}),
-                                  out(0x1D08, {3, 0x80, 0x01, 0x00, 0x00, 0xC0, 25, 7})};
-    EXPECT_EQ(fake.commands(), expected);
-
-    fake.clear_wire();
-    ASSERT_EQ(pseudo_color_set(0, 9), 0);
-    expected = {out(0x9D00, {0x09, 0xC4, 0, 0, 0, 0, 0, 1}), out(0x1D08, {9})};
-    EXPECT_EQ(fake.commands(), expected);
-
-    fake.clear_wire();
-    ASSERT_EQ(tpd_ktbt_recal_2point(1, -2), 0);
-    expected = {out(0x9D00, {0x0E, 0xC5, 1, 0, 0, 0, 0, 2}), out(0x1D08, {0xFF, 0xFE})};
-    EXPECT_EQ(fake.commands(), expected);
-
-    fake.clear_wire();
-    uint8_t distance[2] = {0x12, 0x34};
-    ASSERT_EQ(tpd_distance_set(distance), 0);
-    expected = {out(0x9D00, {0x0E, 0x02, 0, 0, 0, 0, 0, 2}), out(0x1D08, {0x12, 0x34})};
-    EXPECT_EQ(fake.commands(), expected);
-}
-
-TEST_F(CommandTest, SpiEraseSectorSplitsIntoCommandsOfAtMostEightSectors)
-{
-    ASSERT_EQ(spi_erase_sector(0x1000, 20), 0);
-    std::vector<Wire> expected = {
-        out(0x1D00, {0x01, 0x08, 0x00, 0x00, 0x10, 0x00, 0, 8}),
-        out(0x1D00, {0x01, 0x08, 0x00, 0x00, 0x90, 0x00, 0, 8}),
-        out(0x1D00, {0x01, 0x08, 0x00, 0x01, 0x10, 0x00, 0, 4}),
-    };
-    EXPECT_EQ(fake.commands(), expected);
-
-    fake.clear_wire();
-    EXPECT_EQ(spi_erase_sector(0x1000, 0), 0);
-    EXPECT_TRUE(fake.wire().empty());
 }
 
 TEST_F(CommandTest, SpiEraseSectorStopsAtTheFirstFailure)
@@ -149,18 +138,9 @@ TEST_F(CommandTest, SpiEraseSectorStopsAtTheFirstFailure)
     EXPECT_EQ(fake.commands().size(), 2u);
 }
 
-TEST_F(CommandTest, SpiReadAndWriteAdvanceTheAddressPerChunk)
+TEST_F(CommandTest, SpiWriteAdvancesTheAddressPerChunk)
 {
-    std::vector<uint8_t> data(260);
-    ASSERT_EQ(spi_read(0x2000, 260, data.data()), 0);
-    std::vector<Wire> expected = {
-        out(0x1D00, {0x01, 0x82, 0x00, 0x00, 0x20, 0x00, 0x01, 0x00}), in(0x1D08, 256),
-        out(0x1D00, {0x01, 0x82, 0x00, 0x00, 0x21, 0x00, 0x00, 0x04}), in(0x1D08, 4),
-    };
-    EXPECT_EQ(fake.commands(), expected);
-
-    fake.clear_wire();
-    std::fill(data.begin(), data.end(), 0x5A);
+    std::vector<uint8_t> data(260, 0x5A);
     ASSERT_EQ(spi_write(0x2000, 260, data.data()), 0);
     std::vector<Wire> wire = fake.commands();
     ASSERT_EQ(wire.size(), 8u);
@@ -178,16 +158,6 @@ TEST_F(CommandTest, GetDeviceInfoMovesExactlyEightBytes)
     EXPECT_STREQ(reinterpret_cast<const char*>(buffer.data()), "1.2.3");
     for (size_t i = 8; i < buffer.size(); ++i)
         ASSERT_EQ(buffer[i], 0xEE) << "byte " << i;
-}
-
-TEST_F(CommandTest, IdentityTextsAre64Bytes)
-{
-    std::vector<uint8_t> buffer(64);
-    ASSERT_EQ(get_sn(buffer.data()), 0);
-    ASSERT_EQ(get_pn(buffer.data()), 0);
-    std::vector<Wire> expected = {out(0x1D00, {0x05, 0x84, 0x07, 0, 0, 0, 0, 64}), in(0x1D08, 64),
-                                  out(0x1D00, {0x05, 0x84, 0x06, 0, 0, 0, 0, 64}), in(0x1D08, 64)};
-    EXPECT_EQ(fake.commands(), expected);
 }
 
 TEST_F(CommandTest, RepliesAreDecodedBigEndian)
@@ -230,16 +200,6 @@ TEST_F(CommandTest, RepliesAreDecodedBigEndian)
     ASSERT_EQ(shutter_sta_get(&first, &second), 0);
     EXPECT_EQ(first, 7);
     EXPECT_EQ(second, 9);
-}
-
-TEST_F(CommandTest, ShortCommandsCarryTheXdataAddress)
-{
-    uint8_t data[2] = {};
-    ASSERT_EQ(xdata_read(0x1234, 2, data), 0);
-    EXPECT_EQ(fake.commands(), (std::vector<Wire>{out(0x1D00, {0x80, 2, 0x12, 0x34}), in(0x1D04, 2)}));
-    fake.clear_wire();
-    ASSERT_EQ(xdata_write(0x1234, 2, data), 0);
-    EXPECT_EQ(fake.commands(), (std::vector<Wire>{out(0x1D00, {0x81, 2, 0x12, 0x34}), out(0x1D04, {1, 2})}));
 }
 
 struct RefusedCommand {
