@@ -433,6 +433,7 @@ TEST_F(ControllerConversions, RequestsTheBuffersCannotHoldAreRefused)
 
     record.image_info.width = 512;  // larger than the buffers made for 256
     EXPECT_TRUE(frame_to_mat(&record).empty());
+    EXPECT_TRUE(frame_to_mat(nullptr).empty());
 }
 
 // ---- The picture path -------------------------------------------------------
@@ -566,11 +567,6 @@ TEST(ControllerFrameBufferPool, ManyFramesAtOnceKeepTheirPixels)
         for (int i = 0; i < 12; ++i)
             EXPECT_EQ(frames[size_t(i)].at<cv::Vec3b>(3, 4), cv::Vec3b(uchar(i), uchar(i), uchar(i)));
     }
-}
-
-TEST_F(ControllerPicturePath, NullRecordGivesAnEmptyMatrix)
-{
-    EXPECT_TRUE(frame_to_mat(nullptr).empty());
 }
 
 TEST(ControllerTemperatures, WordsDecodeWithTheSinglePrecisionOffset)
