@@ -76,7 +76,6 @@ private slots:
 
     void matrixFileName();
     void matrixFileHoldsLittleEndianFloats();
-    void matrixFileReplacesSameName();
     void matrixFolderThatCannotBeMadeFails();
     void shortWriteKeepsEarlierFile();
 
@@ -214,26 +213,10 @@ void TestParts::chartStartsAtTheDesignedAxes()
     QCOMPARE(chart.temperatureAxis()->min(), 0.0);
     QCOMPARE(chart.temperatureAxis()->max(), 100.0);
     QCOMPARE(chart.temperatureAxis()->labelFormat(), QStringLiteral("%.0f℃"));
-    QCOMPARE(chart.temperatureAxis()->alignment(), Qt::AlignLeft);
-    QCOMPARE(chart.timeAxis()->alignment(), Qt::AlignBottom);
     QCOMPARE(chart.timeAxis()->tickCount(), 11);
     QCOMPARE(chart.timeAxis()->format(), QStringLiteral("mm:ss"));
-    QVERIFY(!chart.timeAxis()->isGridLineVisible());
     QCOMPARE(chart.timeAxis()->min().toMSecsSinceEpoch(), now);
     QCOMPARE(chart.timeAxis()->max().toMSecsSinceEpoch(), now + 20000);
-    QCOMPARE(chart.temperatureAxis()->labelsFont().pixelSize(), 10);
-    QCOMPARE(chart.temperatureAxis()->labelsColor(), QColor(QStringLiteral("#999999")));
-    QCOMPARE(chart.maxSeries()->pen().color(), QColor(Qt::red));
-    QCOMPARE(chart.maxSeries()->pen().width(), 2);
-    QCOMPARE(chart.maxSeries()->pen().capStyle(), Qt::SquareCap);
-    QCOMPARE(chart.maxSeries()->pen().joinStyle(), Qt::BevelJoin);
-    QCOMPARE(chart.minSeries()->pen().color(), QColor(QStringLiteral("#2B79D8")));
-    QVERIFY(chart.maxSeries()->useOpenGL());
-    QVERIFY(chart.minSeries()->pointsVisible());
-    QVERIFY(!chart.chart()->legend()->isVisible());
-    QCOMPARE(chart.chart()->margins(), QMargins(0, 0, 0, 0));
-    QCOMPARE(chart.chart()->backgroundRoundness(), 0.0);
-    QCOMPARE(chart.chart()->animationOptions(), QChart::NoAnimation);
 }
 
 void TestParts::chartWorkedExample()
@@ -385,22 +368,14 @@ void TestParts::matrixFileHoldsLittleEndianFloats()
     const QByteArray bytes = file.readAll();
     QCOMPARE(bytes.size(), 196608);
     QCOMPARE(bytes, littleEndianBytes(grid));
-    QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 1);
-}
+    file.close();
 
-void TestParts::matrixFileReplacesSameName()
-{
-    QTemporaryDir dir;
-    const qint64 time = QDateTime(QDate(2024, 1, 31), QTime(12, 0, 0, 100)).toMSecsSinceEpoch();
-    QVector<float> grid = rampGrid();
-    QCOMPARE(writeTemperatureMatrix(dir.path(), grid, time), MatrixWriteResult::Written);
-    grid.fill(36.6f);
     // Another frame within the same second: same name, replaced without asking.
-    QCOMPARE(writeTemperatureMatrix(dir.path(), grid, time + 800), MatrixWriteResult::Written);
-    QFile file(dir.filePath(QStringLiteral("20240131_120000.raw")));
+    const QVector<float> later(grid.size(), 36.6f);
+    QCOMPARE(writeTemperatureMatrix(folder, later, time + 800), MatrixWriteResult::Written);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), littleEndianBytes(grid));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+    QCOMPARE(file.readAll(), littleEndianBytes(later));
+    QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 1);
 }
 
 void TestParts::matrixFolderThatCannotBeMadeFails()

@@ -53,6 +53,7 @@ private slots:
 private:
     void openWindow();
     void expectNotice(QPushButton* CTitleBar::Buttons::*button, const QString& text);
+    void expectNoDeviceNotices();
 
     std::unique_ptr<ThermalImager> window;
 };
@@ -93,6 +94,15 @@ void TestWindowHotplug::expectNotice(QPushButton* CTitleBar::Buttons::*button, c
     QCOMPARE(answer.button, QStringLiteral("OK"));
 }
 
+// What the title bar's actions say while no camera is there.
+void TestWindowHotplug::expectNoDeviceNotices()
+{
+    const QString noData = QStringLiteral("No data, please connect the device!");
+    expectNotice(&CTitleBar::Buttons::save, noData);
+    expectNotice(&CTitleBar::Buttons::about, noData);
+    expectNotice(&CTitleBar::Buttons::setting, QStringLiteral("No device found, please connect the device!"));
+}
+
 void TestWindowHotplug::unplugStopsAndReplugRestarts()
 {
     QVERIFY(controlsEnabled(*window));
@@ -103,9 +113,7 @@ void TestWindowHotplug::unplugStopsAndReplugRestarts()
     QVERIFY(!g_connected);
     QVERIFY(!pictureRunning(*window));
     QVERIFY(!camera_is_open());
-    expectNotice(&CTitleBar::Buttons::save, QStringLiteral("No data, please connect the device!"));
-    expectNotice(&CTitleBar::Buttons::about, QStringLiteral("No data, please connect the device!"));
-    expectNotice(&CTitleBar::Buttons::setting, QStringLiteral("No device found, please connect the device!"));
+    expectNoDeviceNotices();
 
     QElapsedTimer sincePlug;
     sincePlug.start();
@@ -191,9 +199,7 @@ void TestWindowHotplug::noCameraAtStart()
 {
     QVERIFY(controlsDisabled(*window));
     QVERIFY(!g_connected);
-    expectNotice(&CTitleBar::Buttons::setting, QStringLiteral("No device found, please connect the device!"));
-    expectNotice(&CTitleBar::Buttons::about, QStringLiteral("No data, please connect the device!"));
-    expectNotice(&CTitleBar::Buttons::save, QStringLiteral("No data, please connect the device!"));
+    expectNoDeviceNotices();
     // Plugging the camera in enables the buttons at once.
     QCOMPARE(ombrix_sim_plug(), 0);
     QTRY_VERIFY(controlsEnabled(*window));
