@@ -73,6 +73,7 @@ private slots:
 private:
     void pushFrame(CGLWidgetImage& view, const cv::Mat& mat);
     void startFed(CGLWidgetImage& view);
+    Extremes extremesOfOneFrame(CGLWidgetImage& view, const std::vector<uint8_t>& frame);
 
     MainWindowStandIn mainWindow;
     FrameFeeder feeder;
@@ -124,6 +125,16 @@ void TestView::startFed(CGLWidgetImage& view)
     view.videoStream()->setFrameSource(feeder.source());
     view.openImage();
     QVERIFY(view.videoStream()->isRunning());
+}
+
+// Streams one raw frame and stops: the extremes the main window was sent.
+Extremes TestView::extremesOfOneFrame(CGLWidgetImage& view, const std::vector<uint8_t>& frame)
+{
+    startFed(view);
+    feeder.feed(frame);
+    const bool sent = QTest::qWaitFor([this] { return !mainWindow.received.isEmpty(); });
+    view.closeImage();
+    return sent && mainWindow.received.size() == 1 ? mainWindow.received.first() : Extremes{};
 }
 
 void TestView::matrixTable()
@@ -341,11 +352,7 @@ void TestView::rotationAngles()
 void TestView::equalWordsGiveEqualExtremes()
 {
     CGLWidgetImage view;
-    startFed(view);
-    feeder.feed(rawFrame(19200));
-    QTRY_COMPARE(mainWindow.received.size(), 1);
-    view.closeImage();
-    const Extremes e = mainWindow.received.first();
+    const Extremes e = extremesOfOneFrame(view, rawFrame(19200));
     QCOMPARE(e.highest, 26.850006f);
     QCOMPARE(e.lowest, e.highest);
     QCOMPARE(e.unit, 0);
@@ -358,11 +365,7 @@ void TestView::fahrenheitForTheExtremesOnly()
     words[4000] = 64 * 253;  // -20.15 C
     g_temp_unit = 1;
     CGLWidgetImage view;
-    startFed(view);
-    feeder.feed(rawFrame(0, words));
-    QTRY_COMPARE(mainWindow.received.size(), 1);
-    view.closeImage();
-    const Extremes e = mainWindow.received.first();
+    const Extremes e = extremesOfOneFrame(view, rawFrame(0, words));
     QCOMPARE(e.unit, 1);
     QCOMPARE(e.highest, celsius_to_fahrenheit(raw_to_celsius(64 * 373)));
     QCOMPARE(e.lowest, celsius_to_fahrenheit(raw_to_celsius(64 * 253)));
@@ -386,19 +389,16 @@ void TestView::temperatureMatrixIsCopied()
     CGLWidgetImage view;
     const qint64 start = 1700000000000;
     view.videoStream()->setClock(steppingClock(start, 40));
-    startFed(view);
-    feeder.feed(rawFrame(0, words));
-    QTRY_COMPARE(mainWindow.received.size(), 1);
-    view.closeImage();
+    const Extremes e = extremesOfOneFrame(view, rawFrame(0, words));
 
     const TemperatureMatrix matrix = CThreadVideoStream::temperatureMatrix();
     QCOMPARE(matrix.time, start + 40);
-    QCOMPARE(mainWindow.received.first().time, start + 40);
+    QCOMPARE(e.time, start + 40);
     QCOMPARE(matrix.celsius.size(), int(words.size()));
     for (size_t i = 0; i < words.size(); i += 97)
         QCOMPARE(matrix.celsius[int(i)], raw_to_celsius(words[i]));
-    QCOMPARE(mainWindow.received.first().highest, raw_to_celsius(19999));
-    QCOMPARE(mainWindow.received.first().lowest, raw_to_celsius(17000));
+    QCOMPARE(e.highest, raw_to_celsius(19999));
+    QCOMPARE(e.lowest, raw_to_celsius(17000));
 
     // Teardown frees the grid; a copy afterwards is empty.
     CThreadVideoStream::releaseTemperatureMatrix();
