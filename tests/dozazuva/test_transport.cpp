@@ -150,30 +150,37 @@ TEST_F(TransportTest, StatusFailureEndsThePollWithMinus16)
     EXPECT_EQ(fake.wire(), expected);
 }
 
-TEST_F(TransportTest, StatusPendingAndBusyKeepPolling)
-{
-    fake.script_status({0x02, 0x01, 0x03, 0x02, 0x00});
-    EXPECT_EQ(i2c_usb_check_access_done(), 0);
-    EXPECT_EQ(fake.wire().size(), 5u);
-}
+struct PollCase {
+    const char* name;
+    std::vector<uint8_t> script;  // status bytes answered in order
+    uint8_t stuck;                // answered once the script runs out
+    bool unplugged;
+    int wait;                     // vdcmd_set_polling_wait_time
+    int result;
+    size_t polls;
+    const char* message;          // logged by the poll, or null
+};
 
-TEST_F(TransportTest, StuckBusyModuleEndsWithCheckDoneFail)
+TEST_F(TransportTest, StatusPollEndsOnDoneOrWhenTheCountRunsOut)
 {
-    fake.status_default = 0x01;
-    vdcmd_set_polling_wait_time(5);
-    std::string log = captured_output([&] { EXPECT_EQ(i2c_usb_check_access_done(), -16); });
-    EXPECT_TRUE(has_message(log, "error", "dozazuva/src/data_rw", "i2c_usb_check_access_done", "check done fail!"));
-    EXPECT_EQ(fake.wire().size(), 5u);
-}
-
-TEST_F(TransportTest, FailedStatusReadsKeepPollingUntilTheCountRunsOut)
-{
-    fake.set_unplugged(true);
-    vdcmd_set_polling_wait_time(3);
-    std::string log = captured_output([&] { EXPECT_EQ(i2c_usb_check_access_done(), -16); });
-    EXPECT_TRUE(has_message(log, "error", "dozazuva/src/data_rw", "i2c_usb_check_access_done",
-                            "uvc_control_cmd filed (uvc_error_code:-15)"));
-    EXPECT_EQ(fake.wire().size(), 3u);
+    const PollCase cases[] = {
+        {"pending and busy keep polling", {0x02, 0x01, 0x03, 0x02, 0x00}, 0x00, false, 2000, 0, 5, nullptr},
+        {"stuck busy", {}, 0x01, false, 5, -16, 5, "check done fail!"},
+        {"failed status reads", {}, 0x00, true, 3, -16, 3, "uvc_control_cmd filed (uvc_error_code:-15)"},
+        {"count 0 allows 65536 polls", std::vector<uint8_t>(300, 0x01), 0x00, false, 0x10000, 0, 301, nullptr},
+    };
+    for (const PollCase& c : cases) {
+        fake.clear_wire();
+        fake.script_status(c.script);
+        fake.status_default = c.stuck;
+        fake.set_unplugged(c.unplugged);
+        vdcmd_set_polling_wait_time(c.wait);
+        std::string log = captured_output([&] { EXPECT_EQ(i2c_usb_check_access_done(), c.result) << c.name; });
+        EXPECT_EQ(fake.wire().size(), c.polls) << c.name;
+        if (c.message)
+            EXPECT_TRUE(has_message(log, "error", "dozazuva/src/data_rw", "i2c_usb_check_access_done", c.message))
+                << c.name;
+    }
 }
 
 // ---- register level ----
@@ -202,14 +209,6 @@ TEST_F(TransportTest, ShortTransferFailsTheCommandWithMinus15)
     std::string log = captured_output([&] { EXPECT_EQ(standard_cmd_read(header, 8, reply), -15); });
     EXPECT_TRUE(has_message(log, "error", "dozazuva/src/vdcmd", "standard_cmd_read",
                             "standard command read:read buffer failed!"));
-}
-
-TEST_F(TransportTest, PollCountZeroAllows65536Polls)
-{
-    fake.script_status(std::vector<uint8_t>(300, 0x01));
-    vdcmd_set_polling_wait_time(0x10000);  // low 16 bits: 0
-    EXPECT_EQ(i2c_usb_check_access_done(), 0);
-    EXPECT_EQ(fake.wire().size(), 301u);
 }
 
 // ---- installation ----
