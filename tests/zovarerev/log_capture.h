@@ -35,3 +35,13 @@ inline bool PrintedExactly(const std::string& printed, const std::string& kind, 
 {
     return std::regex_match(printed, std::regex(MessagePattern(kind, file, function, text)));
 }
+
+// Runs call, which must return -1 and print exactly the one error message.
+template <typename Call>
+void ExpectRefused(const std::string& file, const std::string& function, const std::string& text, Call call)
+{
+    int status = 0;
+    const std::string printed = CaptureLog([&] { status = call(); });
+    EXPECT_EQ(status, -1) << function << ": " << text;
+    EXPECT_TRUE(PrintedExactly(printed, "error", file, function, text)) << printed;
+}

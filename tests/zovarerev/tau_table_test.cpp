@@ -82,8 +82,8 @@ TEST(AmbientTau, HumidityClassesSplitAtPointThreeFiveSeven)
         EXPECT_EQ(t.ambient[AmbientEntry(expected_class, 5, 15)], 4321) << humidity;
     }
     Tables t;
-    std::string printed = CaptureLog([&] { EXPECT_EQ(write_tau(t.ambient.data(), 1.1f, 20, 1, 1), -1); });
-    EXPECT_TRUE(PrintedExactly(printed, "error", "tau_table", "get_hum_index", "humidity is invalid"));
+    ExpectRefused("tau_table", "get_hum_index", "humidity is invalid",
+                  [&] { return write_tau(t.ambient.data(), 1.1f, 20, 1, 1); });
     uint16_t tau = 0;
     EXPECT_EQ(read_tau(t.ambient.data(), -0.1f, 20, 1, &tau), -1);
     EXPECT_EQ(read_tau(t.ambient.data(), std::nanf(""), 20, 1, &tau), -1);
@@ -149,16 +149,16 @@ TEST(AmbientTau, WritesNeedAGridDistanceAndKeepOffGridAmbientInTheSpareSlot)
     EXPECT_EQ(t.ambient[AmbientEntry(2, 5, 32)], 778);
 
     const std::vector<uint16_t> before = t.ambient;
-    std::string printed = CaptureLog([&] { EXPECT_EQ(write_tau(t.ambient.data(), 0.6f, 20, 3.1f, 1), -1); });
-    EXPECT_TRUE(PrintedExactly(printed, "error", "tau_table", "write_tau", "distance index not found"));
-    printed = CaptureLog([&] { EXPECT_EQ(write_tau(t.ambient.data(), 0.6f, 56, 3, 1), -1); });
-    EXPECT_TRUE(PrintedExactly(printed, "error", "tau_table", "get_temp_write_index", "d is invalid"));
-    printed = CaptureLog([&] { EXPECT_EQ(write_tau(t.ambient.data(), 0.6f, 20, 50.01f, 1), -1); });
-    EXPECT_TRUE(PrintedExactly(printed, "error", "tau_table", "get_dist_write_index", "d is invalid"));
+    ExpectRefused("tau_table", "write_tau", "distance index not found",
+                  [&] { return write_tau(t.ambient.data(), 0.6f, 20, 3.1f, 1); });
+    ExpectRefused("tau_table", "get_temp_write_index", "d is invalid",
+                  [&] { return write_tau(t.ambient.data(), 0.6f, 56, 3, 1); });
+    ExpectRefused("tau_table", "get_dist_write_index", "d is invalid",
+                  [&] { return write_tau(t.ambient.data(), 0.6f, 20, 50.01f, 1); });
     EXPECT_EQ(write_tau(t.ambient.data(), 0.6f, -5.5f, 3, 1), -1);
     EXPECT_EQ(write_tau(t.ambient.data(), 0.6f, 20, 0.2f, 1), -1);
-    printed = CaptureLog([&] { EXPECT_EQ(write_tau(nullptr, 0.6f, 20, 3, 1), -1); });
-    EXPECT_TRUE(PrintedExactly(printed, "error", "tau_table", "write_tau", "correct table is NULL"));
+    ExpectRefused("tau_table", "write_tau", "correct table is NULL",
+                  [&] { return write_tau(nullptr, 0.6f, 20, 3, 1); });
     EXPECT_EQ(t.ambient, before);
 }
 
@@ -166,13 +166,13 @@ TEST(AmbientTau, ReadRejectsDistancesOffTheGridRange)
 {
     Tables t;
     uint16_t tau = 99;
-    std::string printed = CaptureLog([&] { EXPECT_EQ(read_tau(t.ambient.data(), 0.2f, 20, 0.2f, &tau), -1); });
-    EXPECT_TRUE(PrintedExactly(printed, "error", "tau_table", "get_dist_read_index", "d is invalid"));
+    ExpectRefused("tau_table", "get_dist_read_index", "d is invalid",
+                  [&] { return read_tau(t.ambient.data(), 0.2f, 20, 0.2f, &tau); });
     EXPECT_EQ(read_tau(t.ambient.data(), 0.2f, 20, 50.5f, &tau), -1);
     EXPECT_EQ(read_tau(t.ambient.data(), 0.2f, 20, std::nanf(""), &tau), -1);
     EXPECT_EQ(read_tau(t.ambient.data(), 0.2f, std::nanf(""), 1, &tau), -1);
-    printed = CaptureLog([&] { EXPECT_EQ(read_tau(nullptr, 0.2f, 20, 1, &tau), -1); });
-    EXPECT_TRUE(PrintedExactly(printed, "error", "tau_table", "read_tau", "correct table is NULL"));
+    ExpectRefused("tau_table", "read_tau", "correct table is NULL",
+                  [&] { return read_tau(nullptr, 0.2f, 20, 1, &tau); });
     EXPECT_EQ(read_tau(t.ambient.data(), 0.2f, 20, 1, nullptr), -1);
     EXPECT_EQ(tau, 99);
 }
@@ -231,22 +231,18 @@ TEST(TargetTau, WritesNeedGridPointsInsideTheGrid)
 {
     Tables t;
     const std::vector<uint16_t> before = t.target;
-    std::string printed =
-        CaptureLog([&] { EXPECT_EQ(write_tau_with_target_temp_and_dist(t.target.data(), 1400, 1, 1), -1); });
-    EXPECT_TRUE(PrintedExactly(printed, "error", "tau_table", "get_target_temp_write_index",
-                               "target tempperature is invalid"));
-    printed = CaptureLog([&] { EXPECT_EQ(write_tau_with_target_temp_and_dist(t.target.data(), 10, 1, 1), -1); });
-    EXPECT_TRUE(PrintedExactly(printed, "error", "tau_table", "write_tau_with_target_temp_and_dist",
-                               "target temperature index not found"));
-    printed = CaptureLog([&] { EXPECT_EQ(write_tau_with_target_temp_and_dist(t.target.data(), 0, 1.01f, 1), -1); });
-    EXPECT_TRUE(PrintedExactly(printed, "error", "tau_table", "write_tau_with_target_temp_and_dist",
-                               "distance index not found"));
+    ExpectRefused("tau_table", "get_target_temp_write_index", "target tempperature is invalid",
+                  [&] { return write_tau_with_target_temp_and_dist(t.target.data(), 1400, 1, 1); });
+    ExpectRefused("tau_table", "write_tau_with_target_temp_and_dist", "target temperature index not found",
+                  [&] { return write_tau_with_target_temp_and_dist(t.target.data(), 10, 1, 1); });
+    ExpectRefused("tau_table", "write_tau_with_target_temp_and_dist", "distance index not found",
+                  [&] { return write_tau_with_target_temp_and_dist(t.target.data(), 0, 1.01f, 1); });
     EXPECT_EQ(write_tau_with_target_temp_and_dist(t.target.data(), -26, 1, 1), -1);
     EXPECT_EQ(write_tau_with_target_temp_and_dist(nullptr, 0, 1, 1), -1);
     EXPECT_EQ(t.target, before);
     uint16_t tau = 5;
-    printed = CaptureLog([&] { EXPECT_EQ(read_tau_with_target_temp_and_dist(nullptr, 0, 1, &tau), -1); });
-    EXPECT_TRUE(PrintedExactly(printed, "error", "tau_table", "read_tau_with_target_temp_and_dist", "data is NULL"));
+    ExpectRefused("tau_table", "read_tau_with_target_temp_and_dist", "data is NULL",
+                  [&] { return read_tau_with_target_temp_and_dist(nullptr, 0, 1, &tau); });
     EXPECT_EQ(read_tau_with_target_temp_and_dist(t.target.data(), 0, 60, &tau), -1);
     EXPECT_EQ(tau, 5);
 }
