@@ -69,12 +69,11 @@ private slots:
     void initTestCase();
 
     void messageBoxForm();
-    void oneButtonGetsFittedWidth();
+    void buttonsShareWidestCaptionWidth_data();
     void buttonsShareWidestCaptionWidth();
     void threeButtonsStayInsideTheBox();
     void execReturnsPressedButton_data();
     void execReturnsPressedButton();
-    void closingWithoutButtonReturnsZero();
     void headerColourFollowsTitle();
 
     void toastIsOneObject();
@@ -124,39 +123,33 @@ void TestMessages::messageBoxForm()
     QTRY_VERIFY(box.isNull());
 }
 
-void TestMessages::oneButtonGetsFittedWidth()
+void TestMessages::buttonsShareWidestCaptionWidth_data()
 {
-    for (const QString& caption : {QString("OK"), QString("Confirm and continue with the firmware upgrade")}) {
-        CMessageBox box;
-        box.setAttribute(Qt::WA_DeleteOnClose, false);
-        box.setButtons(caption, "", "");
-        QVERIFY(!button(&box, "pushButton")->isHidden());
-        QVERIFY(button(&box, "pushButton_2")->isHidden());
-        QVERIFY(button(&box, "pushButton_3")->isHidden());
-        QCOMPARE(button(&box, "pushButton")->text(), caption);
-        const int expected = expectedButtonWidth(&box, {caption});
-        QCOMPARE(button(&box, "pushButton")->width(), expected);
-        QCOMPARE(button(&box, "pushButton")->maximumWidth(), expected);
-    }
+    QTest::addColumn<QStringList>("captions");  // an empty caption hides its button
+    QTest::newRow("one short") << QStringList{"OK", "", ""};
+    QTest::newRow("one long") << QStringList{"Confirm and continue with the firmware upgrade", "", ""};
+    QTest::newRow("first and third") << QStringList{"OK", "", "Cancel the whole operation"};
+    QTest::newRow("first and second") << QStringList{"OK", "No", ""};
 }
 
 void TestMessages::buttonsShareWidestCaptionWidth()
 {
+    QFETCH(QStringList, captions);
     CMessageBox box;
     box.setAttribute(Qt::WA_DeleteOnClose, false);
-    const QStringList texts{"OK", "", "Cancel the whole operation"};
-    box.setButtons(texts[0], texts[1], texts[2]);
-    QVERIFY(button(&box, "pushButton_2")->isHidden());
-    const int expected = expectedButtonWidth(&box, texts);
-    QVERIFY(expected > 128);
-    for (const char* name : {"pushButton", "pushButton_2", "pushButton_3"})
-        QCOMPARE(button(&box, name)->width(), expected);
-
-    // Refilled with short texts, the buttons shrink back.
-    box.setButtons("OK", "No", "");
-    QCOMPARE(button(&box, "pushButton")->width(), 128);
-    QVERIFY(!button(&box, "pushButton_2")->isHidden());
-    QVERIFY(button(&box, "pushButton_3")->isHidden());
+    // Filled with long texts first: refilling must shrink the buttons back.
+    box.setButtons("Cancel the whole operation right now", "A", "B");
+    box.setButtons(captions[0], captions[1], captions[2]);
+    const int expected = expectedButtonWidth(&box, captions);
+    QVERIFY(expected >= 128);
+    const char* names[] = {"pushButton", "pushButton_2", "pushButton_3"};
+    for (int i = 0; i < 3; ++i) {
+        QPushButton* b = button(&box, names[i]);
+        QCOMPARE(b->isHidden(), captions[i].isEmpty());
+        QCOMPARE(b->text(), captions[i]);
+        QCOMPARE(b->width(), expected);
+        QCOMPARE(b->maximumWidth(), expected);
+    }
 }
 
 void TestMessages::threeButtonsStayInsideTheBox()
@@ -182,61 +175,52 @@ void TestMessages::threeButtonsStayInsideTheBox()
 
 void TestMessages::execReturnsPressedButton_data()
 {
-    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("captions");
+    QTest::addColumn<QString>("press");  // a button's name, "close" or "Escape"
     QTest::addColumn<int>("result");
-    QTest::newRow("first") << "pushButton" << 1;
-    QTest::newRow("second") << "pushButton_2" << 2;
-    QTest::newRow("third") << "pushButton_3" << 3;
+    const QStringList three{"OK", "Later", "Cancel"};
+    QTest::newRow("first") << three << "pushButton" << 1;
+    QTest::newRow("second") << three << "pushButton_2" << 2;
+    QTest::newRow("third") << three << "pushButton_3" << 3;
+    QTest::newRow("title bar close, no buttons") << QStringList{"", "", ""} << "close" << 0;
+    QTest::newRow("Escape") << QStringList{"OK", "", ""} << "Escape" << 0;
 }
 
 void TestMessages::execReturnsPressedButton()
 {
-    QFETCH(QString, name);
+    QFETCH(QStringList, captions);
+    QFETCH(QString, press);
     QFETCH(int, result);
     QPointer<CMessageBox> box = new CMessageBox;
     box->setTitle("");
     box->setText("Save current temperature matrix?");
-    box->setButtons("OK", "Later", "Cancel");
-    const int got = execAndThen(box, [name](CMessageBox* b) { b->findChild<QPushButton*>(name)->click(); });
+    box->setButtons(captions[0], captions[1], captions[2]);
+    const int got = execAndThen(box, [press](CMessageBox* b) {
+        if (press == "close")
+            b->findChild<CBaseTitleBar*>()->parts().close->click();
+        else if (press == "Escape")
+            QTest::keyClick(b, Qt::Key_Escape);
+        else
+            b->findChild<QPushButton*>(press)->click();
+    });
     QCOMPARE(got, result);
     QVERIFY(box.isNull());  // deleted on close
 }
 
-void TestMessages::closingWithoutButtonReturnsZero()
-{
-    QPointer<CMessageBox> box = new CMessageBox;
-    box->setButtons("", "", "");
-    QCOMPARE(execAndThen(box, [](CMessageBox* b) { b->findChild<CBaseTitleBar*>()->parts().close->click(); }), 0);
-    QVERIFY(box.isNull());
-
-    box = new CMessageBox;
-    box->setButtons("OK", "", "");
-    QCOMPARE(execAndThen(box, [](CMessageBox* b) { QTest::keyClick(b, Qt::Key_Escape); }), 0);
-    QVERIFY(box.isNull());
-}
-
 void TestMessages::headerColourFollowsTitle()
 {
-    QString emptyTitleStyle;
-    QPointer<CMessageBox> box = new CMessageBox;
-    box->setButtons("OK", "", "");
-    execAndThen(box, [&](CMessageBox* b) {
-        emptyTitleStyle = b->findChild<CBaseTitleBar*>()->styleSheet();
-        b->done(0);
-    });
-    QCOMPARE(emptyTitleStyle, QString("QWidget{\t\t\tbackground: #FFFFFF;\t\t\topacity: 1;\t\t\t"
-                                      "border-radius: 4px 4px 0px 0px;\t}"));
-
-    QString titledStyle;
-    box = new CMessageBox;
-    box->setTitle("Upgrade");
-    box->setButtons("OK", "", "");
-    execAndThen(box, [&](CMessageBox* b) {
-        titledStyle = b->findChild<CBaseTitleBar*>()->styleSheet();
-        b->done(0);
-    });
-    QCOMPARE(titledStyle, QString("QWidget{\t\t\tbackground: #F6F7FC;\t\t\topacity: 1;\t\t\t"
-                                  "border-radius: 4px 4px 0px 0px;\t}"));
+    for (const auto& [title, background] : {std::pair<QString, QString>{"", "#FFFFFF"}, {"Upgrade", "#F6F7FC"}}) {
+        QString style;
+        QPointer<CMessageBox> box = new CMessageBox;
+        box->setTitle(title);
+        box->setButtons("OK", "", "");
+        execAndThen(box, [&style](CMessageBox* b) {
+            style = b->findChild<CBaseTitleBar*>()->styleSheet();
+            b->done(0);
+        });
+        QCOMPARE(style, QString("QWidget{\t\t\tbackground: %1;\t\t\topacity: 1;\t\t\t"
+                                "border-radius: 4px 4px 0px 0px;\t}").arg(background));
+    }
 }
 
 void TestMessages::toastIsOneObject()

@@ -32,16 +32,23 @@ namespace {
 
 using TpdWrites = std::vector<std::pair<int, int>>;  // (index, value) in sending order
 
+std::vector<ombrix_sim_transfer> wireLog()
+{
+    std::vector<ombrix_sim_transfer> log;
+    for (size_t i = 0; i < ombrix_sim_wire_count(); ++i) {
+        ombrix_sim_transfer t;
+        if (ombrix_sim_wire_get(i, &t) == 0)
+            log.push_back(t);
+    }
+    return log;
+}
+
 // The set_prop_tpd_params commands found in the wire log: long writes whose
 // first eight header bytes (class 0x14, code 0xC5, p1, p2) are staged at 0x9D00.
 TpdWrites tpdWritesOnWire()
 {
     TpdWrites writes;
-    const size_t count = ombrix_sim_wire_count();
-    for (size_t i = 0; i < count; ++i) {
-        ombrix_sim_transfer t;
-        if (ombrix_sim_wire_get(i, &t) != 0)
-            continue;
+    for (const ombrix_sim_transfer& t : wireLog()) {
         if (t.request_type != 0x41 || t.index != 0x9D00 || t.data_bytes < 8 || t.data[0] != 0x14 || t.data[1] != 0xC5)
             continue;
         const int index = t.data[2] << 8 | t.data[3];
@@ -54,27 +61,19 @@ TpdWrites tpdWritesOnWire()
 // restore_default_cfg headers (class 0x01, code 0x0E) committed at 0x1D00.
 int restoreCommandsOnWire(int which)
 {
-    int found = 0;
-    const size_t count = ombrix_sim_wire_count();
-    for (size_t i = 0; i < count; ++i) {
-        ombrix_sim_transfer t;
-        if (ombrix_sim_wire_get(i, &t) == 0 && t.request_type == 0x41 && t.index == 0x1D00 && t.data_bytes >= 3 &&
-            t.data[0] == 0x01 && t.data[1] == 0x0E && t.data[2] == which)
-            ++found;
-    }
-    return found;
+    const auto log = wireLog();
+    return int(std::count_if(log.begin(), log.end(), [which](const ombrix_sim_transfer& t) {
+        return t.request_type == 0x41 && t.index == 0x1D00 && t.data_bytes >= 3 && t.data[0] == 0x01 &&
+               t.data[1] == 0x0E && t.data[2] == which;
+    }));
 }
 
 int statusPollsOnWire()
 {
-    int polls = 0;
-    const size_t count = ombrix_sim_wire_count();
-    for (size_t i = 0; i < count; ++i) {
-        ombrix_sim_transfer t;
-        if (ombrix_sim_wire_get(i, &t) == 0 && t.request_type == 0xC1 && t.index == 0x0200)
-            ++polls;
-    }
-    return polls;
+    const auto log = wireLog();
+    return int(std::count_if(log.begin(), log.end(), [](const ombrix_sim_transfer& t) {
+        return t.request_type == 0xC1 && t.index == 0x0200;
+    }));
 }
 
 QLineEdit* distanceEdit(QWidget* panel)
@@ -119,12 +118,11 @@ private slots:
     void cleanupTestCase();
 
     void form();
-    void unitFollowsSettingOnOpening();
     void validators_data();
     void validators();
     void typingOutOfRangeIsRefused();
     void buttonWidthsFitCaptions();
-    void setValuesFillsTheForm();
+    void unitAndSetValuesFillTheForm();
 
     void savingWithoutChangesSendsNothing();
     void paletteOnlyWritesProfileWithoutSave();
@@ -135,8 +133,8 @@ private slots:
     void returnOrEnterReleaseSaves();
     void returnInLineEditKeepsTheUnit();
 
+    void restoreRunsOnWorker_data();
     void restoreRunsOnWorker();
-    void failedRestoreStillCloses();
     void noClosingWhileRestoring();
     void restoreWorkerIsJoinedWhenPanelDies();
 
@@ -228,17 +226,6 @@ void TestSettings::form()
     QCOMPARE(panel.findChild<CBaseTitleBar*>()->width(), 574);
 }
 
-void TestSettings::unitFollowsSettingOnOpening()
-{
-    for (int unit : {0, 1}) {
-        g_temp_unit = unit;
-        CWidgetSettings panel;
-        panel.setAttribute(Qt::WA_DeleteOnClose, false);
-        QCOMPARE(button(&panel, "pushButtonC")->isChecked(), unit == 0);
-        QCOMPARE(button(&panel, "pushButtonF")->isChecked(), unit == 1);
-    }
-}
-
 void TestSettings::validators_data()
 {
     QTest::addColumn<QString>("field");
@@ -306,8 +293,15 @@ void TestSettings::buttonWidthsFitCaptions()
     }
 }
 
-void TestSettings::setValuesFillsTheForm()
+void TestSettings::unitAndSetValuesFillTheForm()
 {
+    for (int unit : {0, 1}) {  // on opening the unit follows the setting
+        g_temp_unit = unit;
+        CWidgetSettings opened;
+        opened.setAttribute(Qt::WA_DeleteOnClose, false);
+        QCOMPARE(button(&opened, "pushButtonC")->isChecked(), unit == 0);
+        QCOMPARE(button(&opened, "pushButtonF")->isChecked(), unit == 1);
+    }
     CWidgetSettings panel;
     panel.setAttribute(Qt::WA_DeleteOnClose, false);
     panel.setValues(12, 7, 95, 1);
@@ -445,11 +439,21 @@ void TestSettings::returnInLineEditKeepsTheUnit()
     QCOMPARE(g_temp_unit.load(), 1);
 }
 
+void TestSettings::restoreRunsOnWorker_data()
+{
+    QTest::addColumn<bool>("moduleFails");
+    QTest::newRow("succeeds") << false;
+    QTest::newRow("fails, still closes") << true;
+}
+
 void TestSettings::restoreRunsOnWorker()
 {
+    QFETCH(bool, moduleFails);
     SignalLog log;
     QPointer<CWidgetSettings> panel = openPanel(1, 20, 95, 0);
     log.watch(panel);
+    if (moduleFails)
+        ombrix_sim_fault_status_error(0x06, 1);
     button(panel, "pushButtonRestore")->click();  // hidden, but its action works
     for (const char* name : {"pushButtonSave", "pushButtonRestore", "pushButtonC", "pushButtonF"})
         QVERIFY2(!button(panel, name)->isEnabled(), name);
@@ -460,19 +464,8 @@ void TestSettings::restoreRunsOnWorker()
 
     QTRY_VERIFY(panel.isNull());
     QCOMPARE(log.restoreStarts, 1);
-    QCOMPARE(log.restoreResults, QVector<bool>{true});
+    QCOMPARE(log.restoreResults, QVector<bool>{!moduleFails});
     QCOMPARE(restoreCommandsOnWire(0), 1);
-}
-
-void TestSettings::failedRestoreStillCloses()
-{
-    SignalLog log;
-    QPointer<CWidgetSettings> panel = openPanel(1, 20, 95, 0);
-    log.watch(panel);
-    ombrix_sim_fault_status_error(0x06, 1);
-    panel->onRestore();
-    QTRY_VERIFY(panel.isNull());
-    QCOMPARE(log.restoreResults, QVector<bool>{false});
 }
 
 void TestSettings::noClosingWhileRestoring()

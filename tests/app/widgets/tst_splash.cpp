@@ -59,8 +59,6 @@ private slots:
     void splashForm();
     void barsRunAroundTheBorder_data();
     void barsRunAroundTheBorder();
-    void shortDurationCountsAsMinimum();
-    void startWithoutDurationDoesNotDivideByZero();
     void foreignTimerChangesNothing();
     void realTimerAdvancesUntilFinish();
     void finishWithoutTimerOnlyHandsOver();
@@ -107,51 +105,34 @@ void TestSplash::splashForm()
 
 void TestSplash::barsRunAroundTheBorder_data()
 {
+    QTest::addColumn<int>("duration");  // -1: never set
     QTest::addColumn<int>("ticks");
     QTest::addColumn<Values>("expected");
-    QTest::newRow("1 tick") << 1 << Values{40, 0, 0, 0};
-    QTest::newRow("3 ticks") << 3 << Values{100, 20, 0, 0};
-    QTest::newRow("5 ticks") << 5 << Values{100, 100, 0, 0};
-    QTest::newRow("9 ticks") << 9 << Values{100, 100, 100, 60};
-    QTest::newRow("10 ticks") << 10 << Values{100, 100, 100, 100};
-    QTest::newRow("long after the turn") << 500 << Values{100, 100, 100, 100};
+    QTest::newRow("1 tick") << 1000 << 1 << Values{40, 0, 0, 0};
+    QTest::newRow("3 ticks") << 1000 << 3 << Values{100, 20, 0, 0};
+    QTest::newRow("5 ticks") << 1000 << 5 << Values{100, 100, 0, 0};
+    QTest::newRow("9 ticks") << 1000 << 9 << Values{100, 100, 100, 60};
+    QTest::newRow("10 ticks") << 1000 << 10 << Values{100, 100, 100, 100};
+    QTest::newRow("long after the turn") << 1000 << 500 << Values{100, 100, 100, 100};
+    // 50 ms counts as 100 ms: a quarter is 25 ms, so one tick completes the turn.
+    QTest::newRow("short duration counts as minimum") << 50 << 1 << Values{100, 100, 100, 100};
+    QTest::newRow("quarters of one tick") << 400 << 2 << Values{100, 100, 0, 0};
+    QTest::newRow("no duration does not divide by zero") << -1 << 3 << Values{100, 100, 100, 100};
 }
 
 void TestSplash::barsRunAroundTheBorder()
 {
+    QFETCH(int, duration);
     QFETCH(int, ticks);
     QFETCH(Values, expected);
     CSplashScreen splash;
-    splash.setDuration(1000);
+    if (duration >= 0)
+        splash.setDuration(duration);
     const int id = startWithManualTicks(splash);
     QVERIFY(id != 0);
     QVERIFY(splash.isVisible());
     tick(splash, id, ticks);
     QCOMPARE(barValues(splash), expected);
-}
-
-void TestSplash::shortDurationCountsAsMinimum()
-{
-    // 50 ms counts as 100 ms: a quarter is 25 ms, so one tick completes the turn.
-    CSplashScreen splash;
-    splash.setDuration(50);
-    const int id = startWithManualTicks(splash);
-    tick(splash, id);
-    QCOMPARE(barValues(splash), (Values{100, 100, 100, 100}));
-
-    CSplashScreen exact;
-    exact.setDuration(400);  // quarters of 100 ms: one bar per tick
-    const int exactId = startWithManualTicks(exact);
-    tick(exact, exactId, 2);
-    QCOMPARE(barValues(exact), (Values{100, 100, 0, 0}));
-}
-
-void TestSplash::startWithoutDurationDoesNotDivideByZero()
-{
-    CSplashScreen splash;
-    const int id = startWithManualTicks(splash);
-    tick(splash, id, 3);
-    QCOMPARE(barValues(splash), (Values{100, 100, 100, 100}));
 }
 
 void TestSplash::foreignTimerChangesNothing()

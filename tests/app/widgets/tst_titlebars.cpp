@@ -64,18 +64,15 @@ private slots:
     void textButtonWidths_data();
     void textButtonWidths();
     void titleBarTextsGoThroughTranslation();
-    void titleBarHidesUpgradeAndNormal();
-    void maximizeAndNormalSwitchEachOther();
+    void titleBarHidesUpgradeAndNormalUntilMaximized();
     void widenedBarKeepsWindowButtonsApart();
     void doubleClickEmitsOnlyForLeftButton();
 
     void baseTitleBarTitleAndCloseButton();
 
     void leftDragMovesMovableWindow();
-    void rightPressStartsNoDrag();
-    void releaseOfAnyButtonEndsDrag();
-    void moveWithoutHeldButtonDoesNotMove();
-    void windowWithoutCanMoveIsLeftAlone();
+    void dragIsRefused_data();
+    void dragIsRefused();
 
 private:
     std::unique_ptr<TableTranslator> translator;
@@ -179,7 +176,7 @@ void TestTitleBars::titleBarTextsGoThroughTranslation()
     QCOMPARE(b.maximize->toolTip(), QString("Maximize"));
 }
 
-void TestTitleBars::titleBarHidesUpgradeAndNormal()
+void TestTitleBars::titleBarHidesUpgradeAndNormalUntilMaximized()
 {
     CTitleBar bar;
     bar.show();
@@ -192,13 +189,7 @@ void TestTitleBars::titleBarHidesUpgradeAndNormal()
         QVERIFY(button->isVisible());
     QCOMPARE(b.close->objectName(), QString("pushButtonClose"));
     QCOMPARE(b.setting->objectName(), QString("pushButtonSetting"));
-}
 
-void TestTitleBars::maximizeAndNormalSwitchEachOther()
-{
-    CTitleBar bar;
-    bar.show();
-    const CTitleBar::Buttons b = bar.buttons();
     b.maximize->click();
     QVERIFY(b.normal->isVisible());
     QVERIFY(!b.maximize->isVisible());
@@ -277,58 +268,44 @@ void TestTitleBars::leftDragMovesMovableWindow()
     QCOMPARE(window.pos(), start + QPoint(-15, 5));
 }
 
-void TestTitleBars::rightPressStartsNoDrag()
+void TestTitleBars::dragIsRefused_data()
 {
-    MovableWindow window(true);
-    window.show();
-    const QPoint start = window.pos();
-    const QPoint grab = start + QPoint(40, 10);
-
-    sendMouse(&window, QEvent::MouseButtonPress, grab, Qt::RightButton, Qt::RightButton);
-    QCOMPARE(window.pressesSeen, 1);  // not consumed
-    sendMouse(&window, QEvent::MouseMove, grab + QPoint(30, 20), Qt::NoButton, Qt::RightButton);
-    QCOMPARE(window.pos(), start);
-}
-
-void TestTitleBars::releaseOfAnyButtonEndsDrag()
-{
-    MovableWindow window(true);
-    window.show();
-    const QPoint start = window.pos();
-    const QPoint grab = start + QPoint(40, 10);
-
-    sendMouse(&window, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
-    sendMouse(&window, QEvent::MouseButtonRelease, grab, Qt::RightButton, Qt::LeftButton);
-    sendMouse(&window, QEvent::MouseMove, grab + QPoint(30, 20), Qt::NoButton, Qt::LeftButton);
-    QCOMPARE(window.pos(), start);
-}
-
-void TestTitleBars::moveWithoutHeldButtonDoesNotMove()
-{
-    MovableWindow window(true);
-    window.show();
-    const QPoint start = window.pos();
-    const QPoint grab = start + QPoint(40, 10);
-
+    QTest::addColumn<bool>("canMove");
+    QTest::addColumn<int>("pressedButton");
+    QTest::addColumn<int>("releasedButton");  // Qt::NoButton: no release before the move
+    QTest::addColumn<int>("heldWhileMoving");
+    QTest::addColumn<int>("pressesSeen");
+    QTest::newRow("right press") << true << int(Qt::RightButton) << int(Qt::NoButton) << int(Qt::RightButton) << 1;
+    QTest::newRow("release of any button ends it")
+        << true << int(Qt::LeftButton) << int(Qt::RightButton) << int(Qt::LeftButton) << 0;
     // The release got lost (for instance outside the window): a move without
     // a held button must not drag.
-    sendMouse(&window, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
-    sendMouse(&window, QEvent::MouseMove, grab + QPoint(30, 20), Qt::NoButton, Qt::NoButton);
-    QCOMPARE(window.pos(), start);
+    QTest::newRow("move without held button")
+        << true << int(Qt::LeftButton) << int(Qt::NoButton) << int(Qt::NoButton) << 0;
+    QTest::newRow("window without CanMove")
+        << false << int(Qt::LeftButton) << int(Qt::NoButton) << int(Qt::LeftButton) << 1;
 }
 
-void TestTitleBars::windowWithoutCanMoveIsLeftAlone()
+void TestTitleBars::dragIsRefused()
 {
-    MovableWindow window(false);
+    QFETCH(bool, canMove);
+    QFETCH(int, pressedButton);
+    QFETCH(int, releasedButton);
+    QFETCH(int, heldWhileMoving);
+    const auto pressed = Qt::MouseButton(pressedButton);
+    const auto released = Qt::MouseButton(releasedButton);
+    QFETCH(int, pressesSeen);
+    MovableWindow window(canMove);
     window.show();
     const QPoint start = window.pos();
     const QPoint grab = start + QPoint(40, 10);
 
-    sendMouse(&window, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
-    QCOMPARE(window.pressesSeen, 1);
-    sendMouse(&window, QEvent::MouseMove, grab + QPoint(30, 20), Qt::NoButton, Qt::LeftButton);
+    sendMouse(&window, QEvent::MouseButtonPress, grab, pressed, pressed);
+    QCOMPARE(window.pressesSeen, pressesSeen);  // consumed only when a drag starts
+    if (released != Qt::NoButton)
+        sendMouse(&window, QEvent::MouseButtonRelease, grab, released, pressed);
+    sendMouse(&window, QEvent::MouseMove, grab + QPoint(30, 20), Qt::NoButton, Qt::MouseButtons(heldWhileMoving));
     QCOMPARE(window.pos(), start);
-    sendMouse(&window, QEvent::MouseButtonRelease, grab, Qt::LeftButton, Qt::NoButton);
 }
 
 QTEST_MAIN(TestTitleBars)
