@@ -62,9 +62,8 @@ private slots:
     void otherButtonsNeverDraw();
     void scaleShapesDoublesTheCoordinates();
     void rotateShapesTurnsAQuarter();
-    void rotateShapesIgnoresOtherAngles_data();
-    void rotateShapesIgnoresOtherAngles();
-    void zeroSizesLeaveShapesAlone();
+    void otherAnglesAndZeroSizesLeaveShapesAlone_data();
+    void otherAnglesAndZeroSizesLeaveShapesAlone();
     void spotReadsTheHotCellInEveryRotation_data();
     void spotReadsTheHotCellInEveryRotation();
     void spotFollowsTheHotCellThroughQuarterTurns();
@@ -264,38 +263,35 @@ void TestPaintWidget::rotateShapesTurnsAQuarter()
     QCOMPARE(line->startPoint, QPoint(300, 249));
 }
 
-void TestPaintWidget::rotateShapesIgnoresOtherAngles_data()
+void TestPaintWidget::otherAnglesAndZeroSizesLeaveShapesAlone_data()
 {
-    QTest::addColumn<int>("angle");
-    QTest::newRow("180") << 180;
-    QTest::newRow("270") << 270;
-    QTest::newRow("0") << 0;
-    QTest::newRow("-270") << -270;
+    QTest::addColumn<QSize>("overlaySize");
+    QTest::addColumn<QSize>("target");
+    QTest::addColumn<int>("angle");  // for rotations
+    QTest::addColumn<bool>("scale");
+    for (int angle : {180, 270, 0, -270})
+        QTest::newRow(qPrintable(QString("rotate %1").arg(angle)))
+            << QSize(400, 300) << QSize(225, 300) << angle << false;
+    QTest::newRow("scale to no width") << QSize(400, 300) << QSize(0, 600) << 0 << true;
+    QTest::newRow("rotate to no height") << QSize(400, 300) << QSize(300, 0) << 90 << false;
+    QTest::newRow("scale from no size") << QSize(0, 0) << QSize(800, 600) << 0 << true;
+    QTest::newRow("rotate from no size") << QSize(0, 0) << QSize(225, 300) << 90 << false;
 }
 
-void TestPaintWidget::rotateShapesIgnoresOtherAngles()
+void TestPaintWidget::otherAnglesAndZeroSizesLeaveShapesAlone()
 {
+    QFETCH(QSize, overlaySize);
+    QFETCH(QSize, target);
     QFETCH(int, angle);
+    QFETCH(bool, scale);
     drag(Qt::LeftButton, QPoint(100, 50), QPoint(120, 70));
-    overlay->rotateShapes(QSize(225, 300), angle);
+    overlay->resize(overlaySize);
+    if (scale)
+        overlay->scaleShapes(target);
+    else
+        overlay->rotateShapes(target, angle);
     QCOMPARE(overlay->activeShape()->startPoint, QPoint(100, 50));
     QCOMPARE(overlay->activeShape()->endPoint, QPoint(120, 70));
-}
-
-void TestPaintWidget::zeroSizesLeaveShapesAlone()
-{
-    drag(Qt::LeftButton, QPoint(100, 50), QPoint(120, 70));
-    Shape* shape = overlay->activeShape();
-
-    overlay->scaleShapes(QSize(0, 600));
-    overlay->rotateShapes(QSize(300, 0), 90);
-    QCOMPARE(shape->startPoint, QPoint(100, 50));
-
-    overlay->resize(0, 0);
-    overlay->scaleShapes(QSize(800, 600));
-    overlay->rotateShapes(QSize(225, 300), 90);
-    QCOMPARE(shape->startPoint, QPoint(100, 50));
-    QCOMPARE(shape->endPoint, QPoint(120, 70));
 }
 
 void TestPaintWidget::spotReadsTheHotCellInEveryRotation_data()
