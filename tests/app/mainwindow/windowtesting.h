@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QtCharts/QLineSeries>
 
+#include <algorithm>
 #include <memory>
 
 // The eight buttons of the top bar.
@@ -30,23 +31,14 @@ inline QList<QPushButton*> topBarButtons(ThermalImager& window)
             ui.pushButtonNormal, ui.pushButtonHigh, ui.pushButtonRefresh, ui.pushButtonRotate};
 }
 
-inline bool controlsEnabled(ThermalImager& window)
+// Every top-bar button enabled (or every one disabled).
+inline bool controlsAre(ThermalImager& window, bool enabled)
 {
-    for (QPushButton* button : topBarButtons(window)) {
-        if (!button->isEnabled())
-            return false;
-    }
-    return true;
+    const QList<QPushButton*> buttons = topBarButtons(window);
+    return std::all_of(buttons.begin(), buttons.end(), [enabled](QPushButton* b) { return b->isEnabled() == enabled; });
 }
-
-inline bool controlsDisabled(ThermalImager& window)
-{
-    for (QPushButton* button : topBarButtons(window)) {
-        if (button->isEnabled())
-            return false;
-    }
-    return true;
-}
+inline bool controlsEnabled(ThermalImager& window) { return controlsAre(window, true); }
+inline bool controlsDisabled(ThermalImager& window) { return controlsAre(window, false); }
 
 inline bool pictureRunning(ThermalImager& window)
 {
