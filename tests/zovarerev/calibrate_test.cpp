@@ -234,7 +234,7 @@ TEST(EnvTemp, DoublePrecisionFormula)
     EXPECT_EQ(env_temp_calculate(a, nullptr, 1, &out), -1);
 }
 
-TEST(FindAddr, FirstAndLastChangeWithinTheArray)
+TEST(FindAddr, FirstAndLastChangeWithinTheArrayNothingPastItsEnd)
 {
     const std::vector<uint16_t> steps{ 5, 5, 5, 7, 7, 9, 9, 9 };
     uint16_t range[2] = { 0, 7 };
@@ -249,14 +249,13 @@ TEST(FindAddr, FirstAndLastChangeWithinTheArray)
     ASSERT_EQ(find_start_and_end_addr(from_range.data(), range, 6, out), 0);
     EXPECT_EQ(out[0], 4);
     EXPECT_EQ(out[1], 4);
-}
 
-TEST(FindAddr, FlatArrayLeavesOutputAndReadsNothingPastItsEnd)
-{
-    // Exactly sized on the heap: a read past the end trips the address sanitizer.
+    // A flat array leaves the output; exactly sized on the heap, so a read
+    // past its end trips the address sanitizer.
     const std::vector<uint16_t> flat(6, 42);
-    const uint16_t range[2] = { 0, 5 };
-    uint16_t out[2] = { 111, 222 };
+    range[0] = 0;
+    out[0] = 111;
+    out[1] = 222;
     ASSERT_EQ(find_start_and_end_addr(flat.data(), range, 6, out), 0);
     EXPECT_EQ(out[0], 111);
     EXPECT_EQ(out[1], 222);

@@ -56,8 +56,7 @@ private slots:
     void labelPlacement();
     void labelTextAndFont();
 
-    void spotReadsItsEndPoint();
-    void spotShowsFahrenheit();
+    void spotReadsItsEndPointInEitherUnit();
     void spotWithoutOwnerDrawsOnlyItsMark();
 
     void horizontalLineSamplesEveryPixel();
@@ -76,6 +75,7 @@ private slots:
 
 private:
     QWidget landscape;  // 400 x 300
+    QWidget oneToOne;   // 256 x 192: one pixel per cell
 };
 
 void TestShapes::init()
@@ -83,6 +83,7 @@ void TestShapes::init()
     g_temp_unit = 0;
     g_rotate_angle = 0;
     landscape.resize(400, 300);
+    oneToOne.resize(256, 192);
     storeGrid(uniformGrid(20.0f));
 }
 
@@ -169,7 +170,7 @@ void TestShapes::labelTextAndFont()
     QCOMPARE(font.weight(), 50);
 }
 
-void TestShapes::spotReadsItsEndPoint()
+void TestShapes::spotReadsItsEndPointInEitherUnit()
 {
     std::vector<float> grid = uniformGrid(20.0f);
     setCell(grid, QPoint(64, 32), 55.5f);
@@ -187,16 +188,12 @@ void TestShapes::spotReadsItsEndPoint()
 
     spot.setEndPoint(QPoint(98, 50));  // cell (62, 32)
     QCOMPARE(spot.measure()->highest, 20.0f);
-}
 
-void TestShapes::spotShowsFahrenheit()
-{
     g_temp_unit = 1;
     storeGrid(uniformGrid(0.0f));
-    Spot spot(&landscape);
     spot.setEndPoint(QPoint(200, 150));
-    const Measurement m = *spot.measure();
-    QCOMPARE(temperatureText(m.highest, m.unit), QString::fromUtf8("32.0\u2109"));
+    const Measurement f = *spot.measure();
+    QCOMPARE(temperatureText(f.highest, f.unit), QString::fromUtf8("32.0\u2109"));
 }
 
 void TestShapes::spotWithoutOwnerDrawsOnlyItsMark()
@@ -263,16 +260,13 @@ void TestShapes::lineSegmentOffsets()
 
 void TestShapes::lineExtremesKeepTheEarlierTie()
 {
-    // 256 x 192 widget: one pixel per cell.
-    QWidget owner;
-    owner.resize(256, 192);
     std::vector<float> grid = uniformGrid(20.0f);
     setCell(grid, QPoint(14, 50), 60.0f);  // reached later in the sample order
     setCell(grid, QPoint(15, 50), 60.0f);  // the midpoint, sampled third
     setCell(grid, QPoint(12, 50), -5.0f);
     storeGrid(grid);
 
-    Line line(&owner);
+    Line line(&oneToOne);
     line.startPoint = QPoint(10, 50);
     line.setEndPoint(QPoint(20, 50));
     const Measurement m = *line.measure();
@@ -302,8 +296,6 @@ void TestShapes::clickedLineSitsOnOnePoint()
 
 void TestShapes::rectFromBottomRightLeavesOutTopRowAndLeftColumn()
 {
-    QWidget owner;
-    owner.resize(256, 192);
     std::vector<float> grid = uniformGrid(20.0f);
     setCell(grid, QPoint(10, 15), 90.0f);  // left column: not scanned
     setCell(grid, QPoint(15, 10), 90.0f);  // top row: not scanned
@@ -312,7 +304,7 @@ void TestShapes::rectFromBottomRightLeavesOutTopRowAndLeftColumn()
     setCell(grid, QPoint(20, 14), -9.0f);  // the first corner's column is scanned
     storeGrid(grid);
 
-    Rect rect(&owner);
+    Rect rect(&oneToOne);
     rect.startPoint = QPoint(20, 20);
     rect.setEndPoint(QPoint(10, 10));
     const Measurement m = *rect.measure();
@@ -324,14 +316,12 @@ void TestShapes::rectFromBottomRightLeavesOutTopRowAndLeftColumn()
 
 void TestShapes::rectTiesFollowColumnOrder()
 {
-    QWidget owner;
-    owner.resize(256, 192);
     std::vector<float> grid = uniformGrid(20.0f);
     setCell(grid, QPoint(13, 11), 90.0f);  // first in row order
     setCell(grid, QPoint(12, 15), 90.0f);  // first in column order
     storeGrid(grid);
 
-    Rect rect(&owner);
+    Rect rect(&oneToOne);
     rect.startPoint = QPoint(10, 10);
     rect.setEndPoint(QPoint(20, 20));
     QCOMPARE(rect.measure()->hotPoint, QPoint(12, 15));
