@@ -124,10 +124,8 @@ private slots:
     void buttonWidthsFitCaptions();
     void unitAndSetValuesFillTheForm();
 
-    void savingWithoutChangesSendsNothing();
-    void paletteOnlyWritesProfileWithoutSave();
-    void unselectedPaletteIsNotWritten();
-    void unitChangeEmitsSave();
+    void saveWithoutModuleValues_data();
+    void saveWithoutModuleValues();
     void changedValuesReachTheModule_data();
     void changedValuesReachTheModule();
     void returnOrEnterReleaseSaves();
@@ -315,60 +313,54 @@ void TestSettings::unitAndSetValuesFillTheForm()
     QCOMPARE(distanceEdit(&panel)->text(), QString("0"));
 }
 
-void TestSettings::savingWithoutChangesSendsNothing()
+void TestSettings::saveWithoutModuleValues_data()
 {
-    SignalLog log;
-    QPointer<CWidgetSettings> panel = openPanel(4, 20, 95, 0);
-    log.watch(panel);
-    button(panel, "pushButtonSave")->click();
-    QTRY_VERIFY(panel.isNull());  // closed and deleted
-    QCOMPARE(log.saves, 0);
-    QVERIFY(tpdWritesOnWire().empty());
-    QCOMPARE(ombrix_sim_wire_count(), size_t(0));
-    QVERIFY(!QFile::exists(profileIniPath()));
-    QCOMPARE(g_palette.load(), 1);
-    QCOMPARE(g_temp_unit.load(), 0);
-}
-
-void TestSettings::paletteOnlyWritesProfileWithoutSave()
-{
-    SignalLog log;
-    QPointer<CWidgetSettings> panel = openPanel(1, 20, 95, 0);
-    log.watch(panel);
-    panel->findChild<QComboBox*>("comboBox")->setCurrentIndex(82);
-    panel->onSave();
-    QTRY_VERIFY(panel.isNull());
-    QCOMPARE(log.saves, 0);
-    QVERIFY(tpdWritesOnWire().empty());
-    QCOMPARE(g_palette.load(), 82);
-    QSettings profile(profileIniPath(), QSettings::IniFormat);
-    QCOMPARE(profile.value("Settings/Palette").toInt(), 82);
-}
-
-void TestSettings::unselectedPaletteIsNotWritten()
-{
+    QTest::addColumn<int>("openedPalette");
+    QTest::addColumn<int>("chosenPalette");  // -2: left as opened
+    QTest::addColumn<bool>("chooseFahrenheit");
+    QTest::addColumn<int>("saves");
+    QTest::addColumn<int>("profilePalette");  // -2: no profile written
+    QTest::addColumn<int>("palette");
+    QTest::addColumn<int>("unit");
+    QTest::newRow("nothing changed sends nothing") << 4 << -2 << false << 0 << -2 << 1 << 0;
+    QTest::newRow("palette only writes the profile") << 1 << 82 << false << 0 << 82 << 82 << 0;
     // A palette number the combo does not have leaves it without selection;
     // saving must not turn that into palette -1.
-    QPointer<CWidgetSettings> panel = openPanel(90, 20, 95, 0);
-    QCOMPARE(panel->findChild<QComboBox*>("comboBox")->currentIndex(), -1);
-    panel->onSave();
-    QTRY_VERIFY(panel.isNull());
-    QVERIFY(!QFile::exists(profileIniPath()));
-    QCOMPARE(g_palette.load(), 1);
+    QTest::newRow("unselected palette is not written") << 90 << -2 << false << 0 << -2 << 1 << 0;
+    QTest::newRow("unit change emits save") << 1 << -2 << true << 1 << -2 << 1 << 1;
 }
 
-void TestSettings::unitChangeEmitsSave()
+void TestSettings::saveWithoutModuleValues()
 {
+    QFETCH(int, openedPalette);
+    QFETCH(int, chosenPalette);
+    QFETCH(bool, chooseFahrenheit);
+    QFETCH(int, saves);
+    QFETCH(int, profilePalette);
+    QFETCH(int, palette);
+    QFETCH(int, unit);
     SignalLog log;
-    QPointer<CWidgetSettings> panel = openPanel(1, 20, 95, 0);
+    QPointer<CWidgetSettings> panel = openPanel(openedPalette, 20, 95, 0);
     log.watch(panel);
-    button(panel, "pushButtonF")->click();
-    QVERIFY(!button(panel, "pushButtonC")->isChecked());  // exclusive pair
+    if (openedPalette > 82)
+        QCOMPARE(panel->findChild<QComboBox*>("comboBox")->currentIndex(), -1);
+    if (chosenPalette != -2)
+        panel->findChild<QComboBox*>("comboBox")->setCurrentIndex(chosenPalette);
+    if (chooseFahrenheit) {
+        button(panel, "pushButtonF")->click();
+        QVERIFY(!button(panel, "pushButtonC")->isChecked());  // exclusive pair
+    }
     button(panel, "pushButtonSave")->click();
-    QTRY_VERIFY(panel.isNull());
-    QCOMPARE(log.saves, 1);
-    QCOMPARE(g_temp_unit.load(), 1);
+    QTRY_VERIFY(panel.isNull());  // closed and deleted
+    QCOMPARE(log.saves, saves);
     QVERIFY(tpdWritesOnWire().empty());
+    if (saves == 0 && profilePalette == -2)
+        QCOMPARE(ombrix_sim_wire_count(), size_t(0));
+    QCOMPARE(QFile::exists(profileIniPath()), profilePalette != -2);
+    if (profilePalette != -2)
+        QCOMPARE(QSettings(profileIniPath(), QSettings::IniFormat).value("Settings/Palette").toInt(), profilePalette);
+    QCOMPARE(g_palette.load(), palette);
+    QCOMPARE(g_temp_unit.load(), unit);
 }
 
 void TestSettings::changedValuesReachTheModule_data()
@@ -384,7 +376,6 @@ void TestSettings::changedValuesReachTheModule_data()
     QTest::newRow("distance 0") << 3 << 95 << "0" << "95" << QVector<int>{0, 0};
     QTest::newRow("emptied distance") << 12 << 95 << "" << "95" << QVector<int>{0, 0};
     QTest::newRow("emissivity 1 %") << 20 << 95 << "20" << "1" << QVector<int>{3, 2};
-    QTest::newRow("unchanged") << 20 << 95 << "20" << "95" << QVector<int>{};
 }
 
 void TestSettings::changedValuesReachTheModule()
