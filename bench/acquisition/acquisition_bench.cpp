@@ -15,6 +15,8 @@
 #include <vuzovaredero.h>
 #include <zizuruziza.h>
 
+#include "../support/cpu_time_reporter.h"
+
 #include <benchmark/benchmark.h>
 #include <opencv2/imgproc.hpp>
 
@@ -214,23 +216,9 @@ BENCHMARK(BM_snapshot_store)->Unit(benchmark::kMicrosecond);
 
 // Console output as usual, then the figures that have targets, in CPU time
 // (which other work on a shared machine disturbs less than wall time).
-class RatioReporter : public benchmark::ConsoleReporter
+class RatioReporter : public CpuTimeReporter
 {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        // Single runs by name; with repetitions, their median.
-        for (const Run& run : runs) {
-            if (run.error_occurred)
-                continue;
-            if (run.run_type == Run::RT_Iteration && run.repetitions <= 1)
-                seconds[run.benchmark_name()] = run.GetAdjustedCPUTime() * unitSeconds(run.time_unit);
-            else if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                seconds[run.run_name.str()] = run.GetAdjustedCPUTime() * unitSeconds(run.time_unit);
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-
     void printTargets() const
     {
         const double cv = time("BM_opencv_cvtColor_yuyv_to_bgr");
@@ -250,27 +238,6 @@ public:
             std::printf("\nTemperature step: %.3f ms (target under 0.3 ms) -> %s\n", step * 1e3,
                         step < 0.3e-3 ? "met" : "MISSED");
     }
-
-private:
-    static double unitSeconds(benchmark::TimeUnit unit)
-    {
-        switch (unit) {
-        case benchmark::kSecond:
-            return 1;
-        case benchmark::kMillisecond:
-            return 1e-3;
-        case benchmark::kMicrosecond:
-            return 1e-6;
-        default:
-            return 1e-9;
-        }
-    }
-    double time(const std::string& name) const
-    {
-        const auto found = seconds.find(name);
-        return found == seconds.end() ? 0.0 : found->second;
-    }
-    std::map<std::string, double> seconds;
 };
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include "vuzovaredero_internal.h"
 #include "zizuruziza.h"
 
+#include "../support/cpu_time_reporter.h"
+
 #include <benchmark/benchmark.h>
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
@@ -207,16 +209,8 @@ BENCHMARK(BM_y14_image_spatial_noise_reduction);
 
 // Console output as usual, plus the ratios against cvtColor at the end, in CPU
 // time, which other work on a shared machine disturbs less than wall time.
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public CpuTimeReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                times_[run.benchmark_name()] = run.GetAdjustedCPUTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-
     void printRatios() const
     {
         double cv = time("BM_opencv_cvtColor_yuyv_to_bgr");
@@ -230,14 +224,6 @@ public:
             if (time(name) > 0)
                 std::printf("  %-28s %.2f\n", name + 3, time(name) / cv);
     }
-
-private:
-    double time(const std::string& name) const
-    {
-        auto found = times_.find(name);
-        return found == times_.end() ? 0.0 : found->second;
-    }
-    std::map<std::string, double> times_;
 };
 
 }  // namespace

@@ -1,31 +1,12 @@
 // The shared library shows exactly the designed functions, by plain name.
 #include "zizuruziza.h"
 
+#include "../support/exported_symbols.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <set>
 #include <string>
-
-namespace {
-
-std::set<std::string> definedDynamicSymbols(const char* library)
-{
-    std::set<std::string> names;
-    std::string command = std::string("nm -D --defined-only ") + library;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return names;
-    char line[512];
-    while (fgets(line, sizeof line, pipe)) {
-        char type = 0;
-        char name[400];
-        if (sscanf(line, "%*s %c %399s", &type, name) == 2 && (type == 'T' || type == 'D' || type == 'B' || type == 'R'))
-            names.insert(name);
-    }
-    pclose(pipe);
-    return names;
-}
 
 TEST(ZizuruzizaExports, ExactlyTheDesignedFunctions)
 {
@@ -47,4 +28,3 @@ TEST(ZizuruzizaExports, CallableThroughTheSharedLibrary)
     EXPECT_EQ(rgb[1], 101);
 }
 
-}  // namespace
