@@ -13,6 +13,7 @@
 #include <dozazuva.h>
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QFile>
 #include <QObject>
 #include <QSettings>
@@ -50,6 +51,14 @@ public:
     }
 
     QVector<Extremes> received;
+
+    // Delivers what stopped threads posted and drops it all, so that a case
+    // sees only the reports of its own runs.
+    void forget()
+    {
+        QCoreApplication::sendPostedEvents(this);
+        received.clear();
+    }
 
 signals:
     void updateMaxMinTemperature(float highest, float lowest, qlonglong time, int unit);

@@ -10,7 +10,6 @@
 #include <dozazuva_backend.h>
 #include <ombrix_simulator.h>
 
-#include <QElapsedTimer>
 #include <QtTest>
 
 #include <opencv2/core.hpp>
@@ -24,6 +23,7 @@ namespace {
 constexpr int Width = 256;
 constexpr int Height = 192;
 constexpr float WordStep = 1.0f / 64;  // one temperature word in degrees
+constexpr qint64 Start = 1700000000000;
 
 // The centre cell of a scene element.
 QPoint centreOf(int element)
@@ -131,7 +131,8 @@ void TestStream::init()
     ombrix_sim_set_noise(0);
     g_rotate_angle = 0;
     g_temp_unit = 0;
-    mainWindow.received.clear();
+    mainWindow.forget();
+    view->videoStream()->setClock(steppingClock(Start, 40));
     view->resize(Width, Height);
 }
 
@@ -302,17 +303,15 @@ void TestStream::temperatureGate()
 {
     QFETCH(int, periodMs);
     QFETCH(QVector<qint64>, steps);
-    const qint64 start = 1700000000000;
-    view->videoStream()->setClock(steppingClock(start, periodMs));
+    view->videoStream()->setClock(steppingClock(Start, periodMs));
     open();
     for (int i = 0; i < 10; ++i)
         stepFrames(10);
     view->closeImage();
-    view->videoStream()->setClock(nullptr);
 
     QVector<qint64> times;
     for (const Extremes& e : mainWindow.received)
-        times << e.time - start;
+        times << e.time - Start;
     QCOMPARE(times, steps);
 }
 
@@ -373,11 +372,8 @@ void TestStream::unplugKeepsRetryingUntilStopped()
     // pauses 100 ms before the next.
     QTRY_VERIFY_WITH_TIMEOUT(*failures >= 2, 10000);
     QVERIFY(view->videoStream()->isRunning());
-    QElapsedTimer stopping;
-    stopping.start();
     view->closeImage();
     QVERIFY(view->videoStream()->isFinished());
-    QVERIFY2(stopping.elapsed() < 5000, qPrintable(QString::number(stopping.elapsed())));
     QCOMPARE(recorder->count, 1);
     view->videoStream()->setFrameSource(nullptr);
 
