@@ -1,17 +1,16 @@
 #include "cglwidgetimage.h"
 
+#include "framebufferpool.h"
 #include "globals.h"
+#include "picturesurface.h"
 #include "profile.h"
 #include "thermal.h"
 
 #include <zizuruziza.h>
 
 #include <QDebug>
-#include <QGLWidget>
-#include <QOpenGLContext>
-#include <QOpenGLFunctions_1_0>
+#include <QPainter>
 #include <QSettings>
-#include <QSurfaceFormat>
 
 namespace {
 
@@ -57,19 +56,46 @@ QImage colourImage(const cv::Mat& mat)
     return image;
 }
 
+void releaseHeldFrame(void* held)
+{
+    auto* frame = static_cast<cv::Mat*>(held);
+    markFrameDone(*frame);
+    delete frame;
+}
+
+// A frame as the ring keeps it: B, G, R frames are shown from the matrix's
+// own pixels (the image holds a reference to the matrix, so its buffer goes
+// back to the pool only when the last image of it goes); others are
+// converted.
+QImage pictureFromMat(const cv::Mat& mat)
+{
+    if (mat.empty() || mat.type() != CV_8UC3) {
+        QImage image = CGLWidgetImage::imageFromMat(mat);
+        markFrameDone(mat);
+        return image;
+    }
+    auto* held = new cv::Mat(mat);
+    return QImage(static_cast<const uchar*>(held->data), held->cols, held->rows, int(held->step),
+                  QImage::Format_BGR888, releaseHeldFrame, held);
+}
+
 }  // namespace
 
 CGLWidgetImage::CGLWidgetImage(QWidget* parent)
-    : QOpenGLWidget(parent)
+    : QWidget(parent)
 {
     if (objectName().isEmpty())
         setObjectName(QStringLiteral("CGLWidgetImage"));
-    QSurfaceFormat surface = format();
-    surface.setProfile(QSurfaceFormat::CompatibilityProfile);
-    setFormat(surface);
+    // Every paint covers the whole widget.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     resize(256, 192);
+    if (preferredDrawingPath() == DrawingPath::OpenGL) {
+        surface = new PictureSurface([this] { return popBuffer(); }, this);
+        surface->setGeometry(rect());
+        surface->lower();  // below the measurement overlay
+    }
     setWindowTitle(QStringLiteral("CGLWidgetImage"));
-    setStyleSheet(QStringLiteral("QOpenGLWidget#CGLWidgetImage\n{\n\tborder:none;\n\tbackground-color:#000000;\n}"));
+    setStyleSheet(QStringLiteral("CGLWidgetImage#CGLWidgetImage\n{\n\tborder:none;\n\tbackground-color:#000000;\n}"));
     QMetaObject::connectSlotsByName(this);
     thread = new CThreadVideoStream(this);
 }
@@ -133,13 +159,12 @@ QImage CGLWidgetImage::imageFromMat(const cv::Mat& mat)
 void CGLWidgetImage::onFrame(cv::Mat mat)
 {
     markFrameReceived(mat);
-    const QImage image = imageFromMat(mat);
-    markFrameDone(mat);
+    const QImage image = pictureFromMat(mat);
     for (int look = 0; look < RingSize; ++look) {
         const int i = (writeIndex + look) % RingSize;
         if (!writable[i])
             continue;
-        ring[i] = image.isNull() ? QImage() : QGLWidget::convertToGLFormat(image);
+        ring[i] = image;
         writable[i] = false;
         ready[i] = true;
         writeIndex = (i + 1) % RingSize;
@@ -166,55 +191,56 @@ QImage CGLWidgetImage::popBuffer()
 
 void CGLWidgetImage::repaintWhenVisible()
 {
-    if (isVisible())
+    if (!isVisible())
+        return;
+    if (surface)
+        surface->update();
+    else
         update();
 }
 
-void CGLWidgetImage::initializeGL()
+DrawingPath CGLWidgetImage::drawingPath() const
 {
-    makeCurrent();
-    QOpenGLContext* context = QOpenGLContext::currentContext();
-    gl = context ? context->versionFunctions<QOpenGLFunctions_1_0>() : nullptr;
-    if (!gl || !gl->initializeOpenGLFunctions()) {
-        qWarning("CGLWidgetImage: no fixed-function OpenGL in this context; the picture stays empty");
-        gl = nullptr;
-        return;
-    }
-    gl->glClearColor(0, 0, 0, 0);
+    return surface ? DrawingPath::OpenGL : DrawingPath::Raster;
 }
 
-void CGLWidgetImage::resizeGL(int w, int h)
+QImage CGLWidgetImage::grabFramebuffer()
 {
-    if (!gl)
-        return;
-    makeCurrent();
-    if (w >= 1 && h >= 1) {
-        const qreal ratio = devicePixelRatioF();
-        gl->glViewport(0, 0, qRound(w * ratio), qRound(h * ratio));
+    if (surface) {
+        // A hidden widget gets its resize event only when shown.
+        surface->setGeometry(rect());
+        return surface->grabFramebuffer();
     }
-    gl->glMatrixMode(GL_PROJECTION);
-    gl->glLoadIdentity();
-    gl->glOrtho(0, w, 0, h, 0, 1);
-    gl->glMatrixMode(GL_MODELVIEW);
-    repaintWhenVisible();
-}
-
-void CGLWidgetImage::paintGL()
-{
-    const QImage image = popBuffer();
-    if (image.isNull() || !gl)
-        return;
-    makeCurrent();
-    gl->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    gl->glLoadIdentity();
-    gl->glPushMatrix();
-    // glDrawPixels draws one image pixel per framebuffer pixel, so the image
-    // is stretched to the framebuffer (the widget's size in device pixels).
     const qreal ratio = devicePixelRatioF();
-    const QSize target(qRound(width() * ratio), qRound(height() * ratio));
-    const QImage drawn =
-        image.size() == target ? image : image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    gl->glDrawPixels(drawn.width(), drawn.height(), GL_RGBA, GL_UNSIGNED_BYTE, drawn.constBits());
-    gl->glPopMatrix();
-    gl->glFlush();
+    QImage shot(size() * ratio, QImage::Format_RGB32);
+    shot.setDevicePixelRatio(ratio);
+    QPainter painter(&shot);
+    drawPicture(painter, popBuffer(), rect());
+    return shot;
+}
+
+void CGLWidgetImage::drawPicture(QPainter& painter, const QImage& image, const QRect& area)
+{
+    if (image.isNull()) {
+        painter.fillRect(area, Qt::black);
+        return;
+    }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, image.size() != area.size());
+    painter.drawImage(area, image);
+}
+
+void CGLWidgetImage::paintEvent(QPaintEvent*)
+{
+    // On the OpenGL path the child covers the whole widget.
+    if (surface)
+        return;
+    QPainter painter(this);
+    drawPicture(painter, popBuffer(), rect());
+}
+
+void CGLWidgetImage::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (surface)
+        surface->setGeometry(rect());
 }

@@ -1,34 +1,40 @@
-// The live picture: an OpenGL widget that owns the video stream thread,
-// receives its coloured frames, keeps them in a five-slot ring in OpenGL byte
-// order and paints the newest one stretched over the whole widget with
-// fixed-function glDrawPixels.
+// The live picture: a widget that owns the video stream thread, receives its
+// coloured frames, keeps them in a five-slot ring and paints the next one
+// stretched over the whole widget.
+//
+// The frames are kept as they come (B, G, R, no copy) and drawn one of two
+// ways (see openglrenderer.h): with a graphics processor by an OpenGL child
+// that uploads each frame once as a texture and scales it on the GPU; with a
+// software OpenGL, or none, by Qt's raster painter, so the window never
+// composes through a software renderer.
 //
 // Ownership: the widget creates the CThreadVideoStream as its child and
-// stops it (closeImage) before it goes. Threads: every member is used on the
-// GUI thread only; frames arrive through a queued connection, so the ring
-// needs no lock.
+// stops it (closeImage) before it goes; the OpenGL child is its own. Threads:
+// every member is used on the GUI thread only; frames arrive through a queued
+// connection, so the ring needs no lock.
 #pragma once
 
 #include "cthreadvideostream.h"
+#include "openglrenderer.h"
 
 #include <QImage>
-#include <QOpenGLWidget>
 #include <QPointer>
+#include <QWidget>
 
 #include <opencv2/core.hpp>
 
-class QOpenGLFunctions_1_0;
+class PictureSurface;
+class QPainter;
 
-class CGLWidgetImage : public QOpenGLWidget
+class CGLWidgetImage : public QWidget
 {
     Q_OBJECT
 
 public:
     static constexpr int RingSize = 5;
 
-    // 256 x 192, black, with a stopped and unconnected stream thread. Asks
-    // for a compatibility-profile context, since it draws with the
-    // fixed-function pipeline.
+    // 256 x 192, black, with a stopped and unconnected stream thread,
+    // drawing the way preferredDrawingPath() says.
     explicit CGLWidgetImage(QWidget* parent = nullptr);
     ~CGLWidgetImage() override;
 
@@ -48,10 +54,15 @@ public:
     // 8-bit B, G, R); a null image for any other type. Always a deep copy.
     static QImage imageFromMat(const cv::Mat& mat);
 
+    DrawingPath drawingPath() const;
+
+    // Paints the view into an image, as a repaint would (taking the next
+    // frame from the ring), and returns it.
+    QImage grabFramebuffer();
+
 protected:
-    void initializeGL() override;
-    void resizeGL(int w, int h) override;
-    void paintGL() override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private slots:
     void onFrame(cv::Mat mat);
@@ -61,6 +72,7 @@ private:
     // shown last.
     QImage popBuffer();
     void repaintWhenVisible();
+    static void drawPicture(QPainter& painter, const QImage& image, const QRect& area);
 
     QPointer<CThreadVideoStream> thread;
     QImage ring[RingSize];
@@ -69,5 +81,5 @@ private:
     bool writable[RingSize] = {true, true, true, true, true};
     int readIndex = 0;
     int writeIndex = 0;
-    QOpenGLFunctions_1_0* gl = nullptr;  // the context's; null without fixed-function OpenGL
+    PictureSurface* surface = nullptr;  // the OpenGL child; null on the raster path
 };

@@ -1,4 +1,5 @@
 #include "temperaturechart.h"
+#include "openglrenderer.h"
 
 #include <QBrush>
 #include <QColor>
@@ -35,7 +36,8 @@ QLineSeries* makeCurve(const QColor& colour)
     auto* series = new QLineSeries;
     QPen pen(colour, 2, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin);
     series->setPen(pen);
-    series->setUseOpenGL(true);
+    // A software OpenGL would compose the whole window on every frame.
+    series->setUseOpenGL(preferredDrawingPath() == DrawingPath::OpenGL);
     series->setPointsVisible(true);
     series->setPointLabelsClipping(true);
     return series;

@@ -15,6 +15,8 @@
 #include <QColor>
 #include <QCoreApplication>
 #include <QFile>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
 #include <QObject>
 #include <QSettings>
 #include <QVector>
@@ -149,8 +151,11 @@ inline QColor paletteColour(int palette, int level)
 // runs at exit, could then not name what the driver keeps for itself.
 inline void keepGlDriverLoaded()
 {
-    CGLWidgetImage probe;
-    probe.grabFramebuffer();  // loads the driver
+    QOpenGLContext context;
+    QOffscreenSurface surface;
+    surface.create();
+    if (context.create())
+        context.makeCurrent(&surface);  // loads the driver
     dl_iterate_phdr(
         [](dl_phdr_info* module, size_t, void*) {
             if (module->dlpi_name && std::strstr(module->dlpi_name, "_dri.so"))

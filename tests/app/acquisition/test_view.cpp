@@ -59,6 +59,9 @@ private slots:
     void init();
 
     void matrixTable();
+    void softwareRenderers_data();
+    void softwareRenderers();
+    void drawingPathFollowsTheOverride();
     void ringDropsTheSixthAndShowsFiveInOrder();
     void sameSizeIsDrawnExactlyOtherSizesStretched();
     void openImageReadsThePalette_data();
@@ -158,6 +161,35 @@ void TestView::matrixTable()
     pushFrame(view, solid(Qt::green));
     view.grabFramebuffer();
     QCOMPARE(pixelAt(view.grabFramebuffer(), 5, 5), QColor(Qt::green));
+}
+
+void TestView::softwareRenderers_data()
+{
+    QTest::addColumn<QString>("renderer");
+    QTest::addColumn<bool>("software");
+    QTest::newRow("llvmpipe") << "llvmpipe (LLVM 15.0.6, 256 bits)" << true;
+    QTest::newRow("softpipe") << "softpipe" << true;
+    QTest::newRow("classic swrast") << "Mesa X11 swrast" << true;
+    QTest::newRow("upper case") << "SOFTWARE RASTERIZER" << true;
+    QTest::newRow("intel") << "Mesa Intel(R) UHD Graphics 620 (KBL GT2)" << false;
+    QTest::newRow("radeon") << "AMD Radeon RX 6600 (navi23, LLVM 15.0.6, DRM 3.49)" << false;
+    QTest::newRow("broadcom") << "V3D 4.2" << false;
+    QTest::newRow("none") << "" << false;
+}
+
+void TestView::softwareRenderers()
+{
+    QFETCH(QString, renderer);
+    QFETCH(bool, software);
+    QCOMPARE(isSoftwareRenderer(renderer), software);
+}
+
+// Under Xvfb the renderer is a software one: the raster path unless forced.
+void TestView::drawingPathFollowsTheOverride()
+{
+    CGLWidgetImage view;
+    const bool forced = qgetenv("OMBRIX_VIEW") == "opengl";
+    QCOMPARE(view.drawingPath(), forced ? DrawingPath::OpenGL : DrawingPath::Raster);
 }
 
 void TestView::ringDropsTheSixthAndShowsFiveInOrder()
