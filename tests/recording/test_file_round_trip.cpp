@@ -1,0 +1,64 @@
+// A recording gives back every frame byte for byte, with its times and tags,
+// and FFmpeg's own tools read it as three streams.
+#include "recording_fixture.h"
+
+#include <cstring>
+
+namespace {
+
+TEST_F(RecordingTest, EveryFrameComesBackByteForByteInAnyOrder)
+{
+    const auto frames = camera_frames(12);
+    ASSERT_EQ(record(path("a.mkv"), frames), 0);
+
+    ombrix_recording* recording = nullptr;
+    ASSERT_EQ(ombrix_recording_open(path("a.mkv").c_str(), &recording), 0);
+    ombrix_recording_info info{};
+    ombrix_recording_info_get(recording, &info);
+    EXPECT_EQ(info.frames, 12);
+    EXPECT_EQ(info.duration_ms, 11 * 40);
+    EXPECT_STREQ(info.tags.serial, "OMX2312000417");
+    EXPECT_STREQ(info.tags.range_mode, "high");
+    EXPECT_DOUBLE_EQ(info.tags.emissivity, 0.87);
+    EXPECT_EQ(info.tags.rotation, 90);
+    EXPECT_EQ(info.tags.start_time_ms, 1796000000123);
+    EXPECT_EQ(info.tags.format_version, OMBRIX_RECORDING_FORMAT_VERSION);
+
+    // Forwards, then jumping back and forth as seeking and stepping do.
+    Frame frame(frames[0].size());
+    for (int index : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 7, 2, 11, 0, 5, 4}) {
+        int64_t time = -1;
+        ASSERT_EQ(ombrix_recording_read(recording, index, frame.data(), frame.size(), &time), 0) << index;
+        EXPECT_EQ(frame, frames[index]) << index;
+        EXPECT_EQ(time, 40 * index);
+    }
+    ombrix_recording_close(recording);
+}
+
+TEST_F(RecordingTest, FfprobeSeesThreeStreamsAndTheTags)
+{
+    ASSERT_EQ(record(path("b.mkv"), camera_frames(3)), 0);
+    const std::string probe = run(std::string(FFPROBE_BIN) +
+                                  " -v error -show_entries stream=codec_name,pix_fmt:format_tags -of compact " +
+                                  path("b.mkv"));
+    for (const char* expected :
+         {"codec_name=h264|pix_fmt=yuv420p", "codec_name=ffv1|pix_fmt=yuv422p", "codec_name=ffv1|pix_fmt=gray16le",
+          "SERIAL=OMX2312000417", "FIRMWARE=V1.3.26", "EMISSIVITY=0.87", "DISTANCE=2.5", "RANGE_MODE=high",
+          "UNIT=F", "PALETTE=Iron Red", "ROTATION=90", "START_TIME=2026-11-30T00:53:20.123Z", "OMBRIX_FORMAT_VERSION=1"})
+        EXPECT_NE(probe.find(expected), std::string::npos) << expected << "\n" << probe;
+}
+
+TEST_F(RecordingTest, FfmpegDecodesTheTemperatureStreamToTheWords)
+{
+    const auto frames = camera_frames(4);
+    ASSERT_EQ(record(path("c.mkv"), frames), 0);
+    const std::string raw = run(std::string(FFMPEG_BIN) + " -v error -i " + path("c.mkv") +
+                                " -map 0:2 -f rawvideo -pix_fmt gray16le -");
+    std::string words;
+    for (const Frame& frame : frames)
+        words.append(reinterpret_cast<const char*>(frame.data()) + frame.size() / 2, frame.size() / 2);
+    EXPECT_EQ(raw.size(), words.size());
+    EXPECT_TRUE(raw == words);
+}
+
+}  // namespace
