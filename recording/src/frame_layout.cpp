@@ -5,6 +5,7 @@
 extern "C" {
 #include <libavutil/dict.h>
 #include <libavutil/frame.h>
+#include <libavutil/log.h>
 }
 
 #include <cstring>
@@ -151,6 +152,12 @@ bool read_tags(const AVDictionary* metadata, ombrix_recording_tags& tags)
     c_locale_value(value_of(metadata, "ROTATION"), tags.rotation);
     tags.start_time_ms = parse_iso_time(value_of(metadata, "START_TIME"));
     return true;
+}
+
+void quiet_ffmpeg_log()
+{
+    if (av_log_get_level() == AV_LOG_INFO)
+        av_log_set_level(AV_LOG_FATAL);
 }
 
 }  // namespace ombrix::recording

@@ -98,6 +98,7 @@ int ombrix_recording::index_frames()
 
 int ombrix_recording::open(const char* path)
 {
+    quiet_ffmpeg_log();
     FILE* probe = fopen(path, "rb");
     if (!probe)
         return OMBRIX_REC_ERR_OPEN;

@@ -33,6 +33,11 @@ void write_tags(const ombrix_recording_tags& tags, AVDictionary** metadata);
 // False when the format version tag is missing (not one of our recordings).
 bool read_tags(const AVDictionary* metadata, ombrix_recording_tags& tags);
 
+// FFmpeg's own messages off unless the program chose a level: damaged files
+// and full disks come back as our error codes, the encoders' chatter is no
+// news to a viewer's user.
+void quiet_ffmpeg_log();
+
 // Time of frame `index` after the first, ms (the reader's index; -1 outside).
 int64_t frame_time_ms(const ombrix_recording* recording, int index);
 

@@ -129,8 +129,7 @@ int ombrix_recorder::add_track(Track& track, const AVCodec* codec, int w, int h,
 
 int ombrix_recorder::open(const char* file, const ombrix_recorder_params& params)
 {
-    if (av_log_get_level() == AV_LOG_INFO)
-        av_log_set_level(AV_LOG_ERROR);  // the encoders' chatter is no news to a viewer's user
+    quiet_ffmpeg_log();
     path = file;
     width = params.width;
     height = params.height;
