@@ -84,11 +84,6 @@ int ombrix_recording::index_frames()
     for (const auto& [pts, found] : halves)
         if (found == 3)
             times.push_back(pts);
-    // A cut file may end inside a frame that still demuxes: keep the frames
-    // that decode.
-    std::vector<uint8_t> frame(frame_bytes(info.width, info.height));
-    while (!times.empty() && read(int(times.size()) - 1, frame.data()) < 0)
-        times.pop_back();
     if (times.empty())
         return OMBRIX_REC_ERR_FORMAT;
     info.frames = int(times.size());

@@ -46,7 +46,8 @@ TEST_F(RecordingTest, BadFilesGiveTheirErrorOrTheirWholeFrames)
         flipped[i] = char(~flipped[i]);
     spill(path("flipped.mkv"), flipped);
     spill(path("cut-header.mkv"), good.substr(0, 300));
-    spill(path("cut-half.mkv"), good.substr(0, good.size() / 2));
+    for (int cut = 1; cut < 8; ++cut)
+        spill(path("cut-" + std::to_string(cut) + ".mkv"), good.substr(0, good.size() * cut / 8 + cut * 37));
     spill(path("text.mkv"), "not a video at all\n");
     spill(path("empty.mkv"), "");
     run(std::string(FFMPEG_BIN) + " -v error -f lavfi -i testsrc=size=256x192:rate=25 -t 0.2 -c:v ffv1 " +
@@ -61,7 +62,8 @@ TEST_F(RecordingTest, BadFilesGiveTheirErrorOrTheirWholeFrames)
         {"empty.mkv", OMBRIX_REC_ERR_FORMAT, OMBRIX_REC_ERR_FORMAT},
         {"foreign.mkv", OMBRIX_REC_ERR_FORMAT, OMBRIX_REC_ERR_FORMAT},
         {"cut-header.mkv", OMBRIX_REC_ERR_FORMAT, OMBRIX_REC_ERR_FORMAT},
-        {"cut-half.mkv", 1, 4},
+        {"cut-1.mkv", OMBRIX_REC_ERR_FORMAT, 1}, {"cut-2.mkv", 0, 2}, {"cut-3.mkv", 1, 3}, {"cut-4.mkv", 1, 4},
+        {"cut-5.mkv", 2, 4}, {"cut-6.mkv", 3, 5}, {"cut-7.mkv", 4, 6},
         {"flipped.mkv", OMBRIX_REC_ERR_FORMAT, 6},
     };
     for (const Case& c : cases) {
@@ -125,6 +127,12 @@ TEST_F(RecordingTest, AFullDiskEndsTheFileAtItsLastWholeFrame)
     EXPECT_LT(written, frames.size());
     EXPECT_GT(whole, 0);
     EXPECT_EQ(readable_frames(path("full.mkv")), whole);
+    // Other players see the same whole frames: as many packets in each stream.
+    const std::string counts = run(std::string(FFPROBE_BIN) +
+                                   " -v error -count_packets -show_entries stream=nb_read_packets -of csv=p=0 " +
+                                   path("full.mkv"));
+    const std::string n = std::to_string(whole) + "\n";
+    EXPECT_EQ(counts, n + n + n);
 }
 
 }  // namespace
