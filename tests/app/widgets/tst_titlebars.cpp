@@ -3,7 +3,6 @@
 #include "ceventfilter.h"
 #include "ctitlebar.h"
 #include "testsupport.h"
-#include "textmetrics.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -12,7 +11,6 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include <algorithm>
 #include <memory>
 
 namespace {
@@ -61,14 +59,10 @@ private slots:
     void init();
     void cleanup();
 
-    void textButtonWidths_data();
-    void textButtonWidths();
-    void titleBarTextsGoThroughTranslation();
+    void buttonsHoldTheirCaptionsApart_data();
+    void buttonsHoldTheirCaptionsApart();
     void titleBarHidesUpgradeAndNormalUntilMaximized();
-    void widenedBarKeepsWindowButtonsApart();
     void doubleClickEmitsOnlyForLeftButton();
-
-    void baseTitleBarTitleAndCloseButton();
 
     void leftDragMovesMovableWindow();
     void dragIsRefused_data();
@@ -104,20 +98,20 @@ void TestTitleBars::cleanup()
     }
 }
 
-void TestTitleBars::textButtonWidths_data()
+void TestTitleBars::buttonsHoldTheirCaptionsApart_data()
 {
     QTest::addColumn<QStringList>("captions");  // About, Settings, Upgrade, Save
-    QTest::addColumn<QString>("rule");
-    QTest::newRow("built-in English") << QStringList() << "shared";
-    QTest::newRow("all captions under 22 pixels") << QStringList{"A", "S", "U", "s"} << "minimum";
-    QTest::newRow("one long caption")
-        << QStringList{"A", "Settings of the thermal camera module", "U", "Save"} << "own";
+    QTest::newRow("built-in English") << QStringList();
+    QTest::newRow("one-letter captions") << QStringList{"A", "S", "U", "s"};
+    QTest::newRow("one long caption") << QStringList{"A", "Settings of the thermal camera module", "U", "Save"};
+    QTest::newRow("German") << QStringList{"Über", "Einstellungen", "Aktualisieren", "Speichern"};
 }
 
-void TestTitleBars::textButtonWidths()
+// Whatever the captions, each text button holds its caption, the buttons do
+// not overlap, and the window buttons keep to the right end at every width.
+void TestTitleBars::buttonsHoldTheirCaptionsApart()
 {
     QFETCH(QStringList, captions);
-    QFETCH(QString, rule);
     if (!captions.isEmpty()) {
         translator = std::make_unique<TableTranslator>();
         const char* sources[] = {"About", "Settings", "Upgrade", "Save"};
@@ -125,55 +119,23 @@ void TestTitleBars::textButtonWidths()
             translator->add("CTitleBar", sources[i], captions[i]);
         QVERIFY(QCoreApplication::installTranslator(translator.get()));
     }
-
     CTitleBar bar;
+    bar.show();
     const CTitleBar::Buttons b = bar.buttons();
-    QPushButton* const textButtons[] = {b.about, b.setting, b.upgrade, b.save};
-    const QFont font = b.about->font();
-    QCOMPARE(font.pixelSize(), 12);  // the style sheet's font is the one measured
-
-    int widest = 0;
-    for (QPushButton* button : textButtons)
-        widest = std::max(widest, captionWidth(font, button->text(), 27));
-    const int shared = widest + 22;
-
-    for (QPushButton* button : textButtons) {
-        const int own = std::max(captionWidth(font, button->text(), 27) + 22, 44);
-        if (rule == "minimum") {
-            QVERIFY(shared < 44);
-            QCOMPARE(button->width(), 44);
-        } else if (rule == "shared") {
-            QVERIFY(shared >= 44 && 4 * shared + 20 <= 565);
-            QCOMPARE(button->width(), shared);
-        } else {
-            QVERIFY(4 * shared + 20 > 565);
-            QCOMPARE(button->width(), own);
+    for (int width : {730, 1200, 1921}) {
+        bar.resize(width, 35);
+        QRect previous;
+        for (QPushButton* button : {b.about, b.setting, b.save, b.minimize, b.maximize, b.close}) {
+            if (!captions.isEmpty() && !button->text().isEmpty())
+                QVERIFY(captions.contains(button->text()));
+            QVERIFY(button->fontMetrics().horizontalAdvance(button->text()) < button->width());
+            QVERIFY2(button->x() >= previous.right(), qPrintable(button->objectName()));
+            QVERIFY(button->geometry().right() < width);
+            previous = button->geometry();
         }
-        QCOMPARE(button->minimumWidth(), button->maximumWidth());
+        QVERIFY(b.close->geometry().right() > width - 40);
+        QCOMPARE(b.normal->geometry(), b.maximize->geometry());
     }
-}
-
-void TestTitleBars::titleBarTextsGoThroughTranslation()
-{
-    translator = std::make_unique<TableTranslator>();
-    translator->add("CTitleBar", "Settings", "Einstellungen");
-    translator->add("CTitleBar", "Alt+S", "Alt+E");
-    translator->add("CTitleBar", "Close", "Schließen");
-    QVERIFY(QCoreApplication::installTranslator(translator.get()));
-
-    CTitleBar bar;
-    const CTitleBar::Buttons b = bar.buttons();
-    QCOMPARE(b.setting->text(), QString("Einstellungen"));
-    QCOMPARE(b.setting->shortcut(), QKeySequence("Alt+E"));
-    QCOMPARE(b.close->toolTip(), QString("Schließen"));
-    // Untranslated texts keep the built-in English.
-    QCOMPARE(b.about->text(), QString("About"));
-    QCOMPARE(b.about->shortcut(), QKeySequence("Alt+A"));
-    QCOMPARE(b.save->shortcut(), QKeySequence("Ctrl+S"));
-    QCOMPARE(b.upgrade->shortcut(), QKeySequence("Alt+U"));
-    QCOMPARE(b.minimize->toolTip(), QString("Minimize"));
-    QCOMPARE(b.normal->toolTip(), QString("Normal"));
-    QCOMPARE(b.maximize->toolTip(), QString("Maximize"));
 }
 
 void TestTitleBars::titleBarHidesUpgradeAndNormalUntilMaximized()
@@ -181,14 +143,10 @@ void TestTitleBars::titleBarHidesUpgradeAndNormalUntilMaximized()
     CTitleBar bar;
     bar.show();
     const CTitleBar::Buttons b = bar.buttons();
-    QCOMPARE(bar.objectName(), QString("CTitleBar"));
-    QVERIFY(bar.testAttribute(Qt::WA_StyledBackground));
     QVERIFY(!b.upgrade->isVisible());
     QVERIFY(!b.normal->isVisible());
     for (QPushButton* button : {b.about, b.setting, b.save, b.minimize, b.maximize, b.close})
         QVERIFY(button->isVisible());
-    QCOMPARE(b.close->objectName(), QString("pushButtonClose"));
-    QCOMPARE(b.setting->objectName(), QString("pushButtonSetting"));
 
     b.maximize->click();
     QVERIFY(b.normal->isVisible());
@@ -196,25 +154,6 @@ void TestTitleBars::titleBarHidesUpgradeAndNormalUntilMaximized()
     b.normal->click();
     QVERIFY(!b.normal->isVisible());
     QVERIFY(b.maximize->isVisible());
-}
-
-void TestTitleBars::widenedBarKeepsWindowButtonsApart()
-{
-    CTitleBar bar;
-    bar.show();
-    for (int width : {730, 1200, 1921}) {
-        bar.resize(width, 35);
-        const CTitleBar::Buttons b = bar.buttons();
-        QCOMPARE(b.close->geometry().right() + 1 + 18, width);
-        QCOMPARE(b.maximize->geometry().right() + 1 + 18, b.close->x());
-        QCOMPARE(b.normal->pos(), b.maximize->pos());
-        QCOMPARE(b.minimize->geometry().right() + 1 + 18, b.maximize->x());
-        QCOMPARE(b.close->y(), 4);
-        QCOMPARE(b.minimize->y(), 4);
-        QCOMPARE(b.about->pos(), QPoint(5, 4));
-        QCOMPARE(b.setting->x(), b.about->x() + b.about->width() + 5);
-        QCOMPARE(b.save->x(), b.setting->x() + b.setting->width() + 5);
-    }
 }
 
 void TestTitleBars::doubleClickEmitsOnlyForLeftButton()
@@ -229,25 +168,6 @@ void TestTitleBars::doubleClickEmitsOnlyForLeftButton()
     QTest::ignoreMessage(QtDebugMsg, "mouseDoubleClickEvent");
     sendDoubleClick(&bar, Qt::LeftButton);
     QCOMPARE(spy.count(), 1);
-}
-
-void TestTitleBars::baseTitleBarTitleAndCloseButton()
-{
-    CBaseTitleBar bar;
-    QCOMPARE(bar.objectName(), QString("CBaseTitleBar"));
-    QCOMPARE(bar.windowTitle(), QString("CBaseTitleBar"));
-    QCOMPARE(bar.size(), QSize(387, 40));
-    QCOMPARE(bar.title(), QString("Title"));
-    bar.setTitle("Settings");
-    QCOMPARE(bar.title(), QString("Settings"));
-    QCOMPARE(bar.parts().title->text(), QString("Settings"));
-    QVERIFY(bar.parts().close->text().isEmpty());
-
-    bar.show();
-    for (int width : {387, 574, 480}) {
-        bar.resize(width, 40);
-        QCOMPARE(bar.parts().close->geometry(), QRect(width - 18 - 32, 4, 32, 32));
-    }
 }
 
 void TestTitleBars::leftDragMovesMovableWindow()
