@@ -344,6 +344,7 @@ TEST(Alarm, ThresholdsAreExclusiveAndOverWins)
     EXPECT_EQ(alarm(101, 30, 60), 1);
     EXPECT_EQ(alarm(90, 19, 60), 2);
     EXPECT_EQ(alarm(90, 30, 19), 2);  // average alone below
+    EXPECT_EQ(alarm(90, 30, 101), 1);  // average alone above
     EXPECT_EQ(alarm(101, 19, 60), 1);  // over wins
     EXPECT_EQ(line_rect_over_threshold_alarm(threshold, nullptr), -1);
 }
