@@ -19,6 +19,9 @@
 
 #include <opencv2/core.hpp>
 
+#include <stddef.h>
+#include <stdint.h>
+
 #define THERMAL_API __attribute__((visibility("default")))
 
 /* Number of colour tables; valid numbers are 1 to THERMAL_TABLE_COUNT. */
@@ -49,5 +52,29 @@ THERMAL_API const char* itRgbColorName(int n);
  * first; nullptr when n is out of range. The data is static and never
  * changes. */
 THERMAL_API const unsigned char* itRgbColorTable(int n);
+
+/* Colouring by temperature: a fixed span of temperature words (any linear
+ * temperature code, such as the module's 1/64 kelvin) is spread over the 256
+ * entries of a colour table, so that a colour always means the same
+ * temperature. The span table holds one entry per possible word, each a
+ * 32-bit value whose bytes in memory are B, G, R and 0. */
+#define THERMAL_SPAN_WORDS 65536
+
+/* The entry of colour table n that word selects in the span low to high:
+ * round(255 * (word - low) / (high - low)), clamped to 0 and 255. */
+THERMAL_API int itSpanLevel(unsigned word, unsigned low, unsigned high);
+
+/* Fills table (THERMAL_SPAN_WORDS entries) for colour table n and the span
+ * low to high (low < high <= 65535): every word takes the entry itSpanLevel
+ * selects. 0, or -1 with an error line (and table untouched) for a table
+ * number out of range, a null table or an empty span. */
+THERMAL_API int itSpanTableBuild(int n, unsigned low, unsigned high, uint32_t* table);
+
+/* Colours count native-endian temperature words through a span table into
+ * count B, G, R triplets at bgr (which must not overlap words). Uses the
+ * processor's vector gathers where it has them, unless the environment
+ * variable OMBRIX_CPU is "portable". 0, or -1 with an error line for a null
+ * pointer. */
+THERMAL_API int itSpanMap(const uint16_t* words, size_t count, const uint32_t* table, unsigned char* bgr);
 
 #endif

@@ -4,6 +4,7 @@
 #include "ombrix/log.h"
 #include "mapping.h"
 #include "palettes.h"
+#include "spanmap.h"
 
 #include <atomic>
 #include <cstdint>
@@ -93,4 +94,42 @@ const char* itRgbColorName(int n)
 const unsigned char* itRgbColorTable(int n)
 {
     return isTableNumber(n) ? thermal::colourTable(n) : nullptr;
+}
+
+int itSpanLevel(unsigned word, unsigned low, unsigned high)
+{
+    if (word <= low || high <= low)
+        return 0;
+    if (word >= high)
+        return THERMAL_TABLE_LEVELS - 1;
+    const unsigned span = high - low;
+    return int(((word - low) * 2u * (THERMAL_TABLE_LEVELS - 1) + span) / (2u * span));
+}
+
+int itSpanTableBuild(int n, unsigned low, unsigned high, uint32_t* table)
+{
+    if (!isTableNumber(n) || !table) {
+        THERMAL_ERROR("span table needs a colour table in 1 to %d (not %d) and somewhere to go\n",
+                      THERMAL_TABLE_COUNT, n);
+        return -1;
+    }
+    if (low >= high || high >= THERMAL_SPAN_WORDS) {
+        THERMAL_ERROR("span %u to %u is empty or beyond the words\n", low, high);
+        return -1;
+    }
+    const std::uint32_t* entries = thermal::colourTableWords(n);
+    for (unsigned word = 0; word < THERMAL_SPAN_WORDS; ++word)
+        table[word] = entries[itSpanLevel(word, low, high)];
+    return 0;
+}
+
+int itSpanMap(const uint16_t* words, size_t count, const uint32_t* table, unsigned char* bgr)
+{
+    if (!words || !table || !bgr) {
+        THERMAL_ERROR("span colouring needs words, a span table and an output\n");
+        return -1;
+    }
+    if (!thermal::vectorPathsAllowed() || !thermal::spanMapAvx2(words, count, table, bgr))
+        thermal::spanMapPortable(words, count, table, bgr);
+    return 0;
 }
