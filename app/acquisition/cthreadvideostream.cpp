@@ -1,5 +1,6 @@
 #include "cthreadvideostream.h"
 
+#include "framecolouring.h"
 #include "globals.h"
 #include "temperaturesnapshot.h"
 
@@ -151,7 +152,7 @@ void CThreadVideoStream::run()
             return;
 
         info.image_info.rotate = rotateSideForAngle(g_rotate_angle.load());
-        const cv::Mat mat = frame_to_mat(&info);
+        const cv::Mat mat = colour_frame(&info);
         if (!running)
             return;
         if (!mat.empty()) {

@@ -12,6 +12,7 @@
 #include "framelessresize.h"
 #include "globals.h"
 #include "paintwidget.h"
+#include "picturereading.h"
 #include "profile.h"
 #include "simulatedmodule.h"
 #include "temperaturechart.h"
@@ -147,6 +148,7 @@ void ThermalImager::setupPicture()
     imageView = new CGLWidgetImage(ui->graphicsView);
     imageView->resize(ui->graphicsView->size());
     ui->graphicsView->setScene(scene);
+    pictureReading = new reading::PictureReading(imageView, ui->graphicsView, this);
 
     pictureStart = new QTimer(this);
     pictureStart->setSingleShot(true);
@@ -238,6 +240,8 @@ void ThermalImager::connectSignals()
     connect(this, &ThermalImager::updateMaxMinTemperature, this, &ThermalImager::onUpdateMaxMinTemperature,
             Qt::QueuedConnection);
     connect(this, &ThermalImager::changeStatus, this, &ThermalImager::onChangeStatus);
+    connect(this, &ThermalImager::updateMaxMinTemperature, pictureReading, &reading::PictureReading::onExtremes,
+            Qt::QueuedConnection);
     connect(this, &ThermalImager::upgradeStarted, this, &ThermalImager::onUpgradeStarted);
     connect(this, &ThermalImager::upgradeFinished, this, &ThermalImager::onUpgradeFinished);
 
@@ -685,6 +689,8 @@ void ThermalImager::onChangeStatus()
     TemperatureSnapshot::instance().changeUnit(g_temp_unit);
     if (overlay)
         overlay->update();
+    if (pictureReading)
+        pictureReading->refresh();
 }
 
 void ThermalImager::onUpdateMaxMinTemperature(float max, float min, qint64 time, int tempUnit)

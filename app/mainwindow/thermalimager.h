@@ -42,6 +42,10 @@ class QChartView;
 class QLineSeries;
 } // namespace QtCharts
 
+namespace reading {
+class PictureReading;
+} // namespace reading
+
 namespace platform {
 class FramelessResizer;
 class SimulatedHotplugSource;
@@ -164,4 +168,6 @@ private:
     QPointer<platform::SimulatedHotplugSource> simulatedHotplug;
     QPointer<platform::UserSignalNotifier> plugSignals;
     QPointer<platform::FramelessResizer> resizer;
+    // The colour scale, markers, isotherm alarm and cursor readout.
+    QPointer<reading::PictureReading> pictureReading;
 };
