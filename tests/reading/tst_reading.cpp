@@ -1,0 +1,241 @@
+// The reading aids as the user meets them: the scale's tick labels in both
+// units, the hot and cold markers and the cursor readout at every rotation
+// on the simulated scene, the settings dialog's refusals, the alarm's
+// crossings and the settings remembered across starts.
+#include "colourscalebar.h"
+#include "globals.h"
+#include "picturereading.h"
+#include "readingoverlay.h"
+#include "scaledialog.h"
+#include "temperaturesnapshot.h"
+
+#include <ombrix_simulator.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <vector>
+
+Q_DECLARE_METATYPE(reading::ScaleSettings)
+
+namespace {
+
+constexpr int Width = OMBRIX_SIM_WIDTH;
+constexpr int Height = OMBRIX_SIM_HEIGHT;
+
+// The upright cell shown at cell c of the grid turned clockwise by angle.
+QPoint upright(const QPoint& c, int angle)
+{
+    switch (angle) {
+    case 90:
+        return QPoint(c.y(), Height - 1 - c.x());
+    case 180:
+        return QPoint(Width - 1 - c.x(), Height - 1 - c.y());
+    case 270:
+        return QPoint(Width - 1 - c.y(), c.x());
+    default:
+        return c;
+    }
+}
+
+}  // namespace
+
+class TestReading : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void ticksMatchTheSpanInBothUnits();
+    void markersLandOnTheKnownExtremes();
+    void cursorReadsTheMatrixAtTheMappedPixel();
+    void dialogRefusesBadSpans_data();
+    void dialogRefusesBadSpans();
+    void alarmGoesOnOncePerCrossing();
+    void settingsAreRemembered();
+
+private:
+    QTemporaryDir config;
+    std::vector<float> scene = std::vector<float>(size_t(Width) * Height);
+};
+
+void TestReading::initTestCase()
+{
+    QVERIFY(config.isValid());
+    qRegisterMetaType<reading::ScaleSettings>();
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    ombrix_sim_reset();
+    ombrix_sim_freeze_time(1);
+    std::vector<uint16_t> words(scene.size());
+    ombrix_sim_temperature_words(words.data(), words.size());
+    for (size_t i = 0; i < words.size(); ++i)
+        scene[i] = float(words[i] / 64.0 - 273.15);
+    g_temp_unit = 0;
+    QVERIFY(TemperatureSnapshot::instance().store(scene.data(), int(scene.size())));
+}
+
+void TestReading::ticksMatchTheSpanInBothUnits()
+{
+    reading::ColourScaleBar bar;
+    const struct {
+        int unit, height;
+        QStringList labels;
+    } cases[] = {
+        {0, 200, {"0.0", "33.3", "66.7", "100.0"}},
+        {1, 200, {"32.0", "92.0", "152.0", "212.0"}},
+        {0, 400, {"0.0", "20.0", "40.0", "60.0", "80.0", "100.0"}},
+        {1, 2000, {"32.0", "68.0", "104.0", "140.0", "176.0", "212.0"}},
+    };
+    for (const auto& c : cases) {
+        bar.resize(bar.width(), c.height);
+        bar.setScale(2, 0, 100, c.unit, true);
+        QCOMPARE(bar.tickLabels(), c.labels);
+    }
+}
+
+void TestReading::markersLandOnTheKnownExtremes()
+{
+    ombrix_sim_element hot = {}, cold = {};
+    ombrix_sim_element_get(OMBRIX_SIM_HOT, &hot);
+    ombrix_sim_element_get(OMBRIX_SIM_COLD, &cold);
+    for (int angle : {0, 90, 180, 270}) {
+        g_rotate_angle = angle;
+        QWidget picture;
+        picture.resize(angle % 180 ? QSize(384, 512) : QSize(512, 384));
+        reading::ReadingOverlay overlay(&picture);
+        const reading::ReadingOverlay::Extremes found = overlay.extremes();
+        QVERIFY(found.valid);
+        const QSize grid = angle % 180 ? QSize(Height, Width) : QSize(Width, Height);
+        for (const auto& [point, element] : {std::make_pair(found.hot, hot), std::make_pair(found.cold, cold)}) {
+            const QPoint cell = upright(QPoint(point.x() * grid.width() / picture.width(),
+                                               point.y() * grid.height() / picture.height()),
+                                        angle);
+            QVERIFY2(cell.x() >= element.left && cell.x() < element.right && cell.y() >= element.top &&
+                         cell.y() < element.bottom,
+                     qPrintable(QStringLiteral("%1 degrees: cell %2,%3").arg(angle).arg(cell.x()).arg(cell.y())));
+        }
+        QCOMPARE(found.hotValue, *std::max_element(scene.begin(), scene.end()));
+        QCOMPARE(found.coldValue, *std::min_element(scene.begin(), scene.end()));
+    }
+    g_rotate_angle = 0;
+}
+
+void TestReading::cursorReadsTheMatrixAtTheMappedPixel()
+{
+    for (int angle : {0, 90, 180, 270}) {
+        g_rotate_angle = angle;
+        QWidget picture;
+        picture.resize(angle % 180 ? QSize(300, 400) : QSize(700, 525));
+        reading::ReadingOverlay overlay(&picture);
+        const QSize grid = angle % 180 ? QSize(Height, Width) : QSize(Width, Height);
+        for (const QPoint& point : {QPoint(0, 0), QPoint(picture.width() - 1, picture.height() - 1),
+                                    QPoint(picture.width() / 3, picture.height() * 2 / 3), QPoint(137, 61)}) {
+            const QPoint cell = upright(QPoint(point.x() * grid.width() / picture.width(),
+                                               point.y() * grid.height() / picture.height()),
+                                        angle);
+            float value = 0;
+            QVERIFY(overlay.readingAt(point, &value));
+            QCOMPARE(value, scene[size_t(cell.y()) * Width + cell.x()]);
+        }
+        float value = 0;
+        QVERIFY(!overlay.readingAt(QPoint(picture.width(), 5), &value));
+    }
+    g_rotate_angle = 0;
+}
+
+void TestReading::dialogRefusesBadSpans_data()
+{
+    QTest::addColumn<int>("unit");
+    QTest::addColumn<int>("rangeMode");
+    QTest::addColumn<QString>("low");
+    QTest::addColumn<QString>("high");
+    QTest::addColumn<QString>("threshold");
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<float>("savedHigh");
+    QTest::newRow("celsius") << 0 << 1 << "20" << "40.5" << "30" << true << 40.5f;
+    QTest::newRow("fahrenheit") << 1 << 1 << "32" << "212" << "100" << true << 100.0f;
+    QTest::newRow("high range") << 0 << 0 << "100" << "500" << "300" << true << 500.0f;
+    QTest::newRow("not a number") << 0 << 1 << "warm" << "40" << "30" << false << 0.0f;
+    QTest::newRow("low above high") << 0 << 1 << "50" << "40" << "30" << false << 0.0f;
+    QTest::newRow("low equals high") << 0 << 1 << "40" << "40" << "30" << false << 0.0f;
+    QTest::newRow("below the range") << 0 << 1 << "-25" << "40" << "30" << false << 0.0f;
+    QTest::newRow("above the normal range") << 0 << 1 << "20" << "500" << "30" << false << 0.0f;
+    QTest::newRow("threshold outside") << 0 << 1 << "20" << "40" << "900" << false << 0.0f;
+    QTest::newRow("threshold not a number") << 0 << 1 << "20" << "40" << "" << false << 0.0f;
+}
+
+void TestReading::dialogRefusesBadSpans()
+{
+    QFETCH(int, unit);
+    QFETCH(int, rangeMode);
+    QFETCH(QString, low);
+    QFETCH(QString, high);
+    QFETCH(QString, threshold);
+    QFETCH(bool, accepted);
+    QFETCH(float, savedHigh);
+    auto* dialog = new reading::ScaleDialog(reading::ScaleSettings{}, unit, reading::moduleRange(rangeMode));
+    QSignalSpy saved(dialog, &reading::ScaleDialog::saved);
+    dialog->spanField()->setCurrentIndex(1);
+    dialog->isothermField()->setCurrentIndex(1);
+    dialog->lowField()->setText(low);
+    dialog->highField()->setText(high);
+    dialog->thresholdField()->setText(threshold);
+    dialog->save();
+    QCOMPARE(saved.count(), accepted ? 1 : 0);
+    QCOMPARE(dialog->problem().isEmpty(), accepted);
+    if (accepted) {
+        const auto settings = saved.first().first().value<reading::ScaleSettings>();
+        QVERIFY(settings.manualSpan);
+        QVERIFY(qAbs(settings.highCelsius - savedHigh) < 1e-4f);
+    }
+    delete dialog;
+}
+
+void TestReading::alarmGoesOnOncePerCrossing()
+{
+    const struct {
+        reading::Isotherm mode;
+        float highest, lowest;
+        bool crossed, on;
+    } steps[] = {
+        {reading::Isotherm::Above, 40, 10, false, false}, {reading::Isotherm::Above, 60, 10, true, true},
+        {reading::Isotherm::Above, 70, 10, false, true},  {reading::Isotherm::Above, 45, 10, false, false},
+        {reading::Isotherm::Above, 51, 10, true, true},   {reading::Isotherm::Below, 51, 55, false, false},
+        {reading::Isotherm::Below, 51, 49, true, true},   {reading::Isotherm::Off, 99, 0, false, false},
+    };
+    reading::IsothermAlarm alarm;
+    for (const auto& step : steps) {
+        QCOMPARE(alarm.update(step.mode, 50, step.highest, step.lowest), step.crossed);
+        QCOMPARE(alarm.isOn(), step.on);
+    }
+}
+
+void TestReading::settingsAreRemembered()
+{
+    reading::ScaleSettings chosen;
+    chosen.manualSpan = true;
+    chosen.lowCelsius = -5.5f;
+    chosen.highCelsius = 120;
+    chosen.markers = true;
+    chosen.isotherm = reading::Isotherm::Below;
+    chosen.thresholdCelsius = 12.25f;
+    chosen.save();
+    QVERIFY(reading::ScaleSettings::load() == chosen);
+
+    // A window starting with them makes them current and shows them.
+    QWidget window;
+    QWidget container(&window);
+    QWidget picture(&container);
+    container.resize(800, 400);
+    picture.setGeometry(100, 0, 400, 300);
+    reading::PictureReading aids(&picture, &container, &window);
+    QVERIFY(reading::ScaleSettings::current() == chosen);
+    QCOMPARE(aids.scaleBar()->tickLabels().first(), QStringLiteral("-5.5"));
+    QVERIFY(aids.scaleBar()->geometry().left() > picture.geometry().right());
+}
+
+QTEST_MAIN(TestReading)
+#include "tst_reading.moc"
