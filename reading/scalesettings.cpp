@@ -40,11 +40,6 @@ Shared& shared()
     return instance;
 }
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("reading::ScaleSettings", text);
-}
-
 QString degrees(double celsius, int unit)
 {
     return QString::number(toUnit(celsius, unit), 'f', 1) + unitSign(unit);
@@ -52,7 +47,8 @@ QString degrees(double celsius, int unit)
 
 QString outsideRange(const CelsiusRange& range, int unit)
 {
-    return tr("Temperatures must lie between %1 and %2.").arg(degrees(range.low, unit), degrees(range.high, unit));
+    return QCoreApplication::translate("PictureReading", "Temperatures must lie between %1 and %2.")
+        .arg(degrees(range.low, unit), degrees(range.high, unit));
 }
 
 bool inside(double celsius, const CelsiusRange& range)
@@ -153,7 +149,7 @@ QString spanProblem(double lowCelsius, double highCelsius, const CelsiusRange& r
     if (!inside(lowCelsius, range) || !inside(highCelsius, range))
         return outsideRange(range, unit);
     if (lowCelsius >= highCelsius)
-        return tr("The low temperature must be below the high temperature.");
+        return QCoreApplication::translate("PictureReading", "The low temperature must be below the high temperature.");
     return QString();
 }
 

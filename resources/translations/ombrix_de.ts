@@ -164,6 +164,108 @@
     </message>
 </context>
 <context>
+    <name>PictureReading</name>
+    <message>
+        <location filename="../../reading/colourscalebar.cpp" line="58"/>
+        <location filename="../../reading/scaledialog.cpp" line="54"/>
+        <source>Manual</source>
+        <translation>Manuell</translation>
+    </message>
+    <message>
+        <location filename="../../reading/colourscalebar.cpp" line="59"/>
+        <location filename="../../reading/scaledialog.cpp" line="53"/>
+        <source>Auto</source>
+        <translation>Auto</translation>
+    </message>
+    <message>
+        <location filename="../../reading/colourscalebar.cpp" line="60"/>
+        <location filename="../../reading/scaledialog.cpp" line="49"/>
+        <source>Temperature scale</source>
+        <translation>Temperaturskala</translation>
+    </message>
+    <message>
+        <location filename="../../reading/picturereading.cpp" line="25"/>
+        <source>Alarm: above %1</source>
+        <translation>Alarm: über %1</translation>
+    </message>
+    <message>
+        <location filename="../../reading/picturereading.cpp" line="26"/>
+        <source>Alarm: below %1</source>
+        <translation>Alarm: unter %1</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="58"/>
+        <source>Hot and cold markers</source>
+        <translation>Markierungen für heißeste und kälteste Stelle</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="61"/>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="62"/>
+        <source>Above</source>
+        <translation>Darüber</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="63"/>
+        <source>Below</source>
+        <translation>Darunter</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="72"/>
+        <source>Span</source>
+        <translation>Bereich</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="73"/>
+        <source>Low</source>
+        <translation>Untergrenze</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="74"/>
+        <source>High</source>
+        <translation>Obergrenze</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="76"/>
+        <source>Isotherm alarm</source>
+        <translation>Isothermen-Alarm</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="77"/>
+        <source>Threshold</source>
+        <translation>Schwelle</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="79"/>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="80"/>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="121"/>
+        <location filename="../../reading/scaledialog.cpp" line="129"/>
+        <source>Please enter a number.</source>
+        <translation>Bitte eine Zahl eingeben.</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scalesettings.cpp" line="50"/>
+        <source>Temperatures must lie between %1 and %2.</source>
+        <translation>Die Temperaturen müssen zwischen %1 und %2 liegen.</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scalesettings.cpp" line="152"/>
+        <source>The low temperature must be below the high temperature.</source>
+        <translation>Die untere Temperatur muss unter der oberen liegen.</translation>
+    </message>
+</context>
+<context>
     <name>QObject</name>
     <message>
         <location filename="../../app/mainwindow/main.cpp" line="59"/>

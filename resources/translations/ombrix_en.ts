@@ -164,6 +164,108 @@
     </message>
 </context>
 <context>
+    <name>PictureReading</name>
+    <message>
+        <location filename="../../reading/colourscalebar.cpp" line="58"/>
+        <location filename="../../reading/scaledialog.cpp" line="54"/>
+        <source>Manual</source>
+        <translation>Manual</translation>
+    </message>
+    <message>
+        <location filename="../../reading/colourscalebar.cpp" line="59"/>
+        <location filename="../../reading/scaledialog.cpp" line="53"/>
+        <source>Auto</source>
+        <translation>Auto</translation>
+    </message>
+    <message>
+        <location filename="../../reading/colourscalebar.cpp" line="60"/>
+        <location filename="../../reading/scaledialog.cpp" line="49"/>
+        <source>Temperature scale</source>
+        <translation>Temperature scale</translation>
+    </message>
+    <message>
+        <location filename="../../reading/picturereading.cpp" line="25"/>
+        <source>Alarm: above %1</source>
+        <translation>Alarm: above %1</translation>
+    </message>
+    <message>
+        <location filename="../../reading/picturereading.cpp" line="26"/>
+        <source>Alarm: below %1</source>
+        <translation>Alarm: below %1</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="58"/>
+        <source>Hot and cold markers</source>
+        <translation>Hot and cold markers</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="61"/>
+        <source>Off</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="62"/>
+        <source>Above</source>
+        <translation>Above</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="63"/>
+        <source>Below</source>
+        <translation>Below</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="72"/>
+        <source>Span</source>
+        <translation>Span</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="73"/>
+        <source>Low</source>
+        <translation>Low</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="74"/>
+        <source>High</source>
+        <translation>High</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="76"/>
+        <source>Isotherm alarm</source>
+        <translation>Isotherm alarm</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="77"/>
+        <source>Threshold</source>
+        <translation>Threshold</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="79"/>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="80"/>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="121"/>
+        <location filename="../../reading/scaledialog.cpp" line="129"/>
+        <source>Please enter a number.</source>
+        <translation>Please enter a number.</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scalesettings.cpp" line="50"/>
+        <source>Temperatures must lie between %1 and %2.</source>
+        <translation>Temperatures must lie between %1 and %2.</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scalesettings.cpp" line="152"/>
+        <source>The low temperature must be below the high temperature.</source>
+        <translation>The low temperature must be below the high temperature.</translation>
+    </message>
+</context>
+<context>
     <name>QObject</name>
     <message>
         <location filename="../../app/mainwindow/main.cpp" line="59"/>

@@ -164,6 +164,108 @@
     </message>
 </context>
 <context>
+    <name>PictureReading</name>
+    <message>
+        <location filename="../../reading/colourscalebar.cpp" line="58"/>
+        <location filename="../../reading/scaledialog.cpp" line="54"/>
+        <source>Manual</source>
+        <translation>Manuel</translation>
+    </message>
+    <message>
+        <location filename="../../reading/colourscalebar.cpp" line="59"/>
+        <location filename="../../reading/scaledialog.cpp" line="53"/>
+        <source>Auto</source>
+        <translation>Auto</translation>
+    </message>
+    <message>
+        <location filename="../../reading/colourscalebar.cpp" line="60"/>
+        <location filename="../../reading/scaledialog.cpp" line="49"/>
+        <source>Temperature scale</source>
+        <translation>Échelle de température</translation>
+    </message>
+    <message>
+        <location filename="../../reading/picturereading.cpp" line="25"/>
+        <source>Alarm: above %1</source>
+        <translation>Alarme : au-dessus de %1</translation>
+    </message>
+    <message>
+        <location filename="../../reading/picturereading.cpp" line="26"/>
+        <source>Alarm: below %1</source>
+        <translation>Alarme : en dessous de %1</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="58"/>
+        <source>Hot and cold markers</source>
+        <translation>Repères du point chaud et du point froid</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="61"/>
+        <source>Off</source>
+        <translation>Désactivée</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="62"/>
+        <source>Above</source>
+        <translation>Au-dessus</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="63"/>
+        <source>Below</source>
+        <translation>En dessous</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="72"/>
+        <source>Span</source>
+        <translation>Plage</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="73"/>
+        <source>Low</source>
+        <translation>Bas</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="74"/>
+        <source>High</source>
+        <translation>Haut</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="76"/>
+        <source>Isotherm alarm</source>
+        <translation>Alarme d'isotherme</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="77"/>
+        <source>Threshold</source>
+        <translation>Seuil</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="79"/>
+        <source>Save</source>
+        <translation>Enregistrer</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="80"/>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="121"/>
+        <location filename="../../reading/scaledialog.cpp" line="129"/>
+        <source>Please enter a number.</source>
+        <translation>Veuillez saisir un nombre.</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scalesettings.cpp" line="50"/>
+        <source>Temperatures must lie between %1 and %2.</source>
+        <translation>Les températures doivent être comprises entre %1 et %2.</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scalesettings.cpp" line="152"/>
+        <source>The low temperature must be below the high temperature.</source>
+        <translation>La température basse doit être inférieure à la température haute.</translation>
+    </message>
+</context>
+<context>
     <name>QObject</name>
     <message>
         <location filename="../../app/mainwindow/main.cpp" line="59"/>

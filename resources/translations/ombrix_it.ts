@@ -164,6 +164,108 @@
     </message>
 </context>
 <context>
+    <name>PictureReading</name>
+    <message>
+        <location filename="../../reading/colourscalebar.cpp" line="58"/>
+        <location filename="../../reading/scaledialog.cpp" line="54"/>
+        <source>Manual</source>
+        <translation>Manuale</translation>
+    </message>
+    <message>
+        <location filename="../../reading/colourscalebar.cpp" line="59"/>
+        <location filename="../../reading/scaledialog.cpp" line="53"/>
+        <source>Auto</source>
+        <translation>Automatico</translation>
+    </message>
+    <message>
+        <location filename="../../reading/colourscalebar.cpp" line="60"/>
+        <location filename="../../reading/scaledialog.cpp" line="49"/>
+        <source>Temperature scale</source>
+        <translation>Scala di temperatura</translation>
+    </message>
+    <message>
+        <location filename="../../reading/picturereading.cpp" line="25"/>
+        <source>Alarm: above %1</source>
+        <translation>Allarme: sopra %1</translation>
+    </message>
+    <message>
+        <location filename="../../reading/picturereading.cpp" line="26"/>
+        <source>Alarm: below %1</source>
+        <translation>Allarme: sotto %1</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="58"/>
+        <source>Hot and cold markers</source>
+        <translation>Indicatori del punto caldo e freddo</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="61"/>
+        <source>Off</source>
+        <translation>Disattivato</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="62"/>
+        <source>Above</source>
+        <translation>Sopra</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="63"/>
+        <source>Below</source>
+        <translation>Sotto</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="72"/>
+        <source>Span</source>
+        <translation>Intervallo</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="73"/>
+        <source>Low</source>
+        <translation>Minimo</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="74"/>
+        <source>High</source>
+        <translation>Massimo</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="76"/>
+        <source>Isotherm alarm</source>
+        <translation>Allarme isoterma</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="77"/>
+        <source>Threshold</source>
+        <translation>Soglia</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="79"/>
+        <source>Save</source>
+        <translation>Salva</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="80"/>
+        <source>Cancel</source>
+        <translation>Annulla</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="121"/>
+        <location filename="../../reading/scaledialog.cpp" line="129"/>
+        <source>Please enter a number.</source>
+        <translation>Inserire un numero.</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scalesettings.cpp" line="50"/>
+        <source>Temperatures must lie between %1 and %2.</source>
+        <translation>Le temperature devono essere comprese tra %1 e %2.</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scalesettings.cpp" line="152"/>
+        <source>The low temperature must be below the high temperature.</source>
+        <translation>La temperatura minima deve essere inferiore alla massima.</translation>
+    </message>
+</context>
+<context>
     <name>QObject</name>
     <message>
         <location filename="../../app/mainwindow/main.cpp" line="59"/>

@@ -164,6 +164,108 @@
     </message>
 </context>
 <context>
+    <name>PictureReading</name>
+    <message>
+        <location filename="../../reading/colourscalebar.cpp" line="58"/>
+        <location filename="../../reading/scaledialog.cpp" line="54"/>
+        <source>Manual</source>
+        <translation>手動</translation>
+    </message>
+    <message>
+        <location filename="../../reading/colourscalebar.cpp" line="59"/>
+        <location filename="../../reading/scaledialog.cpp" line="53"/>
+        <source>Auto</source>
+        <translation>自動</translation>
+    </message>
+    <message>
+        <location filename="../../reading/colourscalebar.cpp" line="60"/>
+        <location filename="../../reading/scaledialog.cpp" line="49"/>
+        <source>Temperature scale</source>
+        <translation>温度スケール</translation>
+    </message>
+    <message>
+        <location filename="../../reading/picturereading.cpp" line="25"/>
+        <source>Alarm: above %1</source>
+        <translation>アラーム：%1 より高い</translation>
+    </message>
+    <message>
+        <location filename="../../reading/picturereading.cpp" line="26"/>
+        <source>Alarm: below %1</source>
+        <translation>アラーム：%1 より低い</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="58"/>
+        <source>Hot and cold markers</source>
+        <translation>高温・低温マーカー</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="61"/>
+        <source>Off</source>
+        <translation>オフ</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="62"/>
+        <source>Above</source>
+        <translation>より高い</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="63"/>
+        <source>Below</source>
+        <translation>より低い</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="72"/>
+        <source>Span</source>
+        <translation>範囲</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="73"/>
+        <source>Low</source>
+        <translation>下限</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="74"/>
+        <source>High</source>
+        <translation>上限</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="76"/>
+        <source>Isotherm alarm</source>
+        <translation>等温アラーム</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="77"/>
+        <source>Threshold</source>
+        <translation>しきい値</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="79"/>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="80"/>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scaledialog.cpp" line="121"/>
+        <location filename="../../reading/scaledialog.cpp" line="129"/>
+        <source>Please enter a number.</source>
+        <translation>数値を入力してください。</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scalesettings.cpp" line="50"/>
+        <source>Temperatures must lie between %1 and %2.</source>
+        <translation>温度は %1 から %2 の範囲で指定してください。</translation>
+    </message>
+    <message>
+        <location filename="../../reading/scalesettings.cpp" line="152"/>
+        <source>The low temperature must be below the high temperature.</source>
+        <translation>下限温度は上限温度より低くしてください。</translation>
+    </message>
+</context>
+<context>
     <name>QObject</name>
     <message>
         <location filename="../../app/mainwindow/main.cpp" line="59"/>

@@ -326,7 +326,8 @@ void TestTranslations::everySourceTextTranslated()
     const QString scanned = work.filePath(QStringLiteral("scan.ts"));
     QProcess lupdate;
     lupdate.start(QStringLiteral(OMBRIX_LUPDATE),
-                  {QStringLiteral("-silent"), QStringLiteral(OMBRIX_APP_DIR), QStringLiteral("-ts"), scanned});
+                  {QStringLiteral("-silent"), QStringLiteral(OMBRIX_APP_DIR), QStringLiteral(OMBRIX_READING_DIR),
+                   QStringLiteral("-ts"), scanned});
     QVERIFY(lupdate.waitForFinished(120000));
     QVERIFY2(lupdate.exitStatus() == QProcess::NormalExit && lupdate.exitCode() == 0,
              lupdate.readAllStandardError().constData());
