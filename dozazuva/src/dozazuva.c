@@ -18,9 +18,12 @@ ombrix_log_sinks dozazuva_log = {ombrix_log_silent, ombrix_log_silent};
 
 /* The latest frame of the stream, shared between the table's streaming
  * thread (writer) and uvc_frame_get (reader). `lock` guards data, bytes and
- * exists; `arrivals` may also be peeked without it. */
+ * exists; `arrivals` may also be peeked without it. `arrived` is signalled
+ * with every arrival, so a reader sleeps until a frame comes instead of
+ * polling. */
 typedef struct library_frame {
     pthread_mutex_t lock;
+    pthread_cond_t arrived; /* on the monotonic clock, set up by frame_wait_setup */
     uint8_t* data;
     size_t bytes;
     int exists;
@@ -48,10 +51,30 @@ static char* copy_text(const char* text)
     return text ? strdup(text) : NULL;
 }
 
-static void sleep_one_ms(void)
+static pthread_once_t frame_wait_once = PTHREAD_ONCE_INIT;
+
+/* The frame wait is a span of time: a monotonic clock, so that setting the
+ * wall clock neither cuts it short nor stretches it. */
+static void frame_wait_setup(void)
 {
-    const struct timespec one_ms = {0, 1000000};
-    nanosleep(&one_ms, NULL);
+    pthread_condattr_t attributes;
+    pthread_condattr_init(&attributes);
+    pthread_condattr_setclock(&attributes, CLOCK_MONOTONIC);
+    pthread_cond_init(&g_camera.frame.arrived, &attributes);
+    pthread_condattr_destroy(&attributes);
+}
+
+static struct timespec monotonic_after_ms(int ms)
+{
+    struct timespec at;
+    clock_gettime(CLOCK_MONOTONIC, &at);
+    at.tv_sec += ms / 1000;
+    at.tv_nsec += (long)(ms % 1000) * 1000000L;
+    if (at.tv_nsec >= 1000000000L) {
+        at.tv_sec += 1;
+        at.tv_nsec -= 1000000000L;
+    }
+    return at;
 }
 
 /* ---- context ---- */
@@ -337,6 +360,7 @@ static void on_frame(const uint8_t* data, size_t bytes, void* user)
         memcpy(frame->data, data, bytes);
     if (!user) {
         atomic_fetch_add(&frame->arrivals, 1);
+        pthread_cond_broadcast(&frame->arrived);
         pthread_mutex_unlock(&frame->lock);
         return;
     }
@@ -383,6 +407,7 @@ int uvc_camera_stream_start(camera_param_t* param, iruvc_usr_func_t* callback)
         return DOZAZUVA_ERR_PARAM;
     }
     atomic_store(&g_camera.frame_wait_ms, (int)param->timeout);
+    pthread_once(&frame_wait_once, frame_wait_setup); /* before the first arrival signals */
     int format = frame_format_of(param->format);
     if (library_frame_make(param->frame_size) < 0) {
         DZ_ERROR(PATH, "start streaming failed (uvc_error_code:%d)\n", DZ_UVC_ERROR_OTHER);
@@ -426,24 +451,28 @@ int uvc_frame_get(uint8_t* raw)
         DZ_ERROR(PATH, "raw_data is empty!\n");
         return DOZAZUVA_ERR_PARAM;
     }
+    pthread_once(&frame_wait_once, frame_wait_setup);
     library_frame* frame = &g_camera.frame;
-    const int polls = atomic_load(&g_camera.frame_wait_ms);
-    for (int i = 0; i < polls; ++i) {
-        if (atomic_load(&frame->arrivals) > 0) {
-            pthread_mutex_lock(&frame->lock);
-            /* Another reader may have taken the last arrival since the peek. */
-            int taken = atomic_load(&frame->arrivals) > 0;
-            if (taken) {
-                if (frame->exists && frame->data && frame->bytes)
-                    memcpy(raw, frame->data, frame->bytes);
-                atomic_fetch_sub(&frame->arrivals, 1);
-            }
-            pthread_mutex_unlock(&frame->lock);
-            if (taken)
-                return 0;
+    const int wait_ms = atomic_load(&g_camera.frame_wait_ms);
+    int taken = 0;
+    if (wait_ms > 0) {
+        const struct timespec deadline = monotonic_after_ms(wait_ms);
+        pthread_mutex_lock(&frame->lock);
+        int timed_out = 0;
+        while (atomic_load(&frame->arrivals) <= 0 && !timed_out)
+            timed_out = pthread_cond_timedwait(&frame->arrived, &frame->lock, &deadline) != 0;
+        /* As a poll that ran out: a frame that came with the time-out is
+         * left for the next call. */
+        taken = !timed_out && atomic_load(&frame->arrivals) > 0;
+        if (taken) {
+            if (frame->exists && frame->data && frame->bytes)
+                memcpy(raw, frame->data, frame->bytes);
+            atomic_fetch_sub(&frame->arrivals, 1);
         }
-        sleep_one_ms();
+        pthread_mutex_unlock(&frame->lock);
     }
+    if (taken)
+        return 0;
     DZ_DEBUG(PATH, "overtime!\n");
     return DOZAZUVA_ERR_FRAME_TIMEOUT;
 }

@@ -2,7 +2,9 @@
 // records, open and its errors, the library frame and its arrival counter.
 #include "fake_fixture.h"
 
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 using namespace dztest;
 
@@ -223,6 +225,22 @@ TEST_F(StreamTest, FrameGetCopiesTheLatestFrameOncePerArrival)
     EXPECT_EQ(raw[1000], 2);
     std::string log = captured_output([&] { EXPECT_EQ(uvc_frame_get(raw.data()), -12); });
     EXPECT_TRUE(has_message(log, "debug", "dozazuva/src/dozazuva", "uvc_frame_get", "overtime!"));
+}
+
+TEST_F(StreamTest, WaitingReaderWakesForAFrameFromTheStreamingThread)
+{
+    camera_param_t param = stream_param(10000);
+    ASSERT_EQ(uvc_camera_stream_start(&param, nullptr), 0);
+    std::vector<uint8_t> raw(kFrameBytes);
+    int result = 1;
+    std::thread reader([&] { result = uvc_frame_get(raw.data()); });
+    // Whether the reader waits already or not yet, it takes this frame (a
+    // lost wake-up would leave it waiting out the whole frame wait).
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(fake.deliver(frame_of(6)));
+    reader.join();
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(raw[kFrameBytes / 2], 6);
 }
 
 TEST_F(StreamTest, FrameOfTheWrongSizeIsDropped)
