@@ -1,6 +1,7 @@
 // Each colour mapping path against the reference loop: random and grey
 // pictures of many widths (around the four-pixel groups and the 64-pixel
 // blocks), row gaps, every (B, G, R) value, and the bytes around the output.
+#include "ombrix/cpu.h"
 #include "mapping.h"
 #include "palettes.h"
 
@@ -162,6 +163,8 @@ TEST(ThermalMappingPaths, SimdPathRunsWhereTheProcessorHasIt)
     const cv::Mat one(1, 1, CV_8UC3, cv::Scalar(1, 1, 1));
     cv::Mat out(1, 1, CV_8UC3);
     EXPECT_EQ(thermal::mapPictureAvx512(one, out, thermal::colourTable(1)), thermal::cpuHasAvx512());
+    if (ombrix_cpu_portable_only())
+        EXPECT_FALSE(thermal::cpuHasAvx512()) << "OMBRIX_CPU=portable";
     if (!thermal::cpuHasAvx512())
         std::printf("This processor has no AVX-512 byte permutes: only the portable path was compared.\n");
 }

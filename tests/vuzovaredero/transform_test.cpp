@@ -1,5 +1,6 @@
 // Geometric transforms: worked examples, inverses, both pixel widths against
 // the coordinate formulas, bad input.
+#include "ombrix/cpu.h"
 #include "capture.h"
 #include "vuzovaredero.h"
 #include "vuzovaredero_internal.h"
@@ -104,6 +105,8 @@ TEST(VuzovarederoTransform, EveryPixelFromItsSourcePosition)
 // bytes around the output must stay untouched.
 TEST(VuzovarederoTransform, FastPathsEqualThePlainWalk)
 {
+    if (ombrix_cpu_portable_only())
+        EXPECT_FALSE(vz_cpu_has_avx512()) << "OMBRIX_CPU=portable";
     using Path = std::function<bool(vz_transform, const uint8_t*, image_res_t, size_t, uint8_t*)>;
     const std::vector<std::pair<const char*, Path>> paths = {
         {"portable",

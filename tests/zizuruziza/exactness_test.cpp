@@ -1,5 +1,6 @@
 // Exhaustive equality of the conversions with plain loops written from the
 // formulas: every (Y, U, V) triple and every 16-bit word.
+#include "ombrix/cpu.h"
 #include "zizuruziza.h"
 #include "zizuruziza_internal.h"
 
@@ -93,6 +94,13 @@ TEST(ZizuruzizaExact, Yuv422VectorPathEveryTriple)
     EXPECT_GE(done + 17, size_t(1) << 23);
     rgb.resize(6 * done);
     EXPECT_TRUE(sameBytes(rgb, Bytes(all.rgb.begin(), all.rgb.begin() + 6 * done), 3));
+}
+
+TEST(ZizuruzizaExact, PortableRunTakesNoVectorPath)
+{
+    if (!ombrix_cpu_portable_only())
+        GTEST_SKIP() << "OMBRIX_CPU is not portable";
+    EXPECT_FALSE(zz_cpu_has_avx2());
 }
 
 TEST(ZizuruzizaExact, Yuv422EveryLengthAroundTheBlocks)

@@ -13,6 +13,7 @@
 //     on the level's top bit;
 //  4. the three looked-up channels are interleaved back into B, G, R bytes.
 // Masked loads and stores cover a row's last, partial group.
+#include "ombrix/cpu.h"
 #include "mapping.h"
 
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -28,7 +29,7 @@ bool cpuHasAvx512()
 {
     static const bool supported = [] {
         __builtin_cpu_init();
-        return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+        return !ombrix_cpu_portable_only() && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
                __builtin_cpu_supports("avx512vbmi");
     }();
     return supported;

@@ -6,6 +6,7 @@
  * to 48 bytes per register, transposed in four steps of two-register byte
  * permutes. Masked loads and stores cover the partial rows and tiles at the
  * image's edges, so nothing outside the images is touched. */
+#include "ombrix/cpu.h"
 #include "vuzovaredero_internal.h"
 
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -23,7 +24,7 @@ int vz_cpu_has_avx512(void)
     int known = __atomic_load_n(&supported, __ATOMIC_RELAXED);
     if (known < 0) {
         __builtin_cpu_init();
-        known = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+        known = !ombrix_cpu_portable_only() && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
                 __builtin_cpu_supports("avx512vbmi");
         __atomic_store_n(&supported, known, __ATOMIC_RELAXED);
     }

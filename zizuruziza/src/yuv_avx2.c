@@ -14,6 +14,7 @@
  * The green quotient comes from single-precision floats, which hold these
  * integers (below 2^18) exactly; the +0.5 keeps the product away from whole
  * numbers, so the truncation is exact. */
+#include "ombrix/cpu.h"
 #include "zizuruziza_internal.h"
 
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -27,7 +28,7 @@ int zz_cpu_has_avx2(void)
     int known = __atomic_load_n(&supported, __ATOMIC_RELAXED);
     if (known < 0) {
         __builtin_cpu_init();
-        known = __builtin_cpu_supports("avx2") ? 1 : 0;
+        known = !ombrix_cpu_portable_only() && __builtin_cpu_supports("avx2");
         __atomic_store_n(&supported, known, __ATOMIC_RELAXED);
     }
     return known;
