@@ -3,7 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
 #include <thread>
@@ -21,6 +25,44 @@ std::string errorsOf(const std::function<int()>& call, int* result = nullptr)
         *result = status;
     return testing::internal::GetCapturedStdout();
 }
+
+// A buffer of any size whose pages all show one small tile, so pixel counts
+// near INT_MAX cost address space rather than memory.
+class TiledBuffer {
+public:
+    static constexpr size_t kTile = 1 << 20;
+
+    explicit TiledBuffer(size_t bytes) : size_((bytes + kTile - 1) / kTile * kTile)
+    {
+        int fd = memfd_create("tile", 0);
+        if (fd < 0 || ftruncate(fd, kTile) != 0)
+            return;
+        void* area = mmap(nullptr, size_, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+        if (area != MAP_FAILED) {
+            base_ = static_cast<uint8_t*>(area);
+            for (size_t at = 0; at < size_ && base_; at += kTile)
+                if (mmap(base_ + at, kTile, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_FIXED, fd, 0) == MAP_FAILED)
+                    release();
+        }
+        close(fd);
+    }
+    ~TiledBuffer() { release(); }
+    TiledBuffer(const TiledBuffer&) = delete;
+    TiledBuffer& operator=(const TiledBuffer&) = delete;
+
+    uint8_t* data() const { return base_; }
+    uint8_t at(size_t offset) const { return base_[offset % kTile]; }
+
+private:
+    void release()
+    {
+        if (base_)
+            munmap(base_, size_);
+        base_ = nullptr;
+    }
+    size_t size_;
+    uint8_t* base_ = nullptr;
+};
 
 // Runs before any registration in its own process (CTest runs each case alone).
 TEST(ZizuruzizaLog, SilentUntilRegistered)
@@ -223,6 +265,52 @@ TEST(ZizuruzizaThreads, ConcurrentConversionsAgree)
     ASSERT_EQ(rgb_to_bgr(rgb.data(), 4096, rgb.data()), 0);
     for (const Bytes& out : bgr)
         EXPECT_EQ(out, rgb);
+}
+
+// Pixel counts whose byte offsets pass INT_MAX must still be indexed right:
+// each case's last pixel lies beyond 2^31 bytes into a buffer of the size
+// the header documents.
+TEST(ZizuruzizaLargeCounts, LastPixelBeyondIntRange)
+{
+#if defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the race checker's shadow would need memory for every tiled page";
+#endif
+    struct Case {
+        const char* name;
+        int pixels;
+        size_t srcBytesPerPixel, dstBytesPerPixel;
+        uint8_t fill;
+        std::function<int(const uint8_t*, int, uint8_t*)> convert;
+        Bytes lastPixel;
+    };
+    auto y14 = [](const uint8_t* src) { return reinterpret_cast<const uint16_t*>(src); };
+    const Case cases[] = {
+        {"y14_to_rgb", 715827883, 2, 3, 0xFF,
+         [&](const uint8_t* s, int n, uint8_t* d) { return y14_to_rgb(y14(s), n, d); }, {255, 255, 255}},
+        {"y14_to_yuv444", 715827883, 2, 3, 0xFF,
+         [&](const uint8_t* s, int n, uint8_t* d) { return y14_to_yuv444(y14(s), n, d); }, {255, 128, 128}},
+        {"yuv444_to_rgb", 715827883, 3, 3, 200, yuv444_to_rgb, {255, 129, 255}},
+        {"yuv444_to_yuv422", 715827884, 3, 2, 90, yuv444_to_yuv422, {90, 90}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TiledBuffer src(c.srcBytesPerPixel * (size_t)c.pixels), dst(c.dstBytesPerPixel * (size_t)c.pixels);
+        ASSERT_TRUE(src.data() && dst.data());
+        memset(src.data(), c.fill, TiledBuffer::kTile);
+        memset(dst.data(), 0, TiledBuffer::kTile);
+        ASSERT_EQ(c.convert(src.data(), c.pixels, dst.data()), 0);
+        size_t last = c.dstBytesPerPixel * ((size_t)c.pixels - 1);
+        for (size_t b = 0; b < c.lastPixel.size(); b++)
+            EXPECT_EQ(dst.at(last + b), c.lastPixel[b]) << "byte " << b;
+    }
+
+    const int pixels = 1073741825;
+    TiledBuffer yuyv(2 * (size_t)pixels);
+    ASSERT_TRUE(yuyv.data());
+    memset(yuyv.data(), 100, TiledBuffer::kTile);
+    ASSERT_EQ(yuv422_add_y(yuyv.data(), pixels, 200, yuyv.data()), 0);
+    EXPECT_EQ(yuyv.at(2 * ((size_t)pixels - 1)), 255);
+    EXPECT_EQ(yuyv.at(2 * ((size_t)pixels - 1) + 1), 100);
 }
 
 TEST(ZizuruzizaRawCut, SplitsAndRejectsNegativeLengths)

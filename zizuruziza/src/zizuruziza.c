@@ -26,7 +26,10 @@ const char* irparse_version(void)
     return "zizuruziza 0.3.0";
 }
 
-/* Every conversion checks its two buffers, then the count. The message
+/* Indices are size_t throughout: 3 * i or 6 * pair leaves int's range for
+ * pixel counts the header accepts.
+ *
+ * Every conversion checks its two buffers, then the count. The message
  * names the exported function, so the macro reports at its call site. */
 #define ZZ_CHECK(src, dst, pixel_num)                     \
     do {                                                  \
@@ -59,7 +62,7 @@ int y14_to_y8(const uint16_t* src, int pixel_num, uint8_t* dst)
 int y14_to_rgb(const uint16_t* src, int pixel_num, uint8_t* dst)
 {
     ZZ_CHECK(src, dst, pixel_num);
-    for (int i = 0; i < pixel_num; i++) {
+    for (size_t i = 0; i < (size_t)pixel_num; i++) {
         uint8_t level = zz_y14_level(src[i]);
         dst[3 * i] = level;
         dst[3 * i + 1] = level;
@@ -71,7 +74,7 @@ int y14_to_rgb(const uint16_t* src, int pixel_num, uint8_t* dst)
 int y14_to_yuv444(const uint16_t* src, int pixel_num, uint8_t* dst)
 {
     ZZ_CHECK(src, dst, pixel_num);
-    for (int i = 0; i < pixel_num; i++) {
+    for (size_t i = 0; i < (size_t)pixel_num; i++) {
         dst[3 * i] = zz_y14_level(src[i]);
         dst[3 * i + 1] = 128;
         dst[3 * i + 2] = 128;
@@ -82,7 +85,7 @@ int y14_to_yuv444(const uint16_t* src, int pixel_num, uint8_t* dst)
 int yuv444_to_yuv422(const uint8_t* src, int pixel_num, uint8_t* dst)
 {
     ZZ_CHECK(src, dst, pixel_num);
-    for (int pair = 0; pair < pixel_num / 2; pair++) {
+    for (size_t pair = 0; pair < (size_t)pixel_num / 2; pair++) {
         const uint8_t* in = src + 6 * pair;
         uint8_t* out = dst + 4 * pair;
         out[0] = in[0];
@@ -110,7 +113,7 @@ int yuv422_add_y(const uint8_t* src, int pixel_num, int16_t offset, uint8_t* dst
     ZZ_CHECK(src, dst, pixel_num);
     /* Y bytes sit at the even byte positions; the lone last pixel of an odd
      * count still has its Y byte inside the buffer. */
-    for (int i = 0; i < pixel_num; i++)
+    for (size_t i = 0; i < (size_t)pixel_num; i++)
         dst[2 * i] = zz_offset_level(src[2 * i], offset);
     return 0;
 }
@@ -139,7 +142,7 @@ int yuv422_to_rgb(const uint8_t* src, int pixel_num, uint8_t* dst)
 int yuv444_to_rgb(const uint8_t* src, int pixel_num, uint8_t* dst)
 {
     ZZ_CHECK(src, dst, pixel_num);
-    for (int i = 0; i < pixel_num; i++) {
+    for (size_t i = 0; i < (size_t)pixel_num; i++) {
         const uint8_t* in = src + 3 * i;
         zz_yuv_pixel_to_rgb(in[0], in[1] - 128, in[2] - 128, dst + 3 * i);
     }
