@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mman.h>
+
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <random>
 #include <vector>
 
@@ -145,6 +148,28 @@ TEST(VuzovarederoBlur, IntegerPathEqualsTheWindowWalk)
             ASSERT_EQ(gaussian_filter_reference(in.data(), size(w, h), 3, 1.0f, walk.data()), 0);
             ASSERT_EQ(fast, walk) << w << "x" << h << " values " << low << ".." << high;
         }
+}
+
+// An image at the lowest address a process may map: any row pointer formed
+// above it wraps around, which the undefined-behaviour checker reports.
+TEST(VuzovarederoBlur, ImageAtTheBottomOfTheAddressSpace)
+{
+    const int w = 4096, h = 3;
+    const size_t bytes = (size_t)w * h * sizeof(uint16_t);
+    void* low = mmap(reinterpret_cast<void*>(0x1000), bytes, PROT_READ | PROT_WRITE,
+                     MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED_NOREPLACE, -1, 0);
+    if (low != reinterpret_cast<void*>(0x1000)) {
+        if (low != MAP_FAILED)
+            munmap(low, bytes);
+        GTEST_SKIP() << "the lowest page is not available";
+    }
+    Words in = randomImage(w, h, 0, 16383, 7), fast(in.size()), walk(in.size());
+    auto* image = static_cast<uint16_t*>(low);
+    std::memcpy(image, in.data(), bytes);
+    EXPECT_EQ(gaussian_filter(image, size(w, h), 3, 1.0f, fast.data()), 0);
+    munmap(low, bytes);
+    ASSERT_EQ(gaussian_filter_reference(in.data(), size(w, h), 3, 1.0f, walk.data()), 0);
+    EXPECT_EQ(fast, walk);
 }
 
 TEST(VuzovarederoBlur, KernelsAndBadArguments)

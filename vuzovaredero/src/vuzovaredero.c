@@ -374,9 +374,11 @@ static void vz_gaussian3(const uint16_t* src, image_res_t res, uint16_t* dst)
     ptrdiff_t w = res.width, h = res.height;
     for (ptrdiff_t r = 0; r < h; r++) {
         int inner_row = r > 0 && r < h - 1;
-        const uint16_t* up = src + (r - 1) * w;
+        /* The neighbour rows are formed for inner rows only: a pointer above
+         * row 0 would lie before the array, undefined even if never read. */
         const uint16_t* mid = src + r * w;
-        const uint16_t* down = src + (r + 1) * w;
+        const uint16_t* up = inner_row ? mid - w : mid;
+        const uint16_t* down = inner_row ? mid + w : mid;
         for (ptrdiff_t c = 0; c < w; c++) {
             if (inner_row && c > 0 && c < w - 1) {
                 uint32_t sum = 13u * (up[c - 1] + up[c + 1] + down[c - 1] + down[c + 1]) +
