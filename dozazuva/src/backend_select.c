@@ -6,6 +6,7 @@
 #include "dozazuva_internal.h"
 
 #include <dlfcn.h>
+#include <pthread.h>
 #include <stdatomic.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -19,8 +20,10 @@ static const char SIMULATOR_ENTRY[] = "ombrix_simulator_backend";
 static _Atomic(const dozazuva_backend*) g_installed;
 static _Atomic(const dozazuva_backend*) g_current;
 /* The simulator stays loaded for the life of the process: its threads and
- * tables may still be referenced after a release. */
+ * tables may still be referenced after a release. Loaded once, whichever
+ * thread asks first. */
 static void* g_simulator_library;
+static pthread_once_t g_simulator_once = PTHREAD_ONCE_INIT;
 
 int dozazuva_use_backend(const dozazuva_backend* backend)
 {
@@ -63,10 +66,14 @@ static void* open_simulator_library(void)
     return dlopen(SIMULATOR_LIBRARY, RTLD_NOW | RTLD_LOCAL);
 }
 
+static void load_simulator_library(void)
+{
+    g_simulator_library = open_simulator_library();
+}
+
 static const dozazuva_backend* simulator_backend(void)
 {
-    if (!g_simulator_library)
-        g_simulator_library = open_simulator_library();
+    pthread_once(&g_simulator_once, load_simulator_library);
     if (!g_simulator_library) {
         DZ_ERROR(PATH, "simulated camera unavailable: %s\n", dlerror());
         return NULL;

@@ -79,29 +79,41 @@ static struct timespec monotonic_after_ms(int ms)
 
 /* ---- context ---- */
 
-int uvc_camera_init(void)
+/* Serialises initialisations: threads that init at once share one context. */
+static pthread_mutex_t g_init_lock = PTHREAD_MUTEX_INITIALIZER;
+
+/* The table's result: 0 or above on success (kept context included), a
+ * libuvc error code otherwise. */
+static int camera_init_locked(void)
 {
     const dozazuva_backend* backend = dozazuva_select_backend();
-    if (!backend) {
-        DZ_ERROR(PATH, "uvc camera init failed (uvc_error_code:%d)\n", DZ_UVC_ERROR_NOT_FOUND);
-        return DOZAZUVA_ERR_INIT;
-    }
-    if (g_camera.context && backend == g_camera.backend) {
-        /* A second init (the controller inits before every open attempt)
-         * keeps the context instead of leaking it. */
-        DZ_DEBUG(PATH, "uvc camera init success (uvc_error_code:%d)\n", DZ_UVC_SUCCESS);
-        return 0;
-    }
+    if (!backend)
+        return DZ_UVC_ERROR_NOT_FOUND;
+    /* A second init (the controller inits before every open attempt) keeps
+     * the context instead of leaking it. */
+    if (g_camera.context && backend == g_camera.backend)
+        return DZ_UVC_SUCCESS;
     if (g_camera.context)
         uvc_camera_release();
     int result = backend->init(&g_camera.context);
     if (result < 0) {
         g_camera.context = NULL;
-        DZ_ERROR(PATH, "uvc camera init failed (uvc_error_code:%d)\n", result);
-        return DOZAZUVA_ERR_INIT;
+        return result;
     }
     g_camera.backend = backend;
     dozazuva_set_current_backend(backend);
+    return result;
+}
+
+int uvc_camera_init(void)
+{
+    pthread_mutex_lock(&g_init_lock);
+    int result = camera_init_locked();
+    pthread_mutex_unlock(&g_init_lock);
+    if (result < 0) {
+        DZ_ERROR(PATH, "uvc camera init failed (uvc_error_code:%d)\n", result);
+        return DOZAZUVA_ERR_INIT;
+    }
     DZ_DEBUG(PATH, "uvc camera init success (uvc_error_code:%d)\n", result);
     return 0;
 }

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -47,6 +49,30 @@ TEST(BackendSelection, InstalledTableWinsOverTheEnvironment)
     EXPECT_EQ(dozazuva_current_backend(), simulated);
     EXPECT_EQ(uvc_camera_release(), 0);
     ASSERT_EQ(dozazuva_use_backend(nullptr), 0);
+}
+
+// Threads that initialise at once (each in a fresh process, as CTest runs
+// the cases) load the simulated module once and share one context.
+TEST(BackendSelection, ThreadsInitialisingAtOnceShareTheSimulatedModule)
+{
+    setenv("OMBRIX_CAMERA", "simulated", 1);
+    std::atomic<int> ready{0};
+    std::vector<int> results(4, -1);
+    std::vector<std::thread> threads;
+    for (int& result : results)
+        threads.emplace_back([&ready, &result] {
+            ready++;
+            while (ready.load() < 4) {
+            }
+            result = uvc_camera_init();
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(results, std::vector<int>(4, 0));
+    ASSERT_NE(dozazuva_current_backend(), nullptr);
+    EXPECT_STREQ(dozazuva_current_backend()->name, "ombrix simulator");
+    EXPECT_EQ(uvc_camera_release(), 0);
+    unsetenv("OMBRIX_CAMERA");
 }
 
 }  // namespace
