@@ -302,6 +302,8 @@ TEST(TempCorrect, RejectsBadInputsAndUnexplainableMeasurements)
     EXPECT_EQ(temp_correct(std::nanf(""), 16384, 25, 30, &out), -1);
     // Colder than the reflected share of 40 degC surroundings at et 0.1: no real root.
     EXPECT_EQ(temp_correct(0.1f, 16384, 40, -20, &out), -1);
+    // A radiance finite in double whose temperature does not fit a float.
+    EXPECT_EQ(temp_correct(0.001f, 1, 20.0f, 1.0e37f, &out), -1);
     EXPECT_EQ(out, 1234.0f);
 }
 

@@ -276,7 +276,13 @@ int temp_correct(float ems, uint16_t tau, float ta, float org_temp, float* new_t
         LOG_ERROR("data is invalid\n");
         return -1;
     }
-    *new_temp = (float)(sqrt(sqrt(radiance)) - 273.15);
+    /* A radiance finite in double may still give a temperature beyond float. */
+    const float result = (float)(sqrt(sqrt(radiance)) - 273.15);
+    if (!isfinite(result)) {
+        LOG_ERROR("data is invalid\n");
+        return -1;
+    }
+    *new_temp = result;
     return 0;
 }
 
