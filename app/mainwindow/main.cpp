@@ -4,6 +4,7 @@
 #include "ceventfilter.h"
 #include "crashhandler.h"
 #include "csplashscreen.h"
+#include "filesizesignal.h"
 #include "ombrix_resources.h"
 #include "singleapplication.h"
 #include "thermalimager.h"
@@ -48,6 +49,7 @@ int main(int argc, char* argv[])
     ombrix_init_resources();
     applyStyleSheet(*app);
     platform::installCrashHandler();
+    platform::ignoreFileSizeSignal();
 
     // Lives until the process ends.
     auto* translator = new QTranslator;

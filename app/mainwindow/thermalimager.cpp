@@ -32,6 +32,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGraphicsScene>
 #include <QGraphicsView>
 #include <QLabel>
@@ -525,8 +526,16 @@ void ThermalImager::onSave()
         showToast(tr("No temperature data yet, please try again!"));
         return;
     }
-    const bool saved = writeTemperatureMatrix(folder, matrix.celsius, matrix.time) == MatrixWriteResult::Written;
-    showToast(saved ? tr("Saved successfully!") : tr("Save failed!"));
+    if (writeTemperatureMatrix(folder, matrix.celsius, matrix.time) != MatrixWriteResult::Written) {
+        showToast(tr("Save failed!"));
+        return;
+    }
+    // Beside the program the user knows where to look; elsewhere, say where.
+    const QString file = QDir(folder).filePath(temperatureMatrixFileName(matrix.time));
+    if (QFileInfo(folder).absolutePath() == QCoreApplication::applicationDirPath())
+        showToast(tr("Saved successfully!"));
+    else
+        showToast(tr("Saved to %1").arg(QDir::toNativeSeparators(file)));
 }
 
 void ThermalImager::onUpgrade()

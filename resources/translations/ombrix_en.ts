@@ -328,6 +328,11 @@
         <translation>Saved successfully!</translation>
     </message>
     <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="535"/>
+        <source>Saved to %1</source>
+        <translation>Saved to %1</translation>
+    </message>
+    <message>
         <location filename="../../app/mainwindow/thermalimager.cpp" line="514"/>
         <source>Upgrade</source>
         <translation>Upgrade</translation>

@@ -328,6 +328,11 @@
         <translation>Enregistrement réussi&#xa0;!</translation>
     </message>
     <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="535"/>
+        <source>Saved to %1</source>
+        <translation>Enregistré dans %1</translation>
+    </message>
+    <message>
         <location filename="../../app/mainwindow/thermalimager.cpp" line="514"/>
         <source>Upgrade</source>
         <translation>Mettre à jour</translation>

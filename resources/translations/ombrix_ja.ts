@@ -328,6 +328,11 @@
         <translation>保存しました！</translation>
     </message>
     <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="535"/>
+        <source>Saved to %1</source>
+        <translation>%1 に保存しました</translation>
+    </message>
+    <message>
         <location filename="../../app/mainwindow/thermalimager.cpp" line="514"/>
         <source>Upgrade</source>
         <translation>アップグレード</translation>

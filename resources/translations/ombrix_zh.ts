@@ -328,6 +328,11 @@
         <translation>保存成功！</translation>
     </message>
     <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="535"/>
+        <source>Saved to %1</source>
+        <translation>已保存到 %1</translation>
+    </message>
+    <message>
         <location filename="../../app/mainwindow/thermalimager.cpp" line="514"/>
         <source>Upgrade</source>
         <translation>升级</translation>

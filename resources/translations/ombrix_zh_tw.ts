@@ -328,6 +328,11 @@
         <translation>儲存成功！</translation>
     </message>
     <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp" line="535"/>
+        <source>Saved to %1</source>
+        <translation>已儲存到 %1</translation>
+    </message>
+    <message>
         <location filename="../../app/mainwindow/thermalimager.cpp" line="514"/>
         <source>Upgrade</source>
         <translation>升級</translation>

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QSignalSpy>
 #include <QtCharts/QDateTimeAxis>
 #include <QtCharts/QValueAxis>
@@ -442,6 +443,20 @@ void TestWindowLive::saveWritesTheGrid()
         if (value != expected[i])
             QFAIL(qPrintable(QString("value %1: %2, module %3").arg(i).arg(value).arg(expected[i])));
     }
+
+    // Once the matrices live in the user's data folder, the toast says where.
+    const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+                               QStringLiteral("/TempMatrix");
+    QVERIFY(QDir().mkpath(userFolder));
+    hideToast();
+    {
+        MessageAnswer again;
+        clickTitleBar(*window, &CTitleBar::Buttons::save);
+    }
+    const QStringList userFiles = filesIn(userFolder);
+    QDir(userFolder).removeRecursively();
+    QCOMPARE(userFiles.size(), 1);
+    QCOMPARE(shownToast(), QStringLiteral("Saved to ") + QDir(userFolder).filePath(userFiles.first()));
 }
 
 void TestWindowLive::failedSavesKeepTheEarlierFile()

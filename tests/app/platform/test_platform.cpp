@@ -2,6 +2,7 @@
 // signal-safe writer, login names, the process probe, the default folders.
 #include <crashhandler.h>
 #include <dumpfilename.h>
+#include <filesizesignal.h>
 #include <loginname.h>
 #include <processprobe.h>
 #include <signalsafewriter.h>
@@ -9,15 +10,19 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QThread>
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <ctime>
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -125,6 +130,30 @@ TEST(DumpFileNameTest, OffsetFollowsTheNextDaylightSavingChange)
     const platform::LocalTimeOffsets none = platform::LocalTimeOffsets::measure(1709251200);
     EXPECT_EQ(none.at(1709251200), 0);
     EXPECT_EQ(none.transition, INT64_MAX);
+}
+
+// Under a file-size limit a write past it fails and the process lives on
+// to report it, whatever the file.
+TEST(FileSizeSignalTest, WritePastTheLimitFailsInsteadOfKilling)
+{
+    const QByteArray path = QFile::encodeName(QDir::tempPath()) + "/ombrix_fsize_" + QByteArray::number(getpid());
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const rlimit limit{1000, RLIM_INFINITY};
+        if (setrlimit(RLIMIT_FSIZE, &limit) != 0 || !platform::ignoreFileSizeSignal())
+            _exit(2);
+        const int fd = open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        char block[4096] = {};
+        const ssize_t first = write(fd, block, sizeof block);  // stops at the limit
+        const ssize_t second = write(fd, block, sizeof block);  // refused
+        _exit(fd >= 0 && first == 1000 && second < 0 && errno == EFBIG ? 0 : 3);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    QFile::remove(QFile::decodeName(path));
+    ASSERT_FALSE(WIFSIGNALED(status)) << "signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST(SignalSafeWriterTest, NumbersAndLongText)
