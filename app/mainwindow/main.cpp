@@ -12,7 +12,6 @@
 #include "translationloader.h"
 
 #include <QDesktopWidget>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QPixmap>
 #include <QTranslator>
@@ -71,10 +70,7 @@ int main(int argc, char* argv[])
     splash->setMessage(QObject::tr("Loading..."));
     splash->setDuration(SplashTurnMs);
     splash->start();
-    QElapsedTimer shown;
-    shown.start();
-    while (shown.elapsed() < SplashMinimumMs)
-        QApplication::processEvents();
+    splash->holdAtLeast(SplashMinimumMs);
     splash->setMessage(QObject::tr("Done"));
 
     auto* dragFilter = new CEventFilter;

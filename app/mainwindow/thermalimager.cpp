@@ -12,8 +12,10 @@
 #include "framelessresize.h"
 #include "globals.h"
 #include "paintwidget.h"
+#include "picturegeometry.h"
 #include "picturereading.h"
 #include "profile.h"
+#include "savedsettings.h"
 #include "simulatedmodule.h"
 #include "temperaturechart.h"
 #include "temperaturematrixfile.h"
@@ -66,11 +68,6 @@ constexpr int RangeHigh = 0;
 const char ChartViewStyle[] =
     "background: #F4F4F4;        border:none;        border-left: 1px solid #D9D9D9;        border-right: 1px solid "
     "#D9D9D9;        border-bottom: 1px solid #D9D9D9; ";
-
-QSettings nativeSettings()
-{
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("VARNEK"), QStringLiteral("Ombrix"));
-}
 
 // The palette in profile.ini; the default for a missing file or an index
 // that names no palette.
@@ -126,8 +123,7 @@ void ThermalImager::setupWindow()
         setMaximumSize(display->availableGeometry().size());
     resize(defaultWidth, defaultHeight);
 
-    // Anything but Fahrenheit reads as Celsius.
-    g_temp_unit = nativeSettings().value(QStringLiteral("TempUnit"), 0).toInt() == 1 ? 1 : 0;
+    g_temp_unit = SavedSettings::unit();
 
     setProperty("CanMove", true);
     setWindowTitle(QCoreApplication::translate("ThermalImagerClass", "Thermal Imager"));
@@ -195,7 +191,7 @@ ThermalImager::~ThermalImager()
         worker->wait();
 
     closeDevice();
-    nativeSettings().setValue(QStringLiteral("TempUnit"), g_temp_unit.load());
+    SavedSettings::saveUnit(g_temp_unit);
     convert_buffers_release();
     frame_buffers_release(&g_stream_frame_info);
     CThreadVideoStream::releaseTemperatureMatrix();
@@ -371,6 +367,10 @@ bool ThermalImager::openDevice(int productType, bool delayed)
     if (camera_open(&info.camera_param, productType) < 0)
         return false;
     camera_command_init();
+    // The module forgets the user's values when it loses power: they go back
+    // before the picture starts.
+    if (!SavedSettings::sendToModule())
+        showToast(tr("The camera did not accept the saved distance, emissivity or range."));
 
     uint16_t gain = 0;
     if (get_prop_tpd_params(TPD_PROP_GAIN_SEL, &gain) == 0) {
@@ -658,6 +658,7 @@ void ThermalImager::switchRange(int target)
         return;
     switchingRange = true;
     g_range_mode = target;
+    SavedSettings::saveRange(target);
 
     QThread* worker = QThread::create([this, target] {
         emit loadingStarted();
@@ -734,17 +735,16 @@ void ThermalImager::onRestoreFinished()
 
 // ---- Layout and window states ------------------------------------------------------
 
-// The picture fills the graphics view's height at the sensor's aspect for
-// the rotation, centred at the top.
+// The picture fits the graphics view whole at the sensor's aspect for the
+// rotation, centred; the overlay, its child, follows its size.
 void ThermalImager::layoutPicture()
 {
     if (!imageView)
         return;
-    const int height = ui->graphicsView->height();
-    const int angle = g_rotate_angle % 360;
-    const int width = (angle == 90 || angle == 270) ? height * 192 / 256 : height * 256 / 192;
-    imageView->resize(width, height);
-    imageView->move((ui->graphicsView->width() - width) / 2, 0);
+    const QRect picture = fittedPictureRect(ui->graphicsView->size(), g_rotate_angle);
+    if (picture.isEmpty())
+        return;
+    imageView->setGeometry(picture);
 }
 
 void ThermalImager::resizeEvent(QResizeEvent* event)

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -19,10 +20,11 @@ constexpr QSize kBoxSize(387, 244);
 constexpr QRect kLabelGeometry(18, 60, 355, 111);
 constexpr QRect kRowGeometry(39, 190, 311, 41);
 
+// The header is light grey under a title and white without one.
 const char kHeaderWithTitle[] =
-    "QWidget{\t\t\tbackground: #F6F7FC;\t\t\topacity: 1;\t\t\tborder-radius: 4px 4px 0px 0px;\t}";
+    "QWidget#CBaseTitleBar{background: #F6F7FC; border-top-left-radius: 4px; border-top-right-radius: 4px;}";
 const char kHeaderWithoutTitle[] =
-    "QWidget{\t\t\tbackground: #FFFFFF;\t\t\topacity: 1;\t\t\tborder-radius: 4px 4px 0px 0px;\t}";
+    "QWidget#CBaseTitleBar{background: #FFFFFF; border-top-left-radius: 4px; border-top-right-radius: 4px;}";
 
 }  // namespace
 
@@ -137,6 +139,8 @@ int CMessageBox::exec()
 {
     titleBar->setStyleSheet(QString::fromLatin1(titleBar->title().isEmpty() ? kHeaderWithoutTitle
                                                                             : kHeaderWithTitle));
+    titleBar->style()->unpolish(titleBar);
+    titleBar->style()->polish(titleBar);
     return QDialog::exec();
 }
 

@@ -1,7 +1,9 @@
 #include "csplashscreen.h"
 
+#include <QEventLoop>
 #include <QLabel>
 #include <QProgressBar>
+#include <QTimer>
 #include <QTimerEvent>
 
 #include <algorithm>
@@ -68,7 +70,20 @@ void CSplashScreen::start()
 {
     if (progressTimerId == 0)
         progressTimerId = startTimer(int(kTickMilliseconds), Qt::PreciseTimer);
+    shownFor.start();
     show();
+}
+
+void CSplashScreen::holdAtLeast(int milliseconds)
+{
+    if (!shownFor.isValid())
+        shownFor.start();
+    const qint64 left = milliseconds - shownFor.elapsed();
+    if (left <= 0)
+        return;
+    QEventLoop loop;
+    QTimer::singleShot(int(left), Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
 }
 
 void CSplashScreen::setMessage(const QString& text)

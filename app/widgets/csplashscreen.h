@@ -3,6 +3,7 @@
 // bottom-left corner, over a set duration.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QSplashScreen>
 
 class QLabel;
@@ -22,6 +23,10 @@ public:
     // Starts the progress timer and shows the splash.
     void start();
     void setMessage(const QString& text);
+    // Returns once the splash has been up for at least `milliseconds` since
+    // start(). Meanwhile a local event loop runs (the progress moves, the
+    // splash repaints) and sleeps between events; a timer ends it.
+    void holdAtLeast(int milliseconds);
     // Stops the progress and closes the splash once `window` is shown.
     void finish(QWidget* window);
 
@@ -38,6 +43,7 @@ private:
     int progressTimerId = 0;
     quint32 duration = 0;
     quint32 elapsed = 0;
+    QElapsedTimer shownFor;
 
     QLabel* labelMessage = nullptr;
     QProgressBar* progressBar = nullptr;

@@ -2,6 +2,7 @@
 
 #include "cbasetitlebar.h"
 #include "globals.h"
+#include "savedsettings.h"
 #include "profile.h"
 #include "textmetrics.h"
 
@@ -23,12 +24,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace {
 
 constexpr int kPaletteCount = 83;
-constexpr int kDistanceMaximum = 50;     // decimetres
-constexpr int kEmissivityMaximum = 100;  // percent
+constexpr int kDistanceMinimum = 0;      // decimetres
+constexpr int kDistanceMaximum = 50;
+constexpr int kEmissivityMinimum = 1;    // percent: no surface emits nothing
+constexpr int kEmissivityMaximum = 100;
 // Module units: the distance parameter counts 1/16.3835 dm, the emissivity
 // parameter runs 0 to 127 for 0 to 100 %.
 constexpr double kDistanceScale = 16.3835;
@@ -95,6 +99,17 @@ QPushButton* makeUnitButton(QWidget* parent, const char* name, const QRect& geom
     // the unit just before the release saves.
     button->setAutoDefault(false);
     return button;
+}
+
+// The whole number in `text` when it lies in [low, high]; nothing for an
+// empty field, anything not a number, or a value out of range.
+std::optional<int> numberIn(const QString& text, int low, int high)
+{
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok);
+    if (!ok || value < low || value > high)
+        return std::nullopt;
+    return value;
 }
 
 QPushButton* makePill(QWidget* parent, const char* name)
@@ -180,6 +195,9 @@ void CWidgetSettings::setupUi()
     pushButtonC = makeUnitButton(this, "pushButtonC", QRect(306, 157, 60, 40));
     pushButtonF = makeUnitButton(this, "pushButtonF", QRect(364, 157, 60, 40));
 
+    labelError = makeLabel(this, "labelError", QRect(20, 203, 534, 22));
+    labelError->setStyleSheet(QStringLiteral("QLabel{font: 400 13px \"Microsoft YaHei\"; color: #D83B2B;}"));
+
     layoutWidget = new QWidget(this);
     layoutWidget->setObjectName(QStringLiteral("layoutWidget"));
     layoutWidget->setGeometry(70, 230, 434, 42);
@@ -254,38 +272,52 @@ void CWidgetSettings::onSave()
 {
     if (restoring)
         return;
-    const int palette = comboBox->currentIndex();
-    const int distance = lineEdit->text().toInt();  // empty reads as 0
-    const int emissivity = lineEdit_3->text().toInt();
+    // A field left empty or out of range would reach the module as a wrong
+    // value and spoil every reading: nothing is sent or saved then.
+    const std::optional<int> distance = numberIn(lineEdit->text(), kDistanceMinimum, kDistanceMaximum);
+    const std::optional<int> emissivity = numberIn(lineEdit_3->text(), kEmissivityMinimum, kEmissivityMaximum);
+    if (!distance || !emissivity) {
+        refuseInput(!distance ? lineEdit : lineEdit_3,
+                    !distance ? tr("Enter a distance from %1 to %2 dm.").arg(kDistanceMinimum).arg(kDistanceMaximum)
+                              : tr("Enter an emissivity from %1 to %2 %.")
+                                    .arg(kEmissivityMinimum)
+                                    .arg(kEmissivityMaximum));
+        return;
+    }
+    labelError->clear();
 
     // -1 means no palette is selected (an index the combo does not have was
     // given): nothing to save then.
+    const int palette = comboBox->currentIndex();
     if (palette != initialPalette && palette >= 0)
         savePalette(palette);
 
-    const bool distanceChanged = distance != initialDistance;
-    const bool emissivityChanged = emissivity != initialEmissivity;
-    // The validators keep typed values in range; anything else came in
-    // through setValues and is left alone rather than wrapped into a u16.
+    const bool distanceChanged = *distance != initialDistance;
+    const bool emissivityChanged = *emissivity != initialEmissivity;
     if (distanceChanged) {
-        if (distance >= 0 && distance <= kDistanceMaximum)
-            set_prop_tpd_params(kTpdDistance, uint16_t(std::ceil(distance * kDistanceScale)));
-        else
-            qWarning("CWidgetSettings: distance %d dm out of range, not sent", distance);
+        set_prop_tpd_params(kTpdDistance, uint16_t(std::ceil(*distance * kDistanceScale)));
+        SavedSettings::saveDistance(*distance);
     }
     if (emissivityChanged) {
-        if (emissivity >= 0 && emissivity <= kEmissivityMaximum)
-            set_prop_tpd_params(kTpdEmissivity, uint16_t(std::ceil(emissivity * kEmissivityScale)));
-        else
-            qWarning("CWidgetSettings: emissivity %d %% out of range, not sent", emissivity);
+        set_prop_tpd_params(kTpdEmissivity, uint16_t(std::ceil(*emissivity * kEmissivityScale)));
+        SavedSettings::saveEmissivity(*emissivity);
     }
 
     const int unit = pushButtonC->isChecked() ? 0 : 1;
     g_temp_unit = unit;
+    if (unit != initialUnit)
+        SavedSettings::saveUnit(unit);
 
     if (unit != initialUnit || distanceChanged || emissivityChanged)
         emit save();
     close();
+}
+
+void CWidgetSettings::refuseInput(QLineEdit* field, const QString& message)
+{
+    labelError->setText(message);
+    field->setFocus();
+    field->selectAll();
 }
 
 void CWidgetSettings::savePalette(int palette)

@@ -21,9 +21,12 @@ class QThread;
 // form widgets as Qt children, and the restore worker thread, which it joins
 // before it dies: the worker never outlives the dialog.
 //
-// onSave writes a changed palette to profile.ini and g_palette, sends a changed
-// distance or emissivity to the module, sets g_temp_unit, emits save() when a
-// measurement setting changed, and closes.
+// onSave refuses an empty or out-of-range distance (0 to 50 dm) or
+// emissivity (1 to 100 %) with a message in the dialog, saving nothing.
+// Otherwise it writes a changed palette to profile.ini and g_palette, sends a
+// changed distance or emissivity to the module and keeps it for the next
+// connection, sets g_temp_unit, emits save() when a measurement setting
+// changed, and closes.
 class CWidgetSettings : public QDialog
 {
     Q_OBJECT
@@ -65,6 +68,8 @@ private:
     void fitButtons();
     void setInputsEnabled(bool enabled);
     void savePalette(int palette);
+    // Shows why the field's value cannot be saved and puts the cursor there.
+    void refuseInput(QLineEdit* field, const QString& message);
     void joinRestoreThread();
 
     QPointer<CBaseTitleBar> titleBar;
@@ -82,6 +87,7 @@ private:
     QLineEdit* lineEdit_3 = nullptr;
     QLabel* label_9 = nullptr;
     QLabel* label_6 = nullptr;
+    QLabel* labelError = nullptr;  // why the last save was refused
     QPushButton* pushButtonC = nullptr;
     QPushButton* pushButtonF = nullptr;
     QWidget* layoutWidget = nullptr;

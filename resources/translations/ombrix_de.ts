@@ -162,6 +162,16 @@
         <source>Save</source>
         <translation>Speichern</translation>
     </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp"/>
+        <source>Enter a distance from %1 to %2 dm.</source>
+        <translation>Geben Sie eine Entfernung von %1 bis %2 dm ein.</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp"/>
+        <source>Enter an emissivity from %1 to %2 %.</source>
+        <translation>Geben Sie einen Emissionsgrad von %1 bis %2 % ein.</translation>
+    </message>
 </context>
 <context>
     <name>PictureReading</name>
@@ -360,6 +370,11 @@ Bitte warten Sie, bis die Aktualisierung abgeschlossen ist!</translation>
         <location filename="../../app/mainwindow/thermalimager.cpp" line="549"/>
         <source>Firmware upgrade failed!</source>
         <translation>Firmware-Aktualisierung fehlgeschlagen!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp"/>
+        <source>The camera did not accept the saved distance, emissivity or range.</source>
+        <translation>Die Kamera hat die gespeicherte Entfernung, den Emissionsgrad oder den Messbereich nicht übernommen.</translation>
     </message>
 </context>
 <context>

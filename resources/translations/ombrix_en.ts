@@ -162,6 +162,16 @@
         <source>Save</source>
         <translation>Save</translation>
     </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp"/>
+        <source>Enter a distance from %1 to %2 dm.</source>
+        <translation>Enter a distance from %1 to %2 dm.</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp"/>
+        <source>Enter an emissivity from %1 to %2 %.</source>
+        <translation>Enter an emissivity from %1 to %2 %.</translation>
+    </message>
 </context>
 <context>
     <name>PictureReading</name>
@@ -360,6 +370,11 @@ Please wait patiently for the upgrade to complete!</translation>
         <location filename="../../app/mainwindow/thermalimager.cpp" line="549"/>
         <source>Firmware upgrade failed!</source>
         <translation>Firmware upgrade failed!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp"/>
+        <source>The camera did not accept the saved distance, emissivity or range.</source>
+        <translation>The camera did not accept the saved distance, emissivity or range.</translation>
     </message>
 </context>
 <context>

@@ -162,6 +162,16 @@
         <source>Save</source>
         <translation>Guardar</translation>
     </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp"/>
+        <source>Enter a distance from %1 to %2 dm.</source>
+        <translation>Introduzca una distancia de %1 a %2 dm.</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp"/>
+        <source>Enter an emissivity from %1 to %2 %.</source>
+        <translation>Introduzca una emisividad de %1 a %2 %.</translation>
+    </message>
 </context>
 <context>
     <name>PictureReading</name>
@@ -360,6 +370,11 @@ No apague el dispositivo.
         <location filename="../../app/mainwindow/thermalimager.cpp" line="549"/>
         <source>Firmware upgrade failed!</source>
         <translation>¡Error al actualizar el firmware!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp"/>
+        <source>The camera did not accept the saved distance, emissivity or range.</source>
+        <translation>La cámara no aceptó la distancia, la emisividad o el rango guardados.</translation>
     </message>
 </context>
 <context>

@@ -162,6 +162,16 @@
         <source>Save</source>
         <translation>Enregistrer</translation>
     </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp"/>
+        <source>Enter a distance from %1 to %2 dm.</source>
+        <translation>Saisissez une distance de %1 à %2 dm.</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp"/>
+        <source>Enter an emissivity from %1 to %2 %.</source>
+        <translation>Saisissez une émissivité de %1 à %2 %.</translation>
+    </message>
 </context>
 <context>
     <name>PictureReading</name>
@@ -360,6 +370,11 @@ Veuillez patienter jusqu&apos;à la fin de la mise à jour&#xa0;!</translation>
         <location filename="../../app/mainwindow/thermalimager.cpp" line="549"/>
         <source>Firmware upgrade failed!</source>
         <translation>Échec de la mise à jour du firmware&#xa0;!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp"/>
+        <source>The camera did not accept the saved distance, emissivity or range.</source>
+        <translation>La caméra n&apos;a pas accepté la distance, l&apos;émissivité ou la plage enregistrées.</translation>
     </message>
 </context>
 <context>

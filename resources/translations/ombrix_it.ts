@@ -162,6 +162,16 @@
         <source>Save</source>
         <translation>Salva</translation>
     </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp"/>
+        <source>Enter a distance from %1 to %2 dm.</source>
+        <translation>Inserire una distanza da %1 a %2 dm.</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp"/>
+        <source>Enter an emissivity from %1 to %2 %.</source>
+        <translation>Inserire un&apos;emissività da %1 a %2 %.</translation>
+    </message>
 </context>
 <context>
     <name>PictureReading</name>
@@ -360,6 +370,11 @@ Attendere il completamento dell&apos;aggiornamento!</translation>
         <location filename="../../app/mainwindow/thermalimager.cpp" line="549"/>
         <source>Firmware upgrade failed!</source>
         <translation>Aggiornamento del firmware non riuscito!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp"/>
+        <source>The camera did not accept the saved distance, emissivity or range.</source>
+        <translation>La termocamera non ha accettato la distanza, l&apos;emissività o l&apos;intervallo salvati.</translation>
     </message>
 </context>
 <context>

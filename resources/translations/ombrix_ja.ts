@@ -162,6 +162,16 @@
         <source>Save</source>
         <translation>保存</translation>
     </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp"/>
+        <source>Enter a distance from %1 to %2 dm.</source>
+        <translation>距離は %1～%2 dm で入力してください。</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp"/>
+        <source>Enter an emissivity from %1 to %2 %.</source>
+        <translation>放射率は %1～%2 % で入力してください。</translation>
+    </message>
 </context>
 <context>
     <name>PictureReading</name>
@@ -360,6 +370,11 @@ Please wait patiently for the upgrade to complete!</source>
         <location filename="../../app/mainwindow/thermalimager.cpp" line="549"/>
         <source>Firmware upgrade failed!</source>
         <translation>ファームウェアのアップグレードに失敗しました！</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp"/>
+        <source>The camera did not accept the saved distance, emissivity or range.</source>
+        <translation>カメラが保存済みの距離、放射率、または測定範囲を受け付けませんでした。</translation>
     </message>
 </context>
 <context>

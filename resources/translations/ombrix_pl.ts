@@ -162,6 +162,16 @@
         <source>Save</source>
         <translation>Zapisz</translation>
     </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp"/>
+        <source>Enter a distance from %1 to %2 dm.</source>
+        <translation>Wprowadź odległość od %1 do %2 dm.</translation>
+    </message>
+    <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp"/>
+        <source>Enter an emissivity from %1 to %2 %.</source>
+        <translation>Wprowadź emisyjność od %1 do %2 %.</translation>
+    </message>
 </context>
 <context>
     <name>PictureReading</name>
@@ -360,6 +370,11 @@ Poczekaj cierpliwie na zakończenie aktualizacji!</translation>
         <location filename="../../app/mainwindow/thermalimager.cpp" line="549"/>
         <source>Firmware upgrade failed!</source>
         <translation>Aktualizacja firmware nie powiodła się!</translation>
+    </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp"/>
+        <source>The camera did not accept the saved distance, emissivity or range.</source>
+        <translation>Kamera nie przyjęła zapisanej odległości, emisyjności lub zakresu.</translation>
     </message>
 </context>
 <context>

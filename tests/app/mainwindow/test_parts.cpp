@@ -5,6 +5,7 @@
 #include "devicepathmatch.h"
 #include "framelessresize.h"
 #include "mainwindowtesting.h"
+#include "picturegeometry.h"
 #include "profile.h"
 #include "temperaturechart.h"
 #include "temperaturematrixfile.h"
@@ -82,6 +83,9 @@ private slots:
     void languageChoice();
 
     void userSignalsArriveAsQtSignals();
+
+    void fittedRectProperties_data();
+    void fittedRectProperties();
 };
 
 void TestParts::hitTestTable_data()
@@ -436,6 +440,38 @@ void TestParts::userSignalsArriveAsQtSignals()
     raise(SIGUSR1);
     QTRY_COMPARE(user1.count(), 2);
     QTRY_COMPARE(user2.count(), 1);
+}
+
+void TestParts::fittedRectProperties_data()
+{
+    QTest::addColumn<QSize>("area");
+    QTest::addColumn<int>("angle");
+    for (const QSize area : {QSize(730, 302), QSize(730, 1000), QSize(257, 193), QSize(1, 1), QSize(3000, 40),
+                             QSize(40, 3000), QSize(256, 192), QSize(191, 256)}) {
+        for (int angle : {0, 90, 180, 270, 450}) {
+            const QByteArray name = QByteArray::number(area.width()) + "x" + QByteArray::number(area.height()) +
+                                    " at " + QByteArray::number(angle);
+            QTest::newRow(name.constData()) << area << angle;
+        }
+    }
+}
+
+// Inside the area, centred, the sensor's shape within a pixel of rounding,
+// and as large as it can be: it spans the area one way.
+void TestParts::fittedRectProperties()
+{
+    QFETCH(QSize, area);
+    QFETCH(int, angle);
+    const QRect rect = fittedPictureRect(area, angle);
+    const bool upright = angle % 180 == 90;
+    const double aspect = upright ? 192.0 / 256.0 : 256.0 / 192.0;
+    QVERIFY(QRect(QPoint(), area).contains(rect) || rect.isEmpty());
+    QVERIFY(qAbs(rect.left() - (area.width() - rect.right() - 1)) <= 1);
+    QVERIFY(qAbs(rect.top() - (area.height() - rect.bottom() - 1)) <= 1);
+    if (rect.isEmpty())
+        return;
+    QVERIFY(qAbs(rect.width() - rect.height() * aspect) <= 1.0 + aspect);
+    QVERIFY(rect.width() == area.width() || rect.height() == area.height());
 }
 
 int main(int argc, char** argv)

@@ -63,7 +63,7 @@ void TestWindowHotplug::init()
     if (test == QLatin1String("noCameraAtStart") || test == QLatin1String("chartFollowsTheSignal"))
         ombrix_sim_unplug();
     g_rotate_angle = 0;
-    nativeStore().remove(QStringLiteral("TempUnit"));
+    nativeStore().clear();
     hideToast();
     openWindow();
 }

@@ -137,7 +137,7 @@ void TestWindowLive::init()
     ombrix_sim_set_noise(0);
     ombrix_sim_freeze_time(1);
     g_rotate_angle = 0;
-    QSettings(QSettings::NativeFormat, QSettings::UserScope, "VARNEK", "Ombrix").remove("TempUnit");
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, "VARNEK", "Ombrix").clear();
     QDir(matrixFolder()).removeRecursively();
     QFile::remove(profileIniPath());
     hideToast();

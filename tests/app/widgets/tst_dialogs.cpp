@@ -21,6 +21,7 @@
 #include <QTimerEvent>
 #include <QtTest>
 
+#include <ctime>
 #include <functional>
 
 using DialogFactory = std::function<QDialog*()>;
@@ -110,6 +111,8 @@ private slots:
     void splashBarsRunAroundTheBorder_data();
     void splashBarsRunAroundTheBorder();
     void splashFinishHandsOver();
+    void splashHoldSleepsWhileTheBarsMove();
+    void messageHeaderColourFollowsTitle();
     void waitingDialogEndsWithClose();
 };
 
@@ -324,6 +327,44 @@ void TestDialogs::splashFinishHandsOver()
     window.show();
     QTRY_VERIFY(!splash.isVisible());
     QCOMPARE(barValues(splash), (Values{80, 0, 0, 0}));
+}
+
+// The hold keeps the splash alive (its progress moves) but leaves the CPU
+// idle: a busy loop would burn about as much CPU time as it waits.
+void TestDialogs::splashHoldSleepsWhileTheBarsMove()
+{
+    CSplashScreen splash;
+    splash.setDuration(400);
+    QElapsedTimer wall;
+    wall.start();
+    splash.start();
+    const std::clock_t cpuBefore = std::clock();
+    splash.holdAtLeast(500);
+    const double cpuMs = double(std::clock() - cpuBefore) * 1000.0 / CLOCKS_PER_SEC;
+    QVERIFY(wall.elapsed() >= 500);
+    QCOMPARE(barValues(splash), (Values{100, 100, 100, 100}));
+    QVERIFY2(cpuMs < wall.elapsed() / 3.0, qPrintable(QString("%1 ms CPU").arg(cpuMs)));
+    wall.restart();
+    splash.holdAtLeast(500);  // already up long enough
+    QVERIFY(wall.elapsed() < 100);
+}
+
+// What the user sees: the header's colour beside the title, as painted.
+void TestDialogs::messageHeaderColourFollowsTitle()
+{
+    for (const auto& [title, background] : {std::pair<QString, QColor>{"", QColor(0xFF, 0xFF, 0xFF)},
+                                            {"Upgrade", QColor(0xF6, 0xF7, 0xFC)}}) {
+        QColor painted;
+        QPointer<CMessageBox> box = new CMessageBox;
+        box->setTitle(title);
+        box->setButtons("OK", "", "");
+        execAndThen(box, [&painted](QDialog* dialog) {
+            CBaseTitleBar* bar = dialog->findChild<CBaseTitleBar*>();
+            painted = bar->grab().toImage().pixelColor(bar->width() / 2 + 40, bar->height() - 3);
+            dialog->done(0);
+        });
+        QCOMPARE(painted, background);
+    }
 }
 
 void TestDialogs::waitingDialogEndsWithClose()

@@ -14,10 +14,12 @@
 #include <QComboBox>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <algorithm>
@@ -123,6 +125,8 @@ private slots:
     void saveWithoutModuleValues();
     void changedValuesReachTheModule_data();
     void changedValuesReachTheModule();
+    void emptyOrOutOfRangeIsRefused_data();
+    void emptyOrOutOfRangeIsRefused();
     void returnOrEnterReleaseSaves();
     void returnInLineEditKeepsTheUnit();
 
@@ -313,7 +317,6 @@ void TestSettings::changedValuesReachTheModule_data()
     QTest::newRow("distance only") << 20 << 95 << "50" << "95" << QVector<int>{0, 820};
     QTest::newRow("emissivity 100 %") << 20 << 95 << "20" << "100" << QVector<int>{3, 127};
     QTest::newRow("distance 0") << 3 << 95 << "0" << "95" << QVector<int>{0, 0};
-    QTest::newRow("emptied distance") << 12 << 95 << "" << "95" << QVector<int>{0, 0};
     QTest::newRow("emissivity 1 %") << 20 << 95 << "20" << "1" << QVector<int>{3, 2};
 }
 
@@ -340,6 +343,53 @@ void TestSettings::changedValuesReachTheModule()
     QCOMPARE(log.saves, want.empty() ? 0 : 1);
     for (const auto& [index, value] : want)
         QCOMPARE(ombrix_sim_tpd_property(index), value);
+}
+
+void TestSettings::emptyOrOutOfRangeIsRefused_data()
+{
+    QTest::addColumn<QString>("distanceText");
+    QTest::addColumn<QString>("emissivityText");
+    QTest::addColumn<QString>("refusedField");
+    QTest::newRow("empty distance") << "" << "95" << "lineEdit";
+    QTest::newRow("empty emissivity") << "20" << "" << "lineEdit_3";
+    QTest::newRow("blank emissivity") << "20" << "  " << "lineEdit_3";
+    QTest::newRow("emissivity 0 %") << "20" << "0" << "lineEdit_3";
+    QTest::newRow("distance past 50 dm") << "51" << "95" << "lineEdit";
+    QTest::newRow("emissivity past 100 %") << "20" << "101" << "lineEdit_3";
+}
+
+// Nothing at all is kept from a refused save: no module command, no profile,
+// no unit, no stored value; the panel stays open and says what is wrong.
+void TestSettings::emptyOrOutOfRangeIsRefused()
+{
+    QFETCH(QString, distanceText);
+    QFETCH(QString, emissivityText);
+    QFETCH(QString, refusedField);
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, "VARNEK", "Ombrix").clear();
+    SignalLog log;
+    QPointer<CWidgetSettings> panel = openPanel(1, 10, 90, 0);
+    log.watch(panel);
+    panel->findChild<QComboBox*>("comboBox")->setCurrentIndex(5);
+    button(panel, "pushButtonF")->click();
+    distanceEdit(panel)->setText(distanceText);
+    emissivityEdit(panel)->setText(emissivityText);
+    button(panel, "pushButtonSave")->click();
+    QTest::qWait(50);
+    QVERIFY(!panel.isNull() && panel->isVisible());
+    QVERIFY(!panel->findChild<QLabel*>("labelError")->text().isEmpty());
+    QCOMPARE(QApplication::focusWidget()->objectName(), refusedField);
+    QCOMPARE(ombrix_sim_wire_count(), size_t(0));
+    QCOMPARE(log.saves, 0);
+    QVERIFY(!QFile::exists(profileIniPath()));
+    QCOMPARE(g_temp_unit.load(), 0);
+    QVERIFY(QSettings(QSettings::NativeFormat, QSettings::UserScope, "VARNEK", "Ombrix").allKeys().isEmpty());
+
+    // Mended, the same panel saves.
+    distanceEdit(panel)->setText("20");
+    emissivityEdit(panel)->setText("95");
+    button(panel, "pushButtonSave")->click();
+    QTRY_VERIFY(panel.isNull());
+    QCOMPARE(tpdWritesOnWire(), (TpdWrites{{0, 328}, {3, 121}}));
 }
 
 void TestSettings::returnOrEnterReleaseSaves()
@@ -443,5 +493,15 @@ void TestSettings::restoreWorkerIsJoinedWhenPanelDies()
     ombrix_sim_fault_stay_busy(0);
 }
 
-QTEST_MAIN(TestSettings)
+// The panel keeps values in the user's settings: this process gets a home
+// of its own.
+int main(int argc, char** argv)
+{
+    QTemporaryDir home;
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (home.path() + "/.config").toUtf8());
+    QApplication app(argc, argv);
+    TestSettings test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_settings.moc"

@@ -1,0 +1,184 @@
+// The main window as a user meets it beyond the design size: the picture
+// fits any window shape whole, and the user's settings survive the camera
+// being unplugged and the program being killed.
+#include "cwidgetsettings.h"
+#include "paintwidget.h"
+#include "sensormapping.h"
+#include "windowtesting.h"
+
+#include <QLineEdit>
+#include <QSettings>
+
+#include <cmath>
+
+namespace {
+
+QSettings nativeStore()
+{
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("VARNEK"), QStringLiteral("Ombrix"));
+}
+
+ombrix_sim_element element(int id)
+{
+    ombrix_sim_element e{};
+    ombrix_sim_element_get(id, &e);
+    return e;
+}
+
+// The sensor cell of the hot element as the picture shows it after `angle`
+// degrees of clockwise turning.
+QPoint hotCellTurned(int angle)
+{
+    const ombrix_sim_element hot = element(OMBRIX_SIM_HOT);
+    QPoint cell(int(std::lround(hot.centre_x)), int(std::lround(hot.centre_y)));
+    int rows = 192;
+    for (int turned = 0; turned < angle; turned += 90) {
+        cell = QPoint(rows - 1 - cell.y(), cell.x());
+        rows = rows == 192 ? 256 : 192;
+    }
+    return cell;
+}
+
+// Fills the settings panel the window opens and saves it.
+void saveSettings(ThermalImager& window, const QString& distance, const QString& emissivity, bool fahrenheit)
+{
+    ModalHandler<CWidgetSettings> answer([&](CWidgetSettings* panel) {
+        panel->findChild<QLineEdit*>(QStringLiteral("lineEdit"))->setText(distance);
+        panel->findChild<QLineEdit*>(QStringLiteral("lineEdit_3"))->setText(emissivity);
+        QTest::mouseClick(panel->findChild<QPushButton*>(fahrenheit ? "pushButtonF" : "pushButtonC"), Qt::LeftButton);
+        QTest::mouseClick(panel->findChild<QPushButton*>(QStringLiteral("pushButtonSave")), Qt::LeftButton);
+    });
+    clickTitleBar(window, &CTitleBar::Buttons::setting);
+    QVERIFY(answer.handled());
+}
+
+} // namespace
+
+class TestWindowFit : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void pictureFitsAnyWindowShape_data();
+    void pictureFitsAnyWindowShape();
+    void savedValuesReturnAfterReplug();
+    void refusedValuesAreReported();
+
+private:
+    void replug();
+
+    std::unique_ptr<ThermalImager> window;
+};
+
+void TestWindowFit::init()
+{
+    ombrix_sim_reset();
+    ombrix_sim_set_noise(0);
+    g_rotate_angle = 0;
+    nativeStore().clear();
+    hideToast();
+    window = std::make_unique<ThermalImager>();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+}
+
+void TestWindowFit::cleanup()
+{
+    window.reset();
+    ombrix_sim_fault_clear();
+    if (!ombrix_sim_is_plugged())
+        ombrix_sim_plug();
+    hideToast();
+}
+
+void TestWindowFit::replug()
+{
+    QCOMPARE(ombrix_sim_unplug(), 0);
+    QTRY_VERIFY(controlsDisabled(*window));
+    QCOMPARE(ombrix_sim_plug(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(controlsEnabled(*window), 5000);
+}
+
+void TestWindowFit::pictureFitsAnyWindowShape_data()
+{
+    QTest::addColumn<QSize>("windowSize");
+    QTest::addColumn<int>("turns");
+    QTest::newRow("tall") << QSize(730, 1000) << 0;
+    QTest::newRow("tall, turned") << QSize(730, 1000) << 1;
+    QTest::newRow("wide, turned back") << QSize(1600, 640) << 2;
+    QTest::newRow("wide, three turns") << QSize(1600, 640) << 3;
+}
+
+void TestWindowFit::pictureFitsAnyWindowShape()
+{
+    QFETCH(QSize, windowSize);
+    QFETCH(int, turns);
+    QTRY_VERIFY_WITH_TIMEOUT(chartPoints(*window) >= 1, 5000);
+    QTest::mouseClick(window->form().pushButtonSpot, Qt::LeftButton);
+    for (int i = 0; i < turns; ++i)
+        QTest::mouseClick(window->form().pushButtonRotate, Qt::LeftButton);
+    window->resize(windowSize);
+    QTRY_COMPARE(window->size(), windowSize);
+
+    const QRect view = window->form().graphicsView->rect();
+    const QRect picture = window->imageWidget()->geometry();
+    QVERIFY2(view.contains(picture), qPrintable(QString("%1,%2 %3x%4").arg(picture.x()).arg(picture.y())
+                                                    .arg(picture.width()).arg(picture.height())));
+    QVERIFY(picture.width() == view.width() || picture.height() == view.height());
+    PaintWidget* overlay = window->overlayWidget();
+    QCOMPARE(overlay->size(), picture.size());
+
+    // A spot put on the hot element, as the user sees it, reads its heat.
+    const QPoint cell = hotCellTurned(turns * 90);
+    const QPoint point = sensorToWidget(overlay, cell) + QPoint(1, 1);
+    QCOMPARE(widgetToSensor(overlay, point), cell);
+    QTest::mouseClick(overlay, Qt::LeftButton, {}, point);
+    auto reading = overlay->activeShape()->measure();
+    QVERIFY(reading);
+    QVERIFY(qAbs(reading->highest - ombrix_sim_reading_celsius(element(OMBRIX_SIM_HOT).celsius)) < 0.05);
+}
+
+// The module forgets on unplugging; the viewer sends the user's values back
+// before the picture returns. The unit is stored the moment it is saved.
+void TestWindowFit::savedValuesReturnAfterReplug()
+{
+    saveSettings(*window, "30", "80", true);
+    QCOMPARE(nativeStore().value(QStringLiteral("TempUnit")).toInt(), 1);
+    QTest::mouseClick(window->form().pushButtonHigh, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!QApplication::activeModalWidget() && !g_range_mode, 5000);
+    QTest::qWait(2500);  // the range switch settles
+
+    ombrix_sim_unplug();
+    QTRY_VERIFY(controlsDisabled(*window));
+    ombrix_sim_reset();  // a fresh module, as after a power cycle
+    ombrix_sim_unplug();
+    QVERIFY(ombrix_sim_tpd_property(0) != int(std::ceil(30 * 16.3835)));
+    ombrix_sim_plug();
+    QTRY_VERIFY_WITH_TIMEOUT(controlsEnabled(*window), 5000);
+    QCOMPARE(ombrix_sim_tpd_property(0), int(std::ceil(30 * 16.3835)));
+    QCOMPARE(ombrix_sim_tpd_property(3), int(std::ceil(80 * 1.27)));
+    QCOMPARE(ombrix_sim_tpd_property(5), 0);
+    QVERIFY(window->form().pushButtonHigh->isChecked());
+    QVERIFY(shownToast().isEmpty());
+}
+
+void TestWindowFit::refusedValuesAreReported()
+{
+    saveSettings(*window, "30", "80", false);
+    ombrix_sim_unplug();
+    QTRY_VERIFY(controlsDisabled(*window));
+    ombrix_sim_fault_status_error(0x05, 1);
+    ombrix_sim_plug();
+    QTRY_VERIFY_WITH_TIMEOUT(!shownToast().isEmpty(), 5000);
+    QCOMPARE(shownToast(), QStringLiteral("The camera did not accept the saved distance, emissivity or range."));
+}
+
+int main(int argc, char** argv)
+{
+    return runIsolated<TestWindowFit>(argc, argv);
+}
+
+#include "test_window_fit.moc"
