@@ -518,8 +518,3 @@ cv::Mat frame_to_mat(stream_frame_info_t* info)
     itGray2RgbAD(wrapped, coloured);
     return coloured;
 }
-
-float celsius_to_fahrenheit(float celsius)
-{
-    return static_cast<float>(static_cast<double>(celsius) * 1.8 + 32.0);
-}

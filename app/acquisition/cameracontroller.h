@@ -14,6 +14,7 @@
 
 #include <dozazuva.h>
 #include <zizuruziza.h>
+#include <ombrix/temperature_units.h>
 
 #include <opencv2/core.hpp>
 
@@ -105,13 +106,5 @@ const u8* frame_convert_output(void);
 // palette g_palette. Empty for a null record or a picture that cannot be made.
 cv::Mat frame_to_mat(stream_frame_info_t* info);
 
-// A temperature word (1/64 kelvin) in degrees Celsius: the difference taken
-// in double precision from the single-precision 273.15, rounded once to
-// single precision (19200 gives 26.850006).
-inline float raw_to_celsius(u16 word)
-{
-    constexpr float ZeroCelsiusInKelvin = 273.15f;
-    return static_cast<float>(word * 0.015625 - static_cast<double>(ZeroCelsiusInKelvin));
-}
-// Degrees Celsius in degrees Fahrenheit.
-float celsius_to_fahrenheit(float celsius);
+// raw_to_celsius and celsius_to_fahrenheit: the shared temperature units.
+
