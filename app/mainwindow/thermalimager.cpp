@@ -25,6 +25,7 @@
 #include "udevhotplugmonitor.h"
 #include "ui_thermalimager.h"
 #include "usersignalnotifier.h"
+#include "windowsnapshot.h"
 
 #include <dozazuva.h>
 
@@ -106,6 +107,7 @@ ThermalImager::ThermalImager(QWidget* parent)
     connect(titleBar, &CTitleBar::mouseDoubleClick, this, &ThermalImager::onTitleBarMouseDoubleClick);
     setupPicture();
     connectSignals();
+    installExportButton(this);
     setupChart();
     setupRangeButtons();
     setupButtonGroups();

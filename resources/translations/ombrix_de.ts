@@ -292,6 +292,22 @@
         <source>Done</source>
         <translation>Fertig</translation>
     </message>
+    <message>
+        <source>Exported to %1</source>
+        <translation>Exportiert nach %1</translation>
+    </message>
+    <message>
+        <source>Export failed: %1</source>
+        <translation>Export fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>There is no picture to export yet.</source>
+        <translation>Noch kein Bild zum Exportieren vorhanden.</translation>
+    </message>
+    <message>
+        <source>No temperature data yet, please try again!</source>
+        <translation>Noch keine Temperaturdaten. Bitte versuchen Sie es erneut!</translation>
+    </message>
 </context>
 <context>
     <name>ThermalImager</name>
@@ -439,6 +455,29 @@ Bitte warten Sie, bis die Aktualisierung abgeschlossen ist!</translation>
         <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="183"/>
         <source>Min 50℃</source>
         <translation>Min 50℃</translation>
+    </message>
+</context>
+<context>
+    <name>ExportButton</name>
+    <message>
+        <source>Export</source>
+        <translation>Exportieren</translation>
+    </message>
+    <message>
+        <source>Ctrl+E</source>
+        <translation>Ctrl+E</translation>
+    </message>
+    <message>
+        <source>Picture as seen (PNG)...</source>
+        <translation>Bild wie angezeigt (PNG)...</translation>
+    </message>
+    <message>
+        <source>Temperatures, 16-bit (TIFF)...</source>
+        <translation>Temperaturen, 16 Bit (TIFF)...</translation>
+    </message>
+    <message>
+        <source>Temperatures as text (CSV)...</source>
+        <translation>Temperaturen als Text (CSV)...</translation>
     </message>
 </context>
 </TS>

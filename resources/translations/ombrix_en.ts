@@ -292,6 +292,22 @@
         <source>Done</source>
         <translation>Done</translation>
     </message>
+    <message>
+        <source>Exported to %1</source>
+        <translation>Exported to %1</translation>
+    </message>
+    <message>
+        <source>Export failed: %1</source>
+        <translation>Export failed: %1</translation>
+    </message>
+    <message>
+        <source>There is no picture to export yet.</source>
+        <translation>There is no picture to export yet.</translation>
+    </message>
+    <message>
+        <source>No temperature data yet, please try again!</source>
+        <translation>No temperature data yet, please try again!</translation>
+    </message>
 </context>
 <context>
     <name>ThermalImager</name>
@@ -439,6 +455,29 @@ Please wait patiently for the upgrade to complete!</translation>
         <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="183"/>
         <source>Min 50℃</source>
         <translation>Min 50℃</translation>
+    </message>
+</context>
+<context>
+    <name>ExportButton</name>
+    <message>
+        <source>Export</source>
+        <translation>Export</translation>
+    </message>
+    <message>
+        <source>Ctrl+E</source>
+        <translation>Ctrl+E</translation>
+    </message>
+    <message>
+        <source>Picture as seen (PNG)...</source>
+        <translation>Picture as seen (PNG)...</translation>
+    </message>
+    <message>
+        <source>Temperatures, 16-bit (TIFF)...</source>
+        <translation>Temperatures, 16-bit (TIFF)...</translation>
+    </message>
+    <message>
+        <source>Temperatures as text (CSV)...</source>
+        <translation>Temperatures as text (CSV)...</translation>
     </message>
 </context>
 </TS>

@@ -292,6 +292,22 @@
         <source>Done</source>
         <translation>Terminé</translation>
     </message>
+    <message>
+        <source>Exported to %1</source>
+        <translation>Exporté vers %1</translation>
+    </message>
+    <message>
+        <source>Export failed: %1</source>
+        <translation>Échec de l&apos;exportation : %1</translation>
+    </message>
+    <message>
+        <source>There is no picture to export yet.</source>
+        <translation>Aucune image à exporter pour l&apos;instant.</translation>
+    </message>
+    <message>
+        <source>No temperature data yet, please try again!</source>
+        <translation>Pas encore de données de température, veuillez réessayer !</translation>
+    </message>
 </context>
 <context>
     <name>ThermalImager</name>
@@ -439,6 +455,29 @@ Veuillez patienter jusqu&apos;à la fin de la mise à jour&#xa0;!</translation>
         <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="183"/>
         <source>Min 50℃</source>
         <translation>Min 50℃</translation>
+    </message>
+</context>
+<context>
+    <name>ExportButton</name>
+    <message>
+        <source>Export</source>
+        <translation>Exporter</translation>
+    </message>
+    <message>
+        <source>Ctrl+E</source>
+        <translation>Ctrl+E</translation>
+    </message>
+    <message>
+        <source>Picture as seen (PNG)...</source>
+        <translation>Image telle qu&apos;affichée (PNG)...</translation>
+    </message>
+    <message>
+        <source>Temperatures, 16-bit (TIFF)...</source>
+        <translation>Températures, 16 bits (TIFF)...</translation>
+    </message>
+    <message>
+        <source>Temperatures as text (CSV)...</source>
+        <translation>Températures en texte (CSV)...</translation>
     </message>
 </context>
 </TS>

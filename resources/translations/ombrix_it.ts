@@ -292,6 +292,22 @@
         <source>Done</source>
         <translation>Fatto</translation>
     </message>
+    <message>
+        <source>Exported to %1</source>
+        <translation>Esportato in %1</translation>
+    </message>
+    <message>
+        <source>Export failed: %1</source>
+        <translation>Esportazione non riuscita: %1</translation>
+    </message>
+    <message>
+        <source>There is no picture to export yet.</source>
+        <translation>Non c&apos;è ancora un&apos;immagine da esportare.</translation>
+    </message>
+    <message>
+        <source>No temperature data yet, please try again!</source>
+        <translation>Nessun dato di temperatura disponibile, riprovare!</translation>
+    </message>
 </context>
 <context>
     <name>ThermalImager</name>
@@ -439,6 +455,29 @@ Attendere il completamento dell&apos;aggiornamento!</translation>
         <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="183"/>
         <source>Min 50℃</source>
         <translation>Min 50℃</translation>
+    </message>
+</context>
+<context>
+    <name>ExportButton</name>
+    <message>
+        <source>Export</source>
+        <translation>Esporta</translation>
+    </message>
+    <message>
+        <source>Ctrl+E</source>
+        <translation>Ctrl+E</translation>
+    </message>
+    <message>
+        <source>Picture as seen (PNG)...</source>
+        <translation>Immagine come visualizzata (PNG)...</translation>
+    </message>
+    <message>
+        <source>Temperatures, 16-bit (TIFF)...</source>
+        <translation>Temperature, 16 bit (TIFF)...</translation>
+    </message>
+    <message>
+        <source>Temperatures as text (CSV)...</source>
+        <translation>Temperature come testo (CSV)...</translation>
     </message>
 </context>
 </TS>

@@ -292,6 +292,22 @@
         <source>Done</source>
         <translation>完了</translation>
     </message>
+    <message>
+        <source>Exported to %1</source>
+        <translation>%1 にエクスポートしました</translation>
+    </message>
+    <message>
+        <source>Export failed: %1</source>
+        <translation>エクスポートに失敗しました: %1</translation>
+    </message>
+    <message>
+        <source>There is no picture to export yet.</source>
+        <translation>エクスポートする画像がまだありません。</translation>
+    </message>
+    <message>
+        <source>No temperature data yet, please try again!</source>
+        <translation>温度データがまだありません。もう一度お試しください！</translation>
+    </message>
 </context>
 <context>
     <name>ThermalImager</name>
@@ -439,6 +455,29 @@ Please wait patiently for the upgrade to complete!</source>
         <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="183"/>
         <source>Min 50℃</source>
         <translation>Min 50℃</translation>
+    </message>
+</context>
+<context>
+    <name>ExportButton</name>
+    <message>
+        <source>Export</source>
+        <translation>エクスポート</translation>
+    </message>
+    <message>
+        <source>Ctrl+E</source>
+        <translation>Ctrl+E</translation>
+    </message>
+    <message>
+        <source>Picture as seen (PNG)...</source>
+        <translation>表示どおりの画像 (PNG)...</translation>
+    </message>
+    <message>
+        <source>Temperatures, 16-bit (TIFF)...</source>
+        <translation>温度、16ビット (TIFF)...</translation>
+    </message>
+    <message>
+        <source>Temperatures as text (CSV)...</source>
+        <translation>温度をテキストで (CSV)...</translation>
     </message>
 </context>
 </TS>

@@ -292,6 +292,22 @@
         <source>Done</source>
         <translation>Gotowe</translation>
     </message>
+    <message>
+        <source>Exported to %1</source>
+        <translation>Wyeksportowano do %1</translation>
+    </message>
+    <message>
+        <source>Export failed: %1</source>
+        <translation>Eksport nie powiódł się: %1</translation>
+    </message>
+    <message>
+        <source>There is no picture to export yet.</source>
+        <translation>Nie ma jeszcze obrazu do eksportu.</translation>
+    </message>
+    <message>
+        <source>No temperature data yet, please try again!</source>
+        <translation>Brak jeszcze danych temperatury, spróbuj ponownie!</translation>
+    </message>
 </context>
 <context>
     <name>ThermalImager</name>
@@ -439,6 +455,29 @@ Poczekaj cierpliwie na zakończenie aktualizacji!</translation>
         <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="183"/>
         <source>Min 50℃</source>
         <translation>Min 50℃</translation>
+    </message>
+</context>
+<context>
+    <name>ExportButton</name>
+    <message>
+        <source>Export</source>
+        <translation>Eksportuj</translation>
+    </message>
+    <message>
+        <source>Ctrl+E</source>
+        <translation>Ctrl+E</translation>
+    </message>
+    <message>
+        <source>Picture as seen (PNG)...</source>
+        <translation>Obraz jak na ekranie (PNG)...</translation>
+    </message>
+    <message>
+        <source>Temperatures, 16-bit (TIFF)...</source>
+        <translation>Temperatury, 16 bitów (TIFF)...</translation>
+    </message>
+    <message>
+        <source>Temperatures as text (CSV)...</source>
+        <translation>Temperatury jako tekst (CSV)...</translation>
     </message>
 </context>
 </TS>

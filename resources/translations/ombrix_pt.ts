@@ -292,6 +292,22 @@
         <source>Done</source>
         <translation>Concluído</translation>
     </message>
+    <message>
+        <source>Exported to %1</source>
+        <translation>Exportado para %1</translation>
+    </message>
+    <message>
+        <source>Export failed: %1</source>
+        <translation>Falha na exportação: %1</translation>
+    </message>
+    <message>
+        <source>There is no picture to export yet.</source>
+        <translation>Ainda não há imagem para exportar.</translation>
+    </message>
+    <message>
+        <source>No temperature data yet, please try again!</source>
+        <translation>Ainda não há dados de temperatura. Tente novamente!</translation>
+    </message>
 </context>
 <context>
     <name>ThermalImager</name>
@@ -439,6 +455,29 @@ Aguarde a conclusão da atualização!</translation>
         <location filename="../../app/mainwindow/ui_thermalimager.cpp" line="183"/>
         <source>Min 50℃</source>
         <translation>Min 50℃</translation>
+    </message>
+</context>
+<context>
+    <name>ExportButton</name>
+    <message>
+        <source>Export</source>
+        <translation>Exportar</translation>
+    </message>
+    <message>
+        <source>Ctrl+E</source>
+        <translation>Ctrl+E</translation>
+    </message>
+    <message>
+        <source>Picture as seen (PNG)...</source>
+        <translation>Imagem como exibida (PNG)...</translation>
+    </message>
+    <message>
+        <source>Temperatures, 16-bit (TIFF)...</source>
+        <translation>Temperaturas, 16 bits (TIFF)...</translation>
+    </message>
+    <message>
+        <source>Temperatures as text (CSV)...</source>
+        <translation>Temperaturas como texto (CSV)...</translation>
     </message>
 </context>
 </TS>
