@@ -1,4 +1,3 @@
-#include "artwork.h"
 #include "icowriter.h"
 
 #include <gtest/gtest.h>
@@ -59,15 +58,6 @@ TEST(IcoWriter, RefusesPicturesItCannotHold)
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(writeIco({QImage()}, &out, &error));
     EXPECT_TRUE(data.isEmpty());
-}
-
-TEST(Artwork, UnknownTablesAndIconsDrawNothing)
-{
-    EXPECT_TRUE(artwork::palettePreview(0).isNull());
-    EXPECT_TRUE(artwork::palettePreview(84).isNull());
-    EXPECT_TRUE(artwork::icon(QStringLiteral("nothing")).isNull());
-    EXPECT_EQ(artwork::previewLevel(0), 0);
-    EXPECT_EQ(artwork::previewLevel(artwork::kPreviewSize.width() - 1), 255);
 }
 
 }  // namespace
