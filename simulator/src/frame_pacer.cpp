@@ -46,7 +46,7 @@ void FramePacer::detach() {
 
 FramePacer::Clock::time_point FramePacer::first_due() const {
     Lock lock(mutex_);
-    return Clock::now() + std::chrono::microseconds(interval_us_);
+    return now_() + std::chrono::microseconds(interval_us_);
 }
 
 bool FramePacer::wait_next(const bool& stop, Clock::time_point& due) {
@@ -56,13 +56,13 @@ bool FramePacer::wait_next(const bool& stop, Clock::time_point& due) {
         if (mode_ == Mode::Manual) {
             if (credits_ > 0) {
                 --credits_;
-                due = Clock::now() + std::chrono::microseconds(interval_us_);
+                due = now_() + std::chrono::microseconds(interval_us_);
                 return true;
             }
             changed_.wait(lock);
             continue;
         }
-        const auto now = Clock::now();
+        const auto now = now_();
         const auto interval = std::chrono::microseconds(interval_us_);
         if (now >= due) {
             // Late by more than a frame (a slow callback): skip, don't burst.

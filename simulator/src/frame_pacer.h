@@ -14,7 +14,11 @@ namespace ombrix::sim {
 class FramePacer {
 public:
     using Clock = std::chrono::steady_clock;
+    using Now = Clock::time_point (*)();
     enum class Mode { Realtime, Manual };
+
+    // `now` reads the clock the free-running pace follows (tests pass their own).
+    explicit FramePacer(Now now = &Clock::now) : now_(now) {}
 
     static constexpr int64_t kMinIntervalUs = 1000;
     static constexpr int64_t kMaxIntervalUs = 10000000;
@@ -43,6 +47,7 @@ public:
     bool streaming() const;
 
 private:
+    const Now now_;
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     Mode mode_ = Mode::Realtime;

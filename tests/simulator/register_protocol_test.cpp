@@ -98,17 +98,25 @@ TEST_F(SimulatorProtocol, StandardWritesOf100And5BytesLandWhole) {
     EXPECT_EQ(0, std::memcmp(data.data(), flash.data(), 5));
 }
 
+// A 100-byte chunk whose staged pieces leave a hole before the committing piece.
 TEST_F(SimulatorProtocol, AChunkWithAMissingPieceIsRefused) {
+    struct Piece { uint16_t at, length; };
+    struct Case { std::vector<Piece> staged; Piece commit; };
+    const Case cases[] = {
+        {{{0, 64}}, {92, 8}},            // the piece at 64 never comes
+        {{{0, 64}, {72, 20}}, {64, 36}}, // a staged piece leaves 64..72 out
+    };
     const auto data = pattern(100, 1);
-    const auto h = host::Host::header(0x01, 0xC2, 0x4000, 100);
-    ASSERT_EQ(0, host.write(0x9D00, h.data(), 8));
-    ASSERT_EQ(0, host.write(0x9D08, data.data(), 64));
-    // the piece at 0x9D48 never comes
-    EXPECT_EQ(host::kStatus, host.write(0x1D64, data.data() + 92, 8));
-    EXPECT_EQ(0x06, host.last_status);
-    uint8_t b = 0;
-    ASSERT_TRUE(module.flash_read(0x4000, &b, 1));
-    EXPECT_EQ(0xFF, b);
+    for (const Case& c : cases) {
+        const auto h = host::Host::header(0x01, 0xC2, 0x4000, 100);
+        ASSERT_EQ(0, host.write(0x9D00, h.data(), 8));
+        for (const Piece& p : c.staged) ASSERT_EQ(0, host.write(0x9D08 + p.at, data.data() + p.at, p.length));
+        EXPECT_EQ(host::kStatus, host.write(0x1D08 + c.commit.at, data.data() + c.commit.at, c.commit.length));
+        EXPECT_EQ(0x06, host.last_status);
+        uint8_t b = 0;
+        ASSERT_TRUE(module.flash_read(0x4000, &b, 1));
+        EXPECT_EQ(0xFF, b);
+    }
 }
 
 TEST_F(SimulatorProtocol, LongRepliesOver248AndLongHeadersAtTheHeaderAddressAreRefused) {
