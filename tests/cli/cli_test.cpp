@@ -1,0 +1,281 @@
+// ombrix-cli's commands on the simulated module: measurements equal the
+// scene's known elements, grabbed files read back, settings reach the wire,
+// and bad input is named with its exit status.
+#include "commands.h"
+
+#include <ombrix/temperature_units.h>
+#include <ombrix_simulator.h>
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <tiffio.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+// Ends the run (like Ctrl+C) once a line of data has been written.
+class StopAfterFirstLine : public QIODevice
+{
+public:
+    explicit StopAfterFirstLine(std::atomic<bool>& flag)
+        : stop(flag)
+    {
+        open(QIODevice::WriteOnly);
+    }
+    QByteArray written;
+
+protected:
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
+    {
+        written.append(data, int(size));
+        if (written.count('\n') >= 2) // the header and one line
+            stop = true;
+        return size;
+    }
+
+private:
+    std::atomic<bool>& stop;
+};
+
+struct ToolRun {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+ToolRun runTool(const QStringList& arguments, std::atomic<bool>* stopFlag = nullptr)
+{
+    std::atomic<bool> never{false};
+    ToolRun run;
+    QTextStream out(&run.out);
+    QTextStream err(&run.err);
+    CliContext cli{out, err, stopFlag ? *stopFlag : never};
+    run.status = runCli(arguments, cli);
+    out.flush();
+    err.flush();
+    return run;
+}
+
+std::vector<uint16_t> moduleWords()
+{
+    std::vector<uint16_t> words(256 * 192);
+    ombrix_sim_temperature_words(words.data(), words.size());
+    return words;
+}
+
+float moduleCelsius(int x, int y)
+{
+    return raw_to_celsius(moduleWords()[size_t(y * 256 + x)]);
+}
+
+ombrix_sim_element element(int id)
+{
+    ombrix_sim_element e{};
+    ombrix_sim_element_get(id, &e);
+    return e;
+}
+
+// The values of set_prop_tpd_params on the wire: long writes whose header
+// (class 0x14, code 0xC5, index, value) is staged at 0x9D00.
+std::vector<std::pair<int, int>> propertyWritesOnWire()
+{
+    std::vector<std::pair<int, int>> writes;
+    for (size_t i = 0; i < ombrix_sim_wire_count(); ++i) {
+        ombrix_sim_transfer t;
+        if (ombrix_sim_wire_get(i, &t) == 0 && t.request_type == 0x41 && t.index == 0x9D00 && t.data_bytes >= 8 &&
+            t.data[0] == 0x14 && t.data[1] == 0xC5)
+            writes.emplace_back(t.data[2] << 8 | t.data[3], t.data[6] << 8 | t.data[7]);
+    }
+    return writes;
+}
+
+class Cli : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite() { setenv("OMBRIX_CAMERA", "simulated", 1); }
+    void SetUp() override
+    {
+        ombrix_sim_reset();
+        ombrix_sim_set_noise(0);
+        ombrix_sim_freeze_time(1); // every frame shows the same scene
+    }
+    void TearDown() override
+    {
+        ombrix_sim_fault_clear();
+        ombrix_sim_plug();
+    }
+    QTemporaryDir folder;
+};
+
+TEST_F(Cli, StatsEqualTheSceneElements)
+{
+    const ombrix_sim_element hot = element(OMBRIX_SIM_HOT);
+    const ombrix_sim_element cold = element(OMBRIX_SIM_COLD);
+    const QString spot = QStringLiteral("%1,%2").arg(int(hot.centre_x)).arg(int(hot.centre_y));
+    const QString rect = QStringLiteral("%1,%2,%3,%4").arg(cold.left + 1).arg(cold.top + 1)
+                             .arg(cold.right - cold.left - 2).arg(cold.bottom - cold.top - 2);
+    for (const bool fahrenheit : {false, true}) {
+        const auto shown = [fahrenheit](double c) { return fahrenheit ? double(celsius_to_fahrenheit(float(c))) : c; };
+        const ToolRun run = runTool({"stats", "--count", "1", "--format", "json", "--spot", spot, "--rect", rect,
+                                 "--unit", fahrenheit ? "F" : "C"});
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        const QJsonObject line = QJsonDocument::fromJson(run.out.toUtf8()).object();
+        const std::vector<uint16_t> words = moduleWords();
+        double sum = 0;
+        for (uint16_t word : words)
+            sum += raw_to_celsius(word);
+        EXPECT_NEAR(line["max"].toDouble(), shown(ombrix_sim_reading_celsius(hot.celsius)), 0.03);
+        EXPECT_NEAR(line["min"].toDouble(), shown(ombrix_sim_reading_celsius(cold.celsius)), 0.03);
+        EXPECT_NEAR(line["mean"].toDouble(), shown(sum / words.size()), 0.006);
+        EXPECT_NEAR(line["spots"][0]["value"].toDouble(), shown(ombrix_sim_reading_celsius(hot.celsius)), 0.03);
+        const QJsonObject inCold = line["rects"][0].toObject();
+        for (const char* part : {"max", "min", "mean"})
+            EXPECT_NEAR(inCold[part].toDouble(), shown(ombrix_sim_reading_celsius(cold.celsius)), 0.03) << part;
+    }
+}
+
+// Ctrl+C during a run: the line under way is printed whole, then a clean end.
+TEST_F(Cli, StopEndsAfterTheCurrentLine)
+{
+    std::atomic<bool> stop{false};
+    StopAfterFirstLine sink(stop);
+    QTextStream out(&sink);
+    QString errors;
+    QTextStream err(&errors);
+    CliContext cli{out, err, stop};
+    EXPECT_EQ(runCli({"stats", "--interval", "10s"}, cli), 0);
+    const QList<QByteArray> lines = sink.written.split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].startsWith("time,max,min,mean"));
+    EXPECT_EQ(lines[1].split(',').size(), 4);
+}
+
+TEST_F(Cli, GrabbedFilesReadBack)
+{
+    const QString out = folder.filePath("grab");
+    const std::vector<uint16_t> words = moduleWords();
+    for (const char* format : {"tiff", "csv", "raw"})
+        ASSERT_EQ(runTool({"grab", "--frames", "2", "--every", "0", "--out", out, "--format", format}).status, 0) << format;
+
+    TIFF* tiff = TIFFOpen(QFile::encodeName(out + "/frame_0002.tiff").constData(), "r");
+    ASSERT_NE(tiff, nullptr);
+    std::vector<uint16_t> row(256);
+    for (uint32_t y = 0; y < 192; ++y) {
+        ASSERT_EQ(TIFFReadScanline(tiff, row.data(), y, 0), 1);
+        ASSERT_TRUE(std::equal(row.begin(), row.end(), words.begin() + y * 256)) << "row " << y;
+    }
+    TIFFClose(tiff);
+
+    QFile csv(out + "/frame_0001.csv");
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    QFile raw(out + "/frame_0001.raw");
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    const QByteArray floats = raw.readAll();
+    ASSERT_EQ(floats.size(), 256 * 192 * 4);
+    for (int y = 0; y < 192; ++y) {
+        const QList<QByteArray> cells = csv.readLine().trimmed().split(',');
+        ASSERT_EQ(cells.size(), 256);
+        for (int x = 0; x < 256; ++x) {
+            const float expected = raw_to_celsius(words[size_t(y * 256 + x)]);
+            ASSERT_NEAR(cells[x].toDouble(), expected, 0.005 + 1e-6) << x << "," << y;
+            ASSERT_EQ(reinterpret_cast<const float*>(floats.constData())[y * 256 + x], expected);
+        }
+    }
+}
+
+TEST_F(Cli, SettingsAreSentAndReadBack)
+{
+    const struct {
+        QStringList arguments;
+        int property;
+        int word;
+        const char* printed;
+    } cases[] = {
+        {{"set", "emissivity", "0.95"}, 3, 121, "emissivity 0.95"},
+        {{"set", "distance", "1.5"}, 0, 246, "distance 1.5 m"},
+        {{"set", "range", "high"}, 5, 0, "range high"},
+    };
+    for (const auto& c : cases) {
+        ombrix_sim_wire_clear();
+        const ToolRun run = runTool(c.arguments);
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        EXPECT_EQ(run.out.trimmed(), QLatin1String(c.printed));
+        const auto writes = propertyWritesOnWire();
+        ASSERT_EQ(writes.size(), 1u) << c.printed;
+        EXPECT_EQ(writes[0], std::make_pair(c.property, c.word));
+        EXPECT_EQ(ombrix_sim_tpd_property(c.property), c.word);
+    }
+}
+
+TEST_F(Cli, RecordingPlaysBackAsTheCamera)
+{
+    const QString file = folder.filePath("take.mkv");
+    const ToolRun recorded = runTool({"record", "--seconds", "0.3", file});
+    ASSERT_EQ(recorded.status, 0) << recorded.err.toStdString();
+    const QString out = folder.filePath("played");
+    ASSERT_EQ(runTool({"grab", "--input", file, "--out", out, "--format", "raw", "--every", "0"}).status, 0);
+    QFile raw(out + "/frame_0001.raw");
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    const QByteArray floats = raw.readAll();
+    const std::vector<uint16_t> words = moduleWords();
+    for (size_t i = 0; i < words.size(); i += 101)
+        ASSERT_EQ(reinterpret_cast<const float*>(floats.constData())[i], raw_to_celsius(words[i])) << i;
+}
+
+TEST_F(Cli, BadInputIsNamed)
+{
+    const struct {
+        QStringList arguments;
+        int status;
+        const char* named;
+        void (*fault)();
+    } cases[] = {
+        {{}, 2, "no command", nullptr},
+        {{"frob"}, 2, "unknown command \"frob\"", nullptr},
+        {{"stats", "--bogus"}, 2, "bogus", nullptr},
+        {{"stats", "--spot", "12;4"}, 2, "spot \"12;4\"", nullptr},
+        {{"stats", "--spot", "256,0"}, 2, "outside", nullptr},
+        {{"stats", "--rect", "250,10,10,10"}, 2, "rect 250,10,10,10 reaches outside", nullptr},
+        {{"stats", "--rect", "1,1,0,5"}, 2, "empty", nullptr},
+        {{"stats", "--interval", "soon"}, 2, "interval \"soon\"", nullptr},
+        {{"stats", "--format", "xml"}, 2, "xml", nullptr},
+        {{"grab", "--format", "tiff"}, 2, "--out", nullptr},
+        {{"grab", "--out", "/proc/version/x"}, 1, "/proc/version/x", nullptr},
+        {{"set", "emissivity", "1.5"}, 2, "1.5", nullptr},
+        {{"set", "range", "medium"}, 2, "medium", nullptr},
+        {{"stats", "--input", "/nonexistent.mkv"}, 1, "/nonexistent.mkv", nullptr},
+        {{"info"}, 3, "no thermal camera", [] { ombrix_sim_unplug(); }},
+        {{"stats", "--count", "1"}, 4, "stopped sending", [] { ombrix_sim_fault_no_frames(1); }},
+    };
+    for (const auto& c : cases) {
+        if (c.fault)
+            c.fault();
+        const ToolRun run = runTool(c.arguments);
+        EXPECT_EQ(run.status, c.status) << c.arguments.join(' ').toStdString();
+        EXPECT_TRUE(run.err.contains(QLatin1String(c.named))) << run.err.toStdString();
+        ombrix_sim_fault_clear();
+        ombrix_sim_plug();
+    }
+}
+
+TEST_F(Cli, EveryCommandHasItsManualPage)
+{
+    for (const char* command : {"list", "info", "stats", "grab", "record", "set"}) {
+        const ToolRun run = runTool({command, "--help"});
+        EXPECT_EQ(run.status, 0) << command;
+        EXPECT_TRUE(run.out.contains(QStringLiteral("ombrix-cli %1").arg(command))) << command;
+        for (const char* section : {"SYNOPSIS", "DESCRIPTION", "EXIT STATUS"})
+            EXPECT_TRUE(run.out.contains(QLatin1String(section))) << command << " " << section;
+    }
+    EXPECT_TRUE(runTool({"--help"}).out.contains(QLatin1String("COMMANDS")));
+}
+
+} // namespace
