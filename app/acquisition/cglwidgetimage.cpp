@@ -79,6 +79,34 @@ QImage pictureFromMat(const cv::Mat& mat)
                   QImage::Format_BGR888, releaseHeldFrame, held);
 }
 
+// B, G, R into RGB32 (B, G, R, 255 in memory): the format that Qt's raster
+// painter scales fastest, about three times faster than three-byte pixels.
+void bgrToRgb32(const cv::Mat& mat, QImage& image)
+{
+    for (int row = 0; row < mat.rows; ++row) {
+        const uchar* __restrict in = mat.ptr(row);
+        auto* __restrict out = reinterpret_cast<quint32*>(image.scanLine(row));
+        for (int x = 0; x < mat.cols; ++x)
+            out[x] = 0xFF000000u | quint32(in[3 * x + 2]) << 16 | quint32(in[3 * x + 1]) << 8 | in[3 * x];
+    }
+}
+
+// The raster path's form of a frame, written into `slot`, whose pixels are
+// reused when no other image shares them.
+void storeForRaster(QImage& slot, const cv::Mat& mat)
+{
+    if (mat.empty() || mat.type() != CV_8UC3) {
+        slot = CGLWidgetImage::imageFromMat(mat);
+    } else {
+        const QSize size(mat.cols, mat.rows);
+        if (!slot.isDetached() || slot.size() != size || slot.format() != QImage::Format_RGB32)
+            slot = QImage(size, QImage::Format_RGB32);
+        if (!slot.isNull())
+            bgrToRgb32(mat, slot);
+    }
+    markFrameDone(mat);
+}
+
 }  // namespace
 
 CGLWidgetImage::CGLWidgetImage(QWidget* parent)
@@ -159,18 +187,22 @@ QImage CGLWidgetImage::imageFromMat(const cv::Mat& mat)
 void CGLWidgetImage::onFrame(cv::Mat mat)
 {
     markFrameReceived(mat);
-    const QImage image = pictureFromMat(mat);
     for (int look = 0; look < RingSize; ++look) {
         const int i = (writeIndex + look) % RingSize;
         if (!writable[i])
             continue;
-        ring[i] = image;
+        if (surface)
+            ring[i] = pictureFromMat(mat);
+        else
+            storeForRaster(ring[i], mat);
         writable[i] = false;
         ready[i] = true;
         writeIndex = (i + 1) % RingSize;
-        break;
+        repaintWhenVisible();
+        return;
     }
     // A full ring drops the frame: the view is five frames behind.
+    markFrameDone(mat);
     repaintWhenVisible();
 }
 

@@ -77,6 +77,22 @@ TEST(SimulatorScene, NoiselessGridMatchesTheTruth) {
     EXPECT_FLOAT_EQ(float(scene.background_celsius(0, 0, t)), grid[0]);
 }
 
+// Every pixel against its definition: an element's temperature inside it,
+// else the background, plus the pixel's noise.
+TEST(SimulatorScene, RenderEqualsThePixelByPixelDefinition) {
+    Scene scene(7);
+    std::vector<float> grid(kSensorPixels);
+    const int64_t t = 4440000;
+    scene.render(t, grid.data());
+    for (int y = 0; y < kSensorHeight; ++y)
+        for (int x = 0; x < kSensorWidth; ++x) {
+            double truth = scene.background_celsius(x, y, t);
+            for (int id = kElementCount - 1; id >= 0; --id)
+                if (scene.element(ElementId(id), t).contains(x, y)) truth = scene.element(ElementId(id), t).celsius;
+            ASSERT_EQ(float(truth + scene.noise(x, y, t)), grid[y * kSensorWidth + x]) << x << "," << y;
+        }
+}
+
 TEST(SimulatorFrame, LayoutIsPictureThenWords) {
     Module module;
     std::vector<uint8_t> frame;

@@ -88,28 +88,44 @@ double Scene::background_celsius(int x, int y, int64_t time_us) const {
     return background_at(x, y, background_drift(time_us));
 }
 
-double Scene::noise(int x, int y, int64_t time_us) const {
-    if (noise_ == 0) return 0;
-    const uint64_t key = mix(mix(mix(seed_) ^ static_cast<uint64_t>(time_us)) ^
-                             static_cast<uint64_t>(y * kSensorWidth + x));
-    const double unit = static_cast<double>(key >> 11) * (1.0 / 9007199254740992.0);  // [0, 1)
-    return noise_ * (2.0 * unit - 1.0);
+// The noise hash in two steps: the frame's part (seed and time), then the pixel's.
+static uint64_t frame_key(uint32_t seed, int64_t time_us) {
+    return mix(mix(seed) ^ static_cast<uint64_t>(time_us));
 }
 
+static double noise_of(double amplitude, uint64_t frame, int index) {
+    if (amplitude == 0) return 0;
+    const uint64_t key = mix(frame ^ static_cast<uint64_t>(index));
+    const double unit = static_cast<double>(key >> 11) * (1.0 / 9007199254740992.0);  // [0, 1)
+    return amplitude * (2.0 * unit - 1.0);
+}
+
+double Scene::noise(int x, int y, int64_t time_us) const {
+    return noise_of(noise_, frame_key(seed_, time_us), y * kSensorWidth + x);
+}
+
+// As background_celsius and noise pixel by pixel, with what a row, a column
+// or the frame share worked out once (the same operations in the same order,
+// so the same values): the simulated module runs inside the viewer, and this
+// is most of its work.
 void Scene::render(int64_t time_us, float* celsius) const {
     ElementState elements[kElementCount];
     for (int i = 0; i < kElementCount; ++i) elements[i] = element(static_cast<ElementId>(i), time_us);
     const double drift = background_drift(time_us);
+    const uint64_t frame = frame_key(seed_, time_us);
+    double column_part[kSensorWidth];
+    for (int x = 0; x < kSensorWidth; ++x) column_part[x] = 1.0 * x / double(kSensorWidth - 1);
     for (int y = 0; y < kSensorHeight; ++y) {
+        const double row_part = 22.0 + 1.5 * (1.0 - y / double(kSensorHeight - 1));
         for (int x = 0; x < kSensorWidth; ++x) {
-            double t = background_at(x, y, drift);
+            double t = row_part + column_part[x] + drift;
             for (const ElementState& e : elements) {
                 if (e.contains(x, y)) {
                     t = e.celsius;
                     break;
                 }
             }
-            celsius[y * kSensorWidth + x] = static_cast<float>(t + noise(x, y, time_us));
+            celsius[y * kSensorWidth + x] = static_cast<float>(t + noise_of(noise_, frame, y * kSensorWidth + x));
         }
     }
 }
