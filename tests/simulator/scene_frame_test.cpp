@@ -1,6 +1,7 @@
 // The scene, its truth and the frames the module makes of it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "ombrix_sim/module.h"
@@ -205,6 +206,14 @@ TEST(SimulatorFrame, WordsFollowTheEncoding) {
     EXPECT_EQ(0, celsius_to_word(-300));
     EXPECT_EQ(65535, celsius_to_word(1000));
     EXPECT_NEAR(26.85, word_to_celsius(19200), 1e-9);
+    // Against std::round on every half word across the range and just beside each.
+    for (int half = -200; half <= 2 * 65536 + 200; ++half) {
+        const double exact = half / 128.0 - 273.15;
+        for (double c : {std::nextafter(exact, -1e9), exact, std::nextafter(exact, 1e9)}) {
+            const double want = std::min(65535.0, std::max(0.0, std::round((c + 273.15) * 64.0)));
+            ASSERT_EQ(uint16_t(want), celsius_to_word(c)) << c;
+        }
+    }
 }
 
 TEST(SimulatorFrame, FrozenTimeRepeatsTheFrame) {

@@ -30,8 +30,18 @@ double reading_celsius(double celsius, const MeasureSettings& settings) {
     return std::min(high, std::max(kRangeLowCelsius, reading));
 }
 
+// std::round (halves away from zero) without the library call it compiles
+// to: the truncation and the remainder are exact below 2^63.
+static double round_half_away(double x) {
+    if (!(std::fabs(x) < 9.0e18)) return x;  // huge, infinite or NaN: as they are
+    const double whole = static_cast<double>(static_cast<int64_t>(x));
+    const double rest = x - whole;
+    // No branches: with noise the halves fall either way at random.
+    return whole + static_cast<double>(rest >= 0.5) - static_cast<double>(rest <= -0.5);
+}
+
 uint16_t celsius_to_word(double celsius) {
-    const double word = std::round((celsius + kKelvinOffset) * 64.0);
+    const double word = round_half_away((celsius + kKelvinOffset) * 64.0);
     return static_cast<uint16_t>(std::min(65535.0, std::max(0.0, word)));
 }
 
@@ -57,8 +67,12 @@ void measure_grid(const float* true_celsius, const MeasureSettings& settings, ui
 // never falls as the temperature rises. Integer arithmetic only, so a frame is
 // fully determined by its words; a few tenths of a millisecond a frame.
 void render_picture(const uint16_t* words, uint8_t* picture) {
-    const auto [low_it, high_it] = std::minmax_element(words, words + kSensorPixels);
-    const int low = *low_it, span = *high_it - *low_it;
+    uint16_t lowest = 0xFFFF, highest = 0;  // one pass the compiler vectorises
+    for (int i = 0; i < kSensorPixels; ++i) {
+        lowest = std::min(lowest, words[i]);
+        highest = std::max(highest, words[i]);
+    }
+    const int low = lowest, span = highest - lowest;
     if (span == 0) {
         for (int i = 0; i < kSensorPixels; ++i) {
             picture[2 * i] = 128;
