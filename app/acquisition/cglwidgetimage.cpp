@@ -11,6 +11,9 @@
 #include <QDebug>
 #include <QPainter>
 #include <QSettings>
+#include <QtEndian>
+
+#include <cstring>
 
 namespace {
 
@@ -81,12 +84,20 @@ QImage pictureFromMat(const cv::Mat& mat)
 
 // B, G, R into RGB32 (B, G, R, 255 in memory): the format that Qt's raster
 // painter scales fastest, about three times faster than three-byte pixels.
+// Each pixel is read as four bytes (little-endian: B, G, R and the next
+// pixel's B, which the alpha then covers), except the matrix's very last.
 void bgrToRgb32(const cv::Mat& mat, QImage& image)
 {
     for (int row = 0; row < mat.rows; ++row) {
         const uchar* __restrict in = mat.ptr(row);
         auto* __restrict out = reinterpret_cast<quint32*>(image.scanLine(row));
-        for (int x = 0; x < mat.cols; ++x)
+        const int whole = row + 1 < mat.rows ? mat.cols : mat.cols - 1;
+        for (int x = 0; x < whole; ++x) {
+            quint32 pixel;
+            std::memcpy(&pixel, in + 3 * x, sizeof pixel);
+            out[x] = qFromLittleEndian(pixel) | 0xFF000000u;
+        }
+        for (int x = whole; x < mat.cols; ++x)
             out[x] = 0xFF000000u | quint32(in[3 * x + 2]) << 16 | quint32(in[3 * x + 1]) << 8 | in[3 * x];
     }
 }
