@@ -6,7 +6,7 @@
 #include "scaledialog.h"
 #include "toast.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QEvent>
 #include <QPushButton>
 #include <QWidget>
@@ -117,8 +117,10 @@ void PictureReading::updateAlarm()
 
 void PictureReading::openSettings()
 {
+    // Over a modal dialog (the settings panel) it must be that dialog's child.
+    QWidget* parent = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : window;
     auto* dialog = new ScaleDialog(ScaleSettings::current(), g_temp_unit.load(), moduleRange(g_range_mode.load()),
-                                   window);
+                                   parent);
     connect(dialog, &ScaleDialog::saved, this, &PictureReading::apply);
     dialog->open();
 }

@@ -476,6 +476,8 @@ void ThermalImager::onSettings()
     }
 
     connect(settingsPanel, &CWidgetSettings::save, this, &ThermalImager::onChangeStatus, Qt::UniqueConnection);
+    connect(settingsPanel, &CWidgetSettings::scaleRequested, pictureReading, &reading::PictureReading::openSettings,
+            Qt::UniqueConnection);
     connect(settingsPanel, &CWidgetSettings::restoreStarted, this, &ThermalImager::onRestoreStarted,
             Qt::UniqueConnection);
     connect(settingsPanel, &CWidgetSettings::restoreFinished, this, &ThermalImager::onRestoreFinished);

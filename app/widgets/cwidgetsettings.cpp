@@ -136,6 +136,7 @@ CWidgetSettings::CWidgetSettings(QWidget* parent)
     connect(pushButtonF, &QPushButton::clicked, this, &CWidgetSettings::onButtonF);
     connect(pushButtonRestore, &QPushButton::clicked, this, &CWidgetSettings::onRestore);
     connect(pushButtonSave, &QPushButton::clicked, this, &CWidgetSettings::onSave);
+    connect(pushButtonScale, &QPushButton::clicked, this, &CWidgetSettings::scaleRequested);
     // The worker emits these; delivery to this GUI-thread object is queued.
     connect(this, &CWidgetSettings::restoreStarted, this, &CWidgetSettings::onRestoreStarted);
     connect(this, &CWidgetSettings::restoreFinished, this, &CWidgetSettings::onRestoreFinished);
@@ -194,6 +195,12 @@ void CWidgetSettings::setupUi()
     label_6 = makeLabel(this, "label_6", QRect(306, 129, 247, 20));
     pushButtonC = makeUnitButton(this, "pushButtonC", QRect(306, 157, 60, 40));
     pushButtonF = makeUnitButton(this, "pushButtonF", QRect(364, 157, 60, 40));
+    pushButtonScale = new QPushButton(this);
+    pushButtonScale->setObjectName(QStringLiteral("pushButtonScale"));
+    pushButtonScale->setGeometry(430, 157, 123, 40);
+    pushButtonScale->setAutoDefault(false);
+    pushButtonScale->setFlat(true);
+    pushButtonScale->setCursor(Qt::PointingHandCursor);
 
     labelError = makeLabel(this, "labelError", QRect(20, 203, 534, 22));
     labelError->setStyleSheet(QStringLiteral("QLabel{font: 400 13px \"Microsoft YaHei\"; color: #D83B2B;}"));
@@ -231,6 +238,7 @@ void CWidgetSettings::retranslateUi()
     label_6->setText(tr("Temperature unit"));
     pushButtonC->setText(tr("℃"));
     pushButtonF->setText(tr("℉"));
+    pushButtonScale->setText(tr("Scale…"));
     pushButtonRestore->setText(tr("Restore defaults"));
     pushButtonSave->setText(tr("Save"));
 }

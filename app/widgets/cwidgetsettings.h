@@ -45,6 +45,8 @@ signals:
     // Emitted from the restore worker thread.
     void restoreStarted();
     void restoreFinished(bool result);
+    // The scale settings (span, markers, isotherm) were asked for.
+    void scaleRequested();
 
 public slots:
     void onRestore();
@@ -90,6 +92,7 @@ private:
     QLabel* labelError = nullptr;  // why the last save was refused
     QPushButton* pushButtonC = nullptr;
     QPushButton* pushButtonF = nullptr;
+    QPushButton* pushButtonScale = nullptr;
     QWidget* layoutWidget = nullptr;
     QHBoxLayout* horizontalLayout = nullptr;
     QPushButton* pushButtonRestore = nullptr;

@@ -153,6 +153,11 @@
         <translation>℉</translation>
     </message>
     <message>
+        <location filename="../../app/widgets/cwidgetsettings.cpp" line="223"/>
+        <source>Scale…</source>
+        <translation>Шкала…</translation>
+    </message>
+    <message>
         <location filename="../../app/widgets/cwidgetsettings.cpp" line="216"/>
         <source>Restore defaults</source>
         <translation>Сбросить настройки</translation>
