@@ -48,6 +48,8 @@ ScaleDialog::ScaleDialog(const ScaleSettings& settings, int shownUnit, const Cel
 {
     setWindowTitle(QCoreApplication::translate("PictureReading", "Temperature scale"));
     setAttribute(Qt::WA_DeleteOnClose);
+    // The viewer's style sheet makes labels white for its dark surfaces.
+    setStyleSheet(QStringLiteral("QDialog { background: #FFFFFF; } QLabel { color: #333333; }"));
 
     span = new QComboBox(this);
     span->addItem(QCoreApplication::translate("PictureReading", "Auto"));
