@@ -1,6 +1,7 @@
 #include "spanmap.h"
 
-#include <cstdlib>
+#include "ombrix/cpu.h"
+
 #include <cstring>
 
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -20,22 +21,13 @@ void spanMapPortable(const std::uint16_t* words, std::size_t count, const std::u
     std::memcpy(bgr + 3 * (count - 1), &table[words[count - 1]], 3);
 }
 
-bool vectorPathsAllowed()
-{
-    static const bool allowed = [] {
-        const char* cpu = std::getenv("OMBRIX_CPU");
-        return !(cpu && std::strcmp(cpu, "portable") == 0);
-    }();
-    return allowed;
-}
-
 #ifdef THERMAL_HAS_X86
 
 bool cpuHasAvx2()
 {
     static const bool supported = [] {
         __builtin_cpu_init();
-        return __builtin_cpu_supports("avx2") != 0;
+        return !ombrix_cpu_portable_only() && __builtin_cpu_supports("avx2") != 0;
     }();
     return supported;
 }

@@ -12,14 +12,11 @@ namespace thermal {
 void spanMapPortable(const std::uint16_t* words, std::size_t count, const std::uint32_t* table,
                      std::uint8_t* bgr);
 
-// Whether this processor has the AVX2 gathers.
+// Whether this processor has the AVX2 gathers (never under OMBRIX_CPU=portable).
 bool cpuHasAvx2();
 
 // Eight words at a time through AVX2 gathers; false (nothing written) where
 // the processor lacks them.
 bool spanMapAvx2(const std::uint16_t* words, std::size_t count, const std::uint32_t* table, std::uint8_t* bgr);
-
-// False when the environment asks for the portable paths (OMBRIX_CPU=portable).
-bool vectorPathsAllowed();
 
 }  // namespace thermal

@@ -129,7 +129,7 @@ int itSpanMap(const uint16_t* words, size_t count, const uint32_t* table, unsign
         THERMAL_ERROR("span colouring needs words, a span table and an output\n");
         return -1;
     }
-    if (!thermal::vectorPathsAllowed() || !thermal::spanMapAvx2(words, count, table, bgr))
+    if (!thermal::spanMapAvx2(words, count, table, bgr))
         thermal::spanMapPortable(words, count, table, bgr);
     return 0;
 }
