@@ -63,6 +63,11 @@ ReadingOverlay* PictureReading::overlay() const
     return over;
 }
 
+int PictureReading::scaleWidth() const
+{
+    return bar ? bar->width() + BarGap : 0;
+}
+
 bool PictureReading::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == picture && (event->type() == QEvent::Resize || event->type() == QEvent::Move))

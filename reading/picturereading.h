@@ -46,6 +46,8 @@ public:
 
     ColourScaleBar* scaleBar() const;
     ReadingOverlay* overlay() const;
+    // The room the scale takes beside the picture, gap included.
+    int scaleWidth() const;
     const IsothermAlarm& isothermAlarm() const { return alarm; }
 
 public slots:

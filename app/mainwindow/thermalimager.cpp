@@ -745,10 +745,12 @@ void ThermalImager::layoutPicture()
 {
     if (!imageView)
         return;
-    const QRect picture = fittedPictureRect(ui->graphicsView->size(), g_rotate_angle);
+    // Room for the colour scale on either side keeps the picture centred.
+    const int scale = pictureReading ? pictureReading->scaleWidth() : 0;
+    const QRect picture = fittedPictureRect(ui->graphicsView->size() - QSize(2 * scale, 0), g_rotate_angle);
     if (picture.isEmpty())
         return;
-    imageView->setGeometry(picture);
+    imageView->setGeometry(picture.translated(scale, 0));
 }
 
 void ThermalImager::resizeEvent(QResizeEvent* event)
