@@ -1,6 +1,7 @@
 #include "cthreadvideostream.h"
 
 #include "framecolouring.h"
+#include "frametap.h"
 #include "globals.h"
 #include "temperaturesnapshot.h"
 
@@ -156,6 +157,7 @@ void CThreadVideoStream::run()
         if (!running)
             return;
         if (!mat.empty()) {
+            offerToFrameTap(info.raw_frame, info.camera_param.frame_size, mat);
             markFrameSent(mat);
             emit sendFrame(mat);
         }

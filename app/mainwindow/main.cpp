@@ -3,6 +3,7 @@
 // is built, then the event loop.
 #include "ceventfilter.h"
 #include "crashhandler.h"
+#include "recordingsession.h"
 #include "csplashscreen.h"
 #include "filesizesignal.h"
 #include "ombrix_resources.h"
@@ -79,6 +80,12 @@ int main(int argc, char* argv[])
     auto* window = new ThermalImager;
     window->show();
     splash->finish(window);
+    // "ombrix recording.mkv" plays the recording instead of the camera.
+    for (const QString& argument : QApplication::arguments().mid(1))
+        if (argument.endsWith(QLatin1String(".mkv"), Qt::CaseInsensitive)) {
+            window->recording()->openRecording(argument);
+            break;
+        }
 
     const int exitCode = QApplication::exec();
 

@@ -15,6 +15,7 @@
 #include "picturegeometry.h"
 #include "picturereading.h"
 #include "profile.h"
+#include "recordingsession.h"
 #include "savedsettings.h"
 #include "simulatedmodule.h"
 #include "temperaturechart.h"
@@ -111,6 +112,7 @@ ThermalImager::ThermalImager(QWidget* parent)
     setupChart();
     setupRangeButtons();
     setupButtonGroups();
+    recordingSession = new RecordingSession(this, ui->widgetTopBar, ui->graphicsView);
     setControlsEnabled(g_connected);
 
     registerDeviceNotifications();
@@ -310,6 +312,11 @@ void ThermalImager::fitRangeButtons()
     }
 }
 
+RecordingSession* ThermalImager::recording() const
+{
+    return recordingSession;
+}
+
 void ThermalImager::setControlsEnabled(bool enabled)
 {
     for (QPushButton* button : {ui->pushButtonSpot, ui->pushButtonLine, ui->pushButtonSquare, ui->pushButtonDelete,
@@ -412,7 +419,8 @@ void ThermalImager::closeDevice()
 void ThermalImager::onDeviceArrived(const QString& path)
 {
     const int productType = productTypeForDevicePath(path);
-    if (productType != 0) {
+    // A recording played as the camera stays until the user goes back to the camera.
+    if (productType != 0 && !(recordingSession && recordingSession->isPlayingBack())) {
         // A module arriving while a camera is open replaces it (its removal
         // may have gone unnoticed).
         if (camera_is_open())
@@ -425,7 +433,9 @@ void ThermalImager::onDeviceArrived(const QString& path)
 
 void ThermalImager::onDeviceRemoved(const QString& path)
 {
-    if (productTypeForDevicePath(path) != 0) {
+    if (productTypeForDevicePath(path) != 0 && !(recordingSession && recordingSession->isPlayingBack())) {
+        if (recordingSession)
+            recordingSession->cameraRemoved();
         setControlsEnabled(false);
         closeDevice();
     }

@@ -31,6 +31,7 @@ class CWidgetAbout;
 class CWidgetSettings;
 class PaintWidget;
 class QButtonGroup;
+class RecordingSession;
 class QGraphicsScene;
 class QThread;
 class QTimer;
@@ -69,6 +70,10 @@ public:
     void closeDevice();
     // The eight buttons of the top bar.
     void setControlsEnabled(bool enabled);
+    // Opens the first camera found (0x5830, then 0x5840); true when it streams.
+    bool openFirstCamera();
+    // Recording, and playback of a recording as the camera.
+    RecordingSession* recording() const;
 
     // The parts a caller may look at (tests, the start-up code).
     CTitleBar* titleBarWidget() const;
@@ -129,7 +134,6 @@ private:
     void fitRangeButtons();
     void connectSignals();
     void registerDeviceNotifications();
-    bool openFirstCamera();
     void showNotice(const QString& text);
     int askQuestion(const QString& title, const QString& text, const QString& button);
     void selectTool(int shapeCode);
@@ -170,4 +174,5 @@ private:
     QPointer<platform::FramelessResizer> resizer;
     // The colour scale, markers, isotherm alarm and cursor readout.
     QPointer<reading::PictureReading> pictureReading;
+    QPointer<RecordingSession> recordingSession;
 };

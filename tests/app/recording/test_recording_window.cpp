@@ -1,0 +1,221 @@
+// Recording from the simulated module and playing recordings back in the
+// real main window: the camera unplugged or the disk full mid-recording still
+// leave a playable file, played frames reach the stream thread unchanged, and
+// bad files leave the camera streaming with a message.
+#include "../mainwindow/windowtesting.h"
+
+#include "frametap.h"
+#include "playbackbar.h"
+#include "recorder.h"
+#include "recordingsession.h"
+
+#include <ombrix_recording.h>
+
+#include <QMimeData>
+#include <QSignalSpy>
+#include <QUrl>
+
+#include <mutex>
+#include <set>
+
+namespace {
+
+// Every frame the stream thread hands on while it listens.
+struct FrameCollector : FrameTap {
+    std::mutex lock;
+    std::vector<std::vector<uint8_t>> frames;
+    void offerFrame(const uint8_t* raw, size_t bytes, const cv::Mat&) override
+    {
+        std::lock_guard<std::mutex> locked(lock);
+        frames.emplace_back(raw, raw + bytes);
+    }
+    size_t count()
+    {
+        std::lock_guard<std::mutex> locked(lock);
+        return frames.size();
+    }
+};
+
+// The whole frames of a recording, or none when it does not open.
+std::vector<std::vector<uint8_t>> recordedFrames(const QString& path)
+{
+    std::vector<std::vector<uint8_t>> frames;
+    ombrix_recording* recording = nullptr;
+    if (ombrix_recording_open(QFile::encodeName(path).constData(), &recording) < 0)
+        return frames;
+    ombrix_recording_info info{};
+    ombrix_recording_info_get(recording, &info);
+    for (int i = 0; i < info.frames; ++i) {
+        std::vector<uint8_t> frame(size_t(info.width) * info.height * 4);
+        if (ombrix_recording_read(recording, i, frame.data(), frame.size(), nullptr) == 0)
+            frames.push_back(std::move(frame));
+    }
+    ombrix_recording_close(recording);
+    return frames;
+}
+
+}  // namespace
+
+class TestRecordingWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void unpluggedRecordingPlaysBackUnchanged();
+    void fullDiskEndsTheRecordingWithAMessage();
+    void badFilesKeepTheCamera_data();
+    void badFilesKeepTheCamera();
+    void ctrlRAndDroppingAFile();
+
+private:
+    RecordingSession& session() { return *window->recording(); }
+    // Records about `ms` of the simulated module into `path`.
+    void recordFor(const QString& path, int ms);
+
+    QTemporaryDir folder;
+    std::unique_ptr<ThermalImager> window;
+    std::unique_ptr<QSignalSpy> messages;
+};
+
+void TestRecordingWindow::init()
+{
+    ombrix_sim_reset();
+    window = std::make_unique<ThermalImager>();
+    window->show();
+    window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    messages = std::make_unique<QSignalSpy>(&session(), &RecordingSession::message);
+    QTRY_VERIFY(pictureRunning(*window));
+}
+
+void TestRecordingWindow::cleanup()
+{
+    setFrameTap(nullptr);
+    messages.reset();
+    window.reset();
+    if (!ombrix_sim_is_plugged())
+        ombrix_sim_plug();
+}
+
+void TestRecordingWindow::recordFor(const QString& path, int ms)
+{
+    QVERIFY(session().startRecording(path));
+    QTRY_VERIFY_WITH_TIMEOUT(session().recorder().elapsedMs() >= ms, 10000);
+}
+
+void TestRecordingWindow::unpluggedRecordingPlaysBackUnchanged()
+{
+    const QString path = folder.filePath(QStringLiteral("unplugged.mkv"));
+    recordFor(path, 600);
+    ombrix_sim_unplug();
+    QTRY_VERIFY(!session().recorder().isRecording());
+    QVERIFY(messages->first().first().toString().contains(QStringLiteral("unplugged")));
+    const auto recorded = recordedFrames(path);
+    QVERIFY(recorded.size() >= 10);
+
+    ombrix_sim_plug();
+    QVERIFY(session().openRecording(path));
+    QVERIFY(session().isPlayingBack());
+    QVERIFY(session().playbackBar()->isVisible());
+    FrameCollector collector;
+    setFrameTap(&collector);
+    QTest::mouseClick(session().playbackBar()->playButton(), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(collector.count() >= recorded.size() + 5, 10000);
+    setFrameTap(nullptr);
+    const std::set<std::vector<uint8_t>> known(recorded.begin(), recorded.end());
+    std::set<std::vector<uint8_t>> shown;
+    for (const auto& frame : collector.frames) {
+        QVERIFY(known.count(frame) == 1);
+        shown.insert(frame);
+    }
+    QCOMPARE(shown.size(), known.size());  // played through to its end
+
+    // A camera event does not end the playback; going back does.
+    ombrix_sim_unplug();
+    ombrix_sim_plug();
+    QVERIFY(session().isPlayingBack());
+    session().closeRecording();
+    QVERIFY(!session().playbackBar()->isVisible());
+    QTRY_VERIFY(pictureRunning(*window) && controlsEnabled(*window));
+}
+
+void TestRecordingWindow::fullDiskEndsTheRecordingWithAMessage()
+{
+    const QString path = folder.filePath(QStringLiteral("full.mkv"));
+    QSignalSpy failed(&session().recorder(), &Recorder::failed);
+    {
+        FileSizeLimit limit(300 * 1000);
+        QVERIFY(limit.isActive());
+        QVERIFY(session().startRecording(path));
+        QTRY_VERIFY_WITH_TIMEOUT(failed.count() == 1, 20000);
+    }
+    QTRY_VERIFY(session().controls()->recordButton()->isChecked() == false);
+    QVERIFY(messages->last().first().toString().startsWith(QStringLiteral("Recording stopped.")));
+    QVERIFY(!recordedFrames(path).empty());
+    QVERIFY(pictureRunning(*window));
+}
+
+void TestRecordingWindow::badFilesKeepTheCamera_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("missing") << "missing.mkv" << QByteArray();
+    QTest::newRow("text") << "text.mkv" << QByteArray("no video here\n");
+    QTest::newRow("other frame size") << "small.mkv" << QByteArray("160x120");
+}
+
+void TestRecordingWindow::badFilesKeepTheCamera()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, content);
+    const QString path = folder.filePath(name);
+    if (content == "160x120") {
+        ombrix_recorder_params params{160, 120, 160, 120, {}};
+        ombrix_recorder* recorder = nullptr;
+        QCOMPARE(ombrix_recorder_open(QFile::encodeName(path).constData(), &params, &recorder), 0);
+        const std::vector<uint8_t> frame(160 * 120 * 4, 9);
+        QCOMPARE(ombrix_recorder_write(recorder, 0, frame.data(), frame.size(), nullptr, 0, 0), 0);
+        QCOMPARE(ombrix_recorder_close(recorder), 0);
+    } else if (!content.isEmpty()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    QVERIFY(!session().openRecording(path));
+    QVERIFY(!session().isPlayingBack());
+    QCOMPARE(messages->count(), 1);
+    QVERIFY(messages->first().first().toString().contains(QDir::toNativeSeparators(path)));
+    QTRY_VERIFY(pictureRunning(*window) && controlsEnabled(*window));
+}
+
+void TestRecordingWindow::ctrlRAndDroppingAFile()
+{
+    QTest::keyClick(window.get(), Qt::Key_R, Qt::ControlModifier);
+    QVERIFY(session().recorder().isRecording());
+    QTRY_VERIFY_WITH_TIMEOUT(session().recorder().elapsedMs() >= 200, 10000);
+    QTest::keyClick(window.get(), Qt::Key_R, Qt::ControlModifier);
+    QTRY_VERIFY(!session().recorder().isRecording());
+    const QString path = session().recorder().path();
+    QVERIFY(path.startsWith(RecordingSession::recordingsFolder()));
+    QVERIFY(!recordedFrames(path).empty());
+
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &drop);
+    QTRY_VERIFY(session().isPlayingBack());
+    QTRY_VERIFY(pictureRunning(*window));
+}
+
+int main(int argc, char** argv)
+{
+    return runIsolated<TestRecordingWindow>(argc, argv);
+}
+
+#include "test_recording_window.moc"
