@@ -485,4 +485,135 @@ Bitte warten Sie, bis die Aktualisierung abgeschlossen ist!</translation>
         <translation>Temperaturen als Text (CSV)...</translation>
     </message>
 </context>
+<context>
+    <name>Recorder</name>
+    <message>
+        <source>A recording is already running.</source>
+        <translation>Es läuft bereits eine Aufnahme.</translation>
+    </message>
+    <message>
+        <source>No camera picture to record.</source>
+        <translation>Kein Kamerabild zum Aufnehmen.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingErrors</name>
+    <message>
+        <source>The file cannot be opened or created.</source>
+        <translation>Die Datei kann nicht geöffnet oder angelegt werden.</translation>
+    </message>
+    <message>
+        <source>This file is not an Ombrix recording, or it is damaged.</source>
+        <translation>Diese Datei ist keine Ombrix-Aufnahme oder sie ist beschädigt.</translation>
+    </message>
+    <message>
+        <source>The recording has another frame size than this camera.</source>
+        <translation>Die Aufnahme hat eine andere Bildgröße als diese Kamera.</translation>
+    </message>
+    <message>
+        <source>Writing failed (is the disk full?). The file keeps every frame up to the last whole one.</source>
+        <translation>Schreiben fehlgeschlagen (ist der Datenträger voll?). Die Datei behält alle Bilder bis zum letzten vollständigen.</translation>
+    </message>
+    <message>
+        <source>A frame of the recording cannot be read.</source>
+        <translation>Ein Bild der Aufnahme kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>The recording failed (error %1).</source>
+        <translation>Die Aufnahme ist fehlgeschlagen (Fehler %1).</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingControls</name>
+    <message>
+        <source>Open recording</source>
+        <translation>Aufnahme öffnen</translation>
+    </message>
+    <message>
+        <source>Ctrl+R</source>
+        <translation>Ctrl+R</translation>
+    </message>
+    <message>
+        <source>Record the picture and its temperatures (Ctrl+R)</source>
+        <translation>Bild und Temperaturen aufnehmen (Ctrl+R)</translation>
+    </message>
+    <message>
+        <source>Play a recording as the picture source</source>
+        <translation>Eine Aufnahme als Bildquelle abspielen</translation>
+    </message>
+    <message>
+        <source>Stop %1</source>
+        <translation>Stopp %1</translation>
+    </message>
+    <message>
+        <source>Record</source>
+        <translation>Aufnehmen</translation>
+    </message>
+</context>
+<context>
+    <name>PlaybackBar</name>
+    <message>
+        <source>Back to the camera</source>
+        <translation>Zurück zur Kamera</translation>
+    </message>
+    <message>
+        <source>One frame back (Left)</source>
+        <translation>Ein Bild zurück (Links)</translation>
+    </message>
+    <message>
+        <source>One frame on (Right)</source>
+        <translation>Ein Bild weiter (Rechts)</translation>
+    </message>
+    <message>
+        <source>Position in the recording</source>
+        <translation>Position in der Aufnahme</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Abspielen</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingSession</name>
+    <message>
+        <source>Recording saved: %1</source>
+        <translation>Aufnahme gespeichert: %1</translation>
+    </message>
+    <message>
+        <source>Recording stopped. %1</source>
+        <translation>Aufnahme beendet. %1</translation>
+    </message>
+    <message>
+        <source>No device found, please connect the device!</source>
+        <translation>Kein Gerät gefunden. Bitte schließen Sie das Gerät an!</translation>
+    </message>
+    <message>
+        <source>Recording could not start. %1</source>
+        <translation>Die Aufnahme konnte nicht starten. %1</translation>
+    </message>
+    <message>
+        <source>The camera was unplugged: the recording ends here and is kept.</source>
+        <translation>Die Kamera wurde abgezogen: Die Aufnahme endet hier und bleibt erhalten.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be played. %2</source>
+        <translation>%1 kann nicht abgespielt werden. %2</translation>
+    </message>
+    <message>
+        <source>Open recording</source>
+        <translation>Aufnahme öffnen</translation>
+    </message>
+    <message>
+        <source>Recordings (*.mkv)</source>
+        <translation>Aufnahmen (*.mkv)</translation>
+    </message>
+</context>
 </TS>

@@ -485,4 +485,135 @@ Please wait patiently for the upgrade to complete!</translation>
         <translation>Temperatures as text (CSV)...</translation>
     </message>
 </context>
+<context>
+    <name>Recorder</name>
+    <message>
+        <source>A recording is already running.</source>
+        <translation>A recording is already running.</translation>
+    </message>
+    <message>
+        <source>No camera picture to record.</source>
+        <translation>No camera picture to record.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Cannot write %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingErrors</name>
+    <message>
+        <source>The file cannot be opened or created.</source>
+        <translation>The file cannot be opened or created.</translation>
+    </message>
+    <message>
+        <source>This file is not an Ombrix recording, or it is damaged.</source>
+        <translation>This file is not an Ombrix recording, or it is damaged.</translation>
+    </message>
+    <message>
+        <source>The recording has another frame size than this camera.</source>
+        <translation>The recording has another frame size than this camera.</translation>
+    </message>
+    <message>
+        <source>Writing failed (is the disk full?). The file keeps every frame up to the last whole one.</source>
+        <translation>Writing failed (is the disk full?). The file keeps every frame up to the last whole one.</translation>
+    </message>
+    <message>
+        <source>A frame of the recording cannot be read.</source>
+        <translation>A frame of the recording cannot be read.</translation>
+    </message>
+    <message>
+        <source>The recording failed (error %1).</source>
+        <translation>The recording failed (error %1).</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingControls</name>
+    <message>
+        <source>Open recording</source>
+        <translation>Open recording</translation>
+    </message>
+    <message>
+        <source>Ctrl+R</source>
+        <translation>Ctrl+R</translation>
+    </message>
+    <message>
+        <source>Record the picture and its temperatures (Ctrl+R)</source>
+        <translation>Record the picture and its temperatures (Ctrl+R)</translation>
+    </message>
+    <message>
+        <source>Play a recording as the picture source</source>
+        <translation>Play a recording as the picture source</translation>
+    </message>
+    <message>
+        <source>Stop %1</source>
+        <translation>Stop %1</translation>
+    </message>
+    <message>
+        <source>Record</source>
+        <translation>Record</translation>
+    </message>
+</context>
+<context>
+    <name>PlaybackBar</name>
+    <message>
+        <source>Back to the camera</source>
+        <translation>Back to the camera</translation>
+    </message>
+    <message>
+        <source>One frame back (Left)</source>
+        <translation>One frame back (Left)</translation>
+    </message>
+    <message>
+        <source>One frame on (Right)</source>
+        <translation>One frame on (Right)</translation>
+    </message>
+    <message>
+        <source>Position in the recording</source>
+        <translation>Position in the recording</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Play</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingSession</name>
+    <message>
+        <source>Recording saved: %1</source>
+        <translation>Recording saved: %1</translation>
+    </message>
+    <message>
+        <source>Recording stopped. %1</source>
+        <translation>Recording stopped. %1</translation>
+    </message>
+    <message>
+        <source>No device found, please connect the device!</source>
+        <translation>No device found, please connect the device!</translation>
+    </message>
+    <message>
+        <source>Recording could not start. %1</source>
+        <translation>Recording could not start. %1</translation>
+    </message>
+    <message>
+        <source>The camera was unplugged: the recording ends here and is kept.</source>
+        <translation>The camera was unplugged: the recording ends here and is kept.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be played. %2</source>
+        <translation>%1 cannot be played. %2</translation>
+    </message>
+    <message>
+        <source>Open recording</source>
+        <translation>Open recording</translation>
+    </message>
+    <message>
+        <source>Recordings (*.mkv)</source>
+        <translation>Recordings (*.mkv)</translation>
+    </message>
+</context>
 </TS>

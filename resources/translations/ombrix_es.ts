@@ -485,4 +485,135 @@ No apague el dispositivo.
         <translation>Temperaturas como texto (CSV)...</translation>
     </message>
 </context>
+<context>
+    <name>Recorder</name>
+    <message>
+        <source>A recording is already running.</source>
+        <translation>Ya hay una grabación en curso.</translation>
+    </message>
+    <message>
+        <source>No camera picture to record.</source>
+        <translation>No hay imagen de cámara para grabar.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>No se puede escribir %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingErrors</name>
+    <message>
+        <source>The file cannot be opened or created.</source>
+        <translation>No se puede abrir ni crear el archivo.</translation>
+    </message>
+    <message>
+        <source>This file is not an Ombrix recording, or it is damaged.</source>
+        <translation>Este archivo no es una grabación de Ombrix o está dañado.</translation>
+    </message>
+    <message>
+        <source>The recording has another frame size than this camera.</source>
+        <translation>La grabación tiene un tamaño de imagen distinto al de esta cámara.</translation>
+    </message>
+    <message>
+        <source>Writing failed (is the disk full?). The file keeps every frame up to the last whole one.</source>
+        <translation>Error de escritura (¿está lleno el disco?). El archivo conserva todas las imágenes hasta la última completa.</translation>
+    </message>
+    <message>
+        <source>A frame of the recording cannot be read.</source>
+        <translation>No se puede leer una imagen de la grabación.</translation>
+    </message>
+    <message>
+        <source>The recording failed (error %1).</source>
+        <translation>La grabación ha fallado (error %1).</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingControls</name>
+    <message>
+        <source>Open recording</source>
+        <translation>Abrir grabación</translation>
+    </message>
+    <message>
+        <source>Ctrl+R</source>
+        <translation>Ctrl+R</translation>
+    </message>
+    <message>
+        <source>Record the picture and its temperatures (Ctrl+R)</source>
+        <translation>Grabar la imagen y sus temperaturas (Ctrl+R)</translation>
+    </message>
+    <message>
+        <source>Play a recording as the picture source</source>
+        <translation>Reproducir una grabación como fuente de imagen</translation>
+    </message>
+    <message>
+        <source>Stop %1</source>
+        <translation>Detener %1</translation>
+    </message>
+    <message>
+        <source>Record</source>
+        <translation>Grabar</translation>
+    </message>
+</context>
+<context>
+    <name>PlaybackBar</name>
+    <message>
+        <source>Back to the camera</source>
+        <translation>Volver a la cámara</translation>
+    </message>
+    <message>
+        <source>One frame back (Left)</source>
+        <translation>Una imagen atrás (Izquierda)</translation>
+    </message>
+    <message>
+        <source>One frame on (Right)</source>
+        <translation>Una imagen adelante (Derecha)</translation>
+    </message>
+    <message>
+        <source>Position in the recording</source>
+        <translation>Posición en la grabación</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pausa</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Reproducir</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingSession</name>
+    <message>
+        <source>Recording saved: %1</source>
+        <translation>Grabación guardada: %1</translation>
+    </message>
+    <message>
+        <source>Recording stopped. %1</source>
+        <translation>Grabación detenida. %1</translation>
+    </message>
+    <message>
+        <source>No device found, please connect the device!</source>
+        <translation>No se encontró ningún dispositivo. ¡Conecte el dispositivo!</translation>
+    </message>
+    <message>
+        <source>Recording could not start. %1</source>
+        <translation>No se pudo iniciar la grabación. %1</translation>
+    </message>
+    <message>
+        <source>The camera was unplugged: the recording ends here and is kept.</source>
+        <translation>Se desconectó la cámara: la grabación termina aquí y se conserva.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be played. %2</source>
+        <translation>No se puede reproducir %1. %2</translation>
+    </message>
+    <message>
+        <source>Open recording</source>
+        <translation>Abrir grabación</translation>
+    </message>
+    <message>
+        <source>Recordings (*.mkv)</source>
+        <translation>Grabaciones (*.mkv)</translation>
+    </message>
+</context>
 </TS>

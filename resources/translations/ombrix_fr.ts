@@ -485,4 +485,135 @@ Veuillez patienter jusqu&apos;à la fin de la mise à jour&#xa0;!</translation>
         <translation>Températures en texte (CSV)...</translation>
     </message>
 </context>
+<context>
+    <name>Recorder</name>
+    <message>
+        <source>A recording is already running.</source>
+        <translation>Un enregistrement est déjà en cours.</translation>
+    </message>
+    <message>
+        <source>No camera picture to record.</source>
+        <translation>Aucune image de caméra à enregistrer.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Impossible d'écrire %1 : %2</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingErrors</name>
+    <message>
+        <source>The file cannot be opened or created.</source>
+        <translation>Le fichier ne peut être ni ouvert ni créé.</translation>
+    </message>
+    <message>
+        <source>This file is not an Ombrix recording, or it is damaged.</source>
+        <translation>Ce fichier n'est pas un enregistrement Ombrix, ou il est endommagé.</translation>
+    </message>
+    <message>
+        <source>The recording has another frame size than this camera.</source>
+        <translation>L'enregistrement a une autre taille d'image que cette caméra.</translation>
+    </message>
+    <message>
+        <source>Writing failed (is the disk full?). The file keeps every frame up to the last whole one.</source>
+        <translation>L'écriture a échoué (le disque est-il plein ?). Le fichier garde toutes les images jusqu'à la dernière complète.</translation>
+    </message>
+    <message>
+        <source>A frame of the recording cannot be read.</source>
+        <translation>Une image de l'enregistrement ne peut pas être lue.</translation>
+    </message>
+    <message>
+        <source>The recording failed (error %1).</source>
+        <translation>L'enregistrement a échoué (erreur %1).</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingControls</name>
+    <message>
+        <source>Open recording</source>
+        <translation>Ouvrir un enregistrement</translation>
+    </message>
+    <message>
+        <source>Ctrl+R</source>
+        <translation>Ctrl+R</translation>
+    </message>
+    <message>
+        <source>Record the picture and its temperatures (Ctrl+R)</source>
+        <translation>Enregistrer l'image et ses températures (Ctrl+R)</translation>
+    </message>
+    <message>
+        <source>Play a recording as the picture source</source>
+        <translation>Lire un enregistrement comme source d'image</translation>
+    </message>
+    <message>
+        <source>Stop %1</source>
+        <translation>Arrêter %1</translation>
+    </message>
+    <message>
+        <source>Record</source>
+        <translation>Enregistrer</translation>
+    </message>
+</context>
+<context>
+    <name>PlaybackBar</name>
+    <message>
+        <source>Back to the camera</source>
+        <translation>Retour à la caméra</translation>
+    </message>
+    <message>
+        <source>One frame back (Left)</source>
+        <translation>Une image en arrière (Gauche)</translation>
+    </message>
+    <message>
+        <source>One frame on (Right)</source>
+        <translation>Une image en avant (Droite)</translation>
+    </message>
+    <message>
+        <source>Position in the recording</source>
+        <translation>Position dans l'enregistrement</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Lecture</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingSession</name>
+    <message>
+        <source>Recording saved: %1</source>
+        <translation>Enregistrement sauvegardé : %1</translation>
+    </message>
+    <message>
+        <source>Recording stopped. %1</source>
+        <translation>Enregistrement arrêté. %1</translation>
+    </message>
+    <message>
+        <source>No device found, please connect the device!</source>
+        <translation>Aucun appareil trouvé, veuillez connecter l'appareil !</translation>
+    </message>
+    <message>
+        <source>Recording could not start. %1</source>
+        <translation>L'enregistrement n'a pas pu démarrer. %1</translation>
+    </message>
+    <message>
+        <source>The camera was unplugged: the recording ends here and is kept.</source>
+        <translation>La caméra a été débranchée : l'enregistrement s'arrête ici et est conservé.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be played. %2</source>
+        <translation>Impossible de lire %1. %2</translation>
+    </message>
+    <message>
+        <source>Open recording</source>
+        <translation>Ouvrir un enregistrement</translation>
+    </message>
+    <message>
+        <source>Recordings (*.mkv)</source>
+        <translation>Enregistrements (*.mkv)</translation>
+    </message>
+</context>
 </TS>

@@ -485,4 +485,135 @@ Attendere il completamento dell&apos;aggiornamento!</translation>
         <translation>Temperature come testo (CSV)...</translation>
     </message>
 </context>
+<context>
+    <name>Recorder</name>
+    <message>
+        <source>A recording is already running.</source>
+        <translation>È già in corso una registrazione.</translation>
+    </message>
+    <message>
+        <source>No camera picture to record.</source>
+        <translation>Nessuna immagine della fotocamera da registrare.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Impossibile scrivere %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingErrors</name>
+    <message>
+        <source>The file cannot be opened or created.</source>
+        <translation>Impossibile aprire o creare il file.</translation>
+    </message>
+    <message>
+        <source>This file is not an Ombrix recording, or it is damaged.</source>
+        <translation>Questo file non è una registrazione Ombrix oppure è danneggiato.</translation>
+    </message>
+    <message>
+        <source>The recording has another frame size than this camera.</source>
+        <translation>La registrazione ha una dimensione dei fotogrammi diversa da questa fotocamera.</translation>
+    </message>
+    <message>
+        <source>Writing failed (is the disk full?). The file keeps every frame up to the last whole one.</source>
+        <translation>Scrittura non riuscita (il disco è pieno?). Il file conserva tutti i fotogrammi fino all'ultimo completo.</translation>
+    </message>
+    <message>
+        <source>A frame of the recording cannot be read.</source>
+        <translation>Impossibile leggere un fotogramma della registrazione.</translation>
+    </message>
+    <message>
+        <source>The recording failed (error %1).</source>
+        <translation>La registrazione non è riuscita (errore %1).</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingControls</name>
+    <message>
+        <source>Open recording</source>
+        <translation>Apri registrazione</translation>
+    </message>
+    <message>
+        <source>Ctrl+R</source>
+        <translation>Ctrl+R</translation>
+    </message>
+    <message>
+        <source>Record the picture and its temperatures (Ctrl+R)</source>
+        <translation>Registra l'immagine e le sue temperature (Ctrl+R)</translation>
+    </message>
+    <message>
+        <source>Play a recording as the picture source</source>
+        <translation>Riproduci una registrazione come sorgente dell'immagine</translation>
+    </message>
+    <message>
+        <source>Stop %1</source>
+        <translation>Ferma %1</translation>
+    </message>
+    <message>
+        <source>Record</source>
+        <translation>Registra</translation>
+    </message>
+</context>
+<context>
+    <name>PlaybackBar</name>
+    <message>
+        <source>Back to the camera</source>
+        <translation>Torna alla fotocamera</translation>
+    </message>
+    <message>
+        <source>One frame back (Left)</source>
+        <translation>Un fotogramma indietro (Sinistra)</translation>
+    </message>
+    <message>
+        <source>One frame on (Right)</source>
+        <translation>Un fotogramma avanti (Destra)</translation>
+    </message>
+    <message>
+        <source>Position in the recording</source>
+        <translation>Posizione nella registrazione</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pausa</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Riproduci</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingSession</name>
+    <message>
+        <source>Recording saved: %1</source>
+        <translation>Registrazione salvata: %1</translation>
+    </message>
+    <message>
+        <source>Recording stopped. %1</source>
+        <translation>Registrazione interrotta. %1</translation>
+    </message>
+    <message>
+        <source>No device found, please connect the device!</source>
+        <translation>Nessun dispositivo trovato, collegare il dispositivo!</translation>
+    </message>
+    <message>
+        <source>Recording could not start. %1</source>
+        <translation>Impossibile avviare la registrazione. %1</translation>
+    </message>
+    <message>
+        <source>The camera was unplugged: the recording ends here and is kept.</source>
+        <translation>La fotocamera è stata scollegata: la registrazione termina qui e viene conservata.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be played. %2</source>
+        <translation>Impossibile riprodurre %1. %2</translation>
+    </message>
+    <message>
+        <source>Open recording</source>
+        <translation>Apri registrazione</translation>
+    </message>
+    <message>
+        <source>Recordings (*.mkv)</source>
+        <translation>Registrazioni (*.mkv)</translation>
+    </message>
+</context>
 </TS>

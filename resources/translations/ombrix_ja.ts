@@ -485,4 +485,135 @@ Please wait patiently for the upgrade to complete!</source>
         <translation>温度をテキストで (CSV)...</translation>
     </message>
 </context>
+<context>
+    <name>Recorder</name>
+    <message>
+        <source>A recording is already running.</source>
+        <translation>録画はすでに実行中です。</translation>
+    </message>
+    <message>
+        <source>No camera picture to record.</source>
+        <translation>録画するカメラ画像がありません。</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>%1 に書き込めません: %2</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingErrors</name>
+    <message>
+        <source>The file cannot be opened or created.</source>
+        <translation>ファイルを開くことも作成することもできません。</translation>
+    </message>
+    <message>
+        <source>This file is not an Ombrix recording, or it is damaged.</source>
+        <translation>このファイルは Ombrix の録画ではないか、破損しています。</translation>
+    </message>
+    <message>
+        <source>The recording has another frame size than this camera.</source>
+        <translation>録画のフレームサイズがこのカメラと異なります。</translation>
+    </message>
+    <message>
+        <source>Writing failed (is the disk full?). The file keeps every frame up to the last whole one.</source>
+        <translation>書き込みに失敗しました（ディスクがいっぱいですか？）。ファイルには最後の完全なフレームまでが残ります。</translation>
+    </message>
+    <message>
+        <source>A frame of the recording cannot be read.</source>
+        <translation>録画のフレームを読み取れません。</translation>
+    </message>
+    <message>
+        <source>The recording failed (error %1).</source>
+        <translation>録画に失敗しました（エラー %1）。</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingControls</name>
+    <message>
+        <source>Open recording</source>
+        <translation>録画を開く</translation>
+    </message>
+    <message>
+        <source>Ctrl+R</source>
+        <translation>Ctrl+R</translation>
+    </message>
+    <message>
+        <source>Record the picture and its temperatures (Ctrl+R)</source>
+        <translation>画像と温度を録画 (Ctrl+R)</translation>
+    </message>
+    <message>
+        <source>Play a recording as the picture source</source>
+        <translation>録画を画像ソースとして再生</translation>
+    </message>
+    <message>
+        <source>Stop %1</source>
+        <translation>停止 %1</translation>
+    </message>
+    <message>
+        <source>Record</source>
+        <translation>録画</translation>
+    </message>
+</context>
+<context>
+    <name>PlaybackBar</name>
+    <message>
+        <source>Back to the camera</source>
+        <translation>カメラに戻る</translation>
+    </message>
+    <message>
+        <source>One frame back (Left)</source>
+        <translation>1 フレーム戻る (左)</translation>
+    </message>
+    <message>
+        <source>One frame on (Right)</source>
+        <translation>1 フレーム進む (右)</translation>
+    </message>
+    <message>
+        <source>Position in the recording</source>
+        <translation>録画内の位置</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>一時停止</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>再生</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingSession</name>
+    <message>
+        <source>Recording saved: %1</source>
+        <translation>録画を保存しました: %1</translation>
+    </message>
+    <message>
+        <source>Recording stopped. %1</source>
+        <translation>録画を停止しました。%1</translation>
+    </message>
+    <message>
+        <source>No device found, please connect the device!</source>
+        <translation>デバイスが見つかりません。デバイスを接続してください！</translation>
+    </message>
+    <message>
+        <source>Recording could not start. %1</source>
+        <translation>録画を開始できませんでした。%1</translation>
+    </message>
+    <message>
+        <source>The camera was unplugged: the recording ends here and is kept.</source>
+        <translation>カメラが取り外されました。録画はここで終了し、保存されます。</translation>
+    </message>
+    <message>
+        <source>%1 cannot be played. %2</source>
+        <translation>%1 を再生できません。%2</translation>
+    </message>
+    <message>
+        <source>Open recording</source>
+        <translation>録画を開く</translation>
+    </message>
+    <message>
+        <source>Recordings (*.mkv)</source>
+        <translation>録画 (*.mkv)</translation>
+    </message>
+</context>
 </TS>

@@ -485,4 +485,135 @@ Poczekaj cierpliwie na zakończenie aktualizacji!</translation>
         <translation>Temperatury jako tekst (CSV)...</translation>
     </message>
 </context>
+<context>
+    <name>Recorder</name>
+    <message>
+        <source>A recording is already running.</source>
+        <translation>Nagrywanie już trwa.</translation>
+    </message>
+    <message>
+        <source>No camera picture to record.</source>
+        <translation>Brak obrazu z kamery do nagrania.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Nie można zapisać %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingErrors</name>
+    <message>
+        <source>The file cannot be opened or created.</source>
+        <translation>Nie można otworzyć ani utworzyć pliku.</translation>
+    </message>
+    <message>
+        <source>This file is not an Ombrix recording, or it is damaged.</source>
+        <translation>Ten plik nie jest nagraniem Ombrix lub jest uszkodzony.</translation>
+    </message>
+    <message>
+        <source>The recording has another frame size than this camera.</source>
+        <translation>Nagranie ma inny rozmiar klatki niż ta kamera.</translation>
+    </message>
+    <message>
+        <source>Writing failed (is the disk full?). The file keeps every frame up to the last whole one.</source>
+        <translation>Zapis nie powiódł się (czy dysk jest pełny?). Plik zachowuje wszystkie klatki do ostatniej pełnej.</translation>
+    </message>
+    <message>
+        <source>A frame of the recording cannot be read.</source>
+        <translation>Nie można odczytać klatki nagrania.</translation>
+    </message>
+    <message>
+        <source>The recording failed (error %1).</source>
+        <translation>Nagrywanie nie powiodło się (błąd %1).</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingControls</name>
+    <message>
+        <source>Open recording</source>
+        <translation>Otwórz nagranie</translation>
+    </message>
+    <message>
+        <source>Ctrl+R</source>
+        <translation>Ctrl+R</translation>
+    </message>
+    <message>
+        <source>Record the picture and its temperatures (Ctrl+R)</source>
+        <translation>Nagraj obraz i jego temperatury (Ctrl+R)</translation>
+    </message>
+    <message>
+        <source>Play a recording as the picture source</source>
+        <translation>Odtwórz nagranie jako źródło obrazu</translation>
+    </message>
+    <message>
+        <source>Stop %1</source>
+        <translation>Zatrzymaj %1</translation>
+    </message>
+    <message>
+        <source>Record</source>
+        <translation>Nagrywaj</translation>
+    </message>
+</context>
+<context>
+    <name>PlaybackBar</name>
+    <message>
+        <source>Back to the camera</source>
+        <translation>Powrót do kamery</translation>
+    </message>
+    <message>
+        <source>One frame back (Left)</source>
+        <translation>Jedna klatka wstecz (W lewo)</translation>
+    </message>
+    <message>
+        <source>One frame on (Right)</source>
+        <translation>Jedna klatka dalej (W prawo)</translation>
+    </message>
+    <message>
+        <source>Position in the recording</source>
+        <translation>Pozycja w nagraniu</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pauza</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Odtwórz</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingSession</name>
+    <message>
+        <source>Recording saved: %1</source>
+        <translation>Nagranie zapisano: %1</translation>
+    </message>
+    <message>
+        <source>Recording stopped. %1</source>
+        <translation>Nagrywanie zatrzymane. %1</translation>
+    </message>
+    <message>
+        <source>No device found, please connect the device!</source>
+        <translation>Nie znaleziono urządzenia, podłącz urządzenie!</translation>
+    </message>
+    <message>
+        <source>Recording could not start. %1</source>
+        <translation>Nie można rozpocząć nagrywania. %1</translation>
+    </message>
+    <message>
+        <source>The camera was unplugged: the recording ends here and is kept.</source>
+        <translation>Kamera została odłączona: nagranie kończy się tutaj i zostaje zachowane.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be played. %2</source>
+        <translation>Nie można odtworzyć %1. %2</translation>
+    </message>
+    <message>
+        <source>Open recording</source>
+        <translation>Otwórz nagranie</translation>
+    </message>
+    <message>
+        <source>Recordings (*.mkv)</source>
+        <translation>Nagrania (*.mkv)</translation>
+    </message>
+</context>
 </TS>

@@ -485,4 +485,135 @@ Aguarde a conclusão da atualização!</translation>
         <translation>Temperaturas como texto (CSV)...</translation>
     </message>
 </context>
+<context>
+    <name>Recorder</name>
+    <message>
+        <source>A recording is already running.</source>
+        <translation>Já existe uma gravação em curso.</translation>
+    </message>
+    <message>
+        <source>No camera picture to record.</source>
+        <translation>Não há imagem da câmara para gravar.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Não é possível escrever %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingErrors</name>
+    <message>
+        <source>The file cannot be opened or created.</source>
+        <translation>Não é possível abrir nem criar o ficheiro.</translation>
+    </message>
+    <message>
+        <source>This file is not an Ombrix recording, or it is damaged.</source>
+        <translation>Este ficheiro não é uma gravação do Ombrix ou está danificado.</translation>
+    </message>
+    <message>
+        <source>The recording has another frame size than this camera.</source>
+        <translation>A gravação tem um tamanho de imagem diferente desta câmara.</translation>
+    </message>
+    <message>
+        <source>Writing failed (is the disk full?). The file keeps every frame up to the last whole one.</source>
+        <translation>A escrita falhou (o disco está cheio?). O ficheiro mantém todas as imagens até à última completa.</translation>
+    </message>
+    <message>
+        <source>A frame of the recording cannot be read.</source>
+        <translation>Não é possível ler uma imagem da gravação.</translation>
+    </message>
+    <message>
+        <source>The recording failed (error %1).</source>
+        <translation>A gravação falhou (erro %1).</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingControls</name>
+    <message>
+        <source>Open recording</source>
+        <translation>Abrir gravação</translation>
+    </message>
+    <message>
+        <source>Ctrl+R</source>
+        <translation>Ctrl+R</translation>
+    </message>
+    <message>
+        <source>Record the picture and its temperatures (Ctrl+R)</source>
+        <translation>Gravar a imagem e as suas temperaturas (Ctrl+R)</translation>
+    </message>
+    <message>
+        <source>Play a recording as the picture source</source>
+        <translation>Reproduzir uma gravação como fonte de imagem</translation>
+    </message>
+    <message>
+        <source>Stop %1</source>
+        <translation>Parar %1</translation>
+    </message>
+    <message>
+        <source>Record</source>
+        <translation>Gravar</translation>
+    </message>
+</context>
+<context>
+    <name>PlaybackBar</name>
+    <message>
+        <source>Back to the camera</source>
+        <translation>Voltar à câmara</translation>
+    </message>
+    <message>
+        <source>One frame back (Left)</source>
+        <translation>Uma imagem atrás (Esquerda)</translation>
+    </message>
+    <message>
+        <source>One frame on (Right)</source>
+        <translation>Uma imagem à frente (Direita)</translation>
+    </message>
+    <message>
+        <source>Position in the recording</source>
+        <translation>Posição na gravação</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pausa</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Reproduzir</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingSession</name>
+    <message>
+        <source>Recording saved: %1</source>
+        <translation>Gravação guardada: %1</translation>
+    </message>
+    <message>
+        <source>Recording stopped. %1</source>
+        <translation>Gravação parada. %1</translation>
+    </message>
+    <message>
+        <source>No device found, please connect the device!</source>
+        <translation>Nenhum dispositivo encontrado, ligue o dispositivo!</translation>
+    </message>
+    <message>
+        <source>Recording could not start. %1</source>
+        <translation>Não foi possível iniciar a gravação. %1</translation>
+    </message>
+    <message>
+        <source>The camera was unplugged: the recording ends here and is kept.</source>
+        <translation>A câmara foi desligada: a gravação termina aqui e é mantida.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be played. %2</source>
+        <translation>Não é possível reproduzir %1. %2</translation>
+    </message>
+    <message>
+        <source>Open recording</source>
+        <translation>Abrir gravação</translation>
+    </message>
+    <message>
+        <source>Recordings (*.mkv)</source>
+        <translation>Gravações (*.mkv)</translation>
+    </message>
+</context>
 </TS>

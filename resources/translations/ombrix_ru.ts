@@ -485,4 +485,135 @@ Please wait patiently for the upgrade to complete!</source>
         <translation>Температуры в виде текста (CSV)...</translation>
     </message>
 </context>
+<context>
+    <name>Recorder</name>
+    <message>
+        <source>A recording is already running.</source>
+        <translation>Запись уже идёт.</translation>
+    </message>
+    <message>
+        <source>No camera picture to record.</source>
+        <translation>Нет изображения с камеры для записи.</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>Не удаётся записать %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingErrors</name>
+    <message>
+        <source>The file cannot be opened or created.</source>
+        <translation>Не удаётся открыть или создать файл.</translation>
+    </message>
+    <message>
+        <source>This file is not an Ombrix recording, or it is damaged.</source>
+        <translation>Этот файл не является записью Ombrix или повреждён.</translation>
+    </message>
+    <message>
+        <source>The recording has another frame size than this camera.</source>
+        <translation>Размер кадра записи отличается от этой камеры.</translation>
+    </message>
+    <message>
+        <source>Writing failed (is the disk full?). The file keeps every frame up to the last whole one.</source>
+        <translation>Ошибка записи (диск заполнен?). В файле сохранены все кадры до последнего целого.</translation>
+    </message>
+    <message>
+        <source>A frame of the recording cannot be read.</source>
+        <translation>Не удаётся прочитать кадр записи.</translation>
+    </message>
+    <message>
+        <source>The recording failed (error %1).</source>
+        <translation>Ошибка записи (код %1).</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingControls</name>
+    <message>
+        <source>Open recording</source>
+        <translation>Открыть запись</translation>
+    </message>
+    <message>
+        <source>Ctrl+R</source>
+        <translation>Ctrl+R</translation>
+    </message>
+    <message>
+        <source>Record the picture and its temperatures (Ctrl+R)</source>
+        <translation>Записать изображение и температуры (Ctrl+R)</translation>
+    </message>
+    <message>
+        <source>Play a recording as the picture source</source>
+        <translation>Воспроизвести запись как источник изображения</translation>
+    </message>
+    <message>
+        <source>Stop %1</source>
+        <translation>Стоп %1</translation>
+    </message>
+    <message>
+        <source>Record</source>
+        <translation>Запись</translation>
+    </message>
+</context>
+<context>
+    <name>PlaybackBar</name>
+    <message>
+        <source>Back to the camera</source>
+        <translation>Вернуться к камере</translation>
+    </message>
+    <message>
+        <source>One frame back (Left)</source>
+        <translation>На кадр назад (Влево)</translation>
+    </message>
+    <message>
+        <source>One frame on (Right)</source>
+        <translation>На кадр вперёд (Вправо)</translation>
+    </message>
+    <message>
+        <source>Position in the recording</source>
+        <translation>Позиция в записи</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Пауза</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Воспроизвести</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingSession</name>
+    <message>
+        <source>Recording saved: %1</source>
+        <translation>Запись сохранена: %1</translation>
+    </message>
+    <message>
+        <source>Recording stopped. %1</source>
+        <translation>Запись остановлена. %1</translation>
+    </message>
+    <message>
+        <source>No device found, please connect the device!</source>
+        <translation>Устройство не найдено, подключите устройство!</translation>
+    </message>
+    <message>
+        <source>Recording could not start. %1</source>
+        <translation>Не удалось начать запись. %1</translation>
+    </message>
+    <message>
+        <source>The camera was unplugged: the recording ends here and is kept.</source>
+        <translation>Камера отключена: запись заканчивается здесь и сохраняется.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be played. %2</source>
+        <translation>Не удаётся воспроизвести %1. %2</translation>
+    </message>
+    <message>
+        <source>Open recording</source>
+        <translation>Открыть запись</translation>
+    </message>
+    <message>
+        <source>Recordings (*.mkv)</source>
+        <translation>Записи (*.mkv)</translation>
+    </message>
+</context>
 </TS>

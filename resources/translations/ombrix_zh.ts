@@ -485,4 +485,135 @@ Please wait patiently for the upgrade to complete!</source>
         <translation>温度文本 (CSV)...</translation>
     </message>
 </context>
+<context>
+    <name>Recorder</name>
+    <message>
+        <source>A recording is already running.</source>
+        <translation>录制已在进行中。</translation>
+    </message>
+    <message>
+        <source>No camera picture to record.</source>
+        <translation>没有可录制的相机画面。</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>无法写入 %1：%2</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingErrors</name>
+    <message>
+        <source>The file cannot be opened or created.</source>
+        <translation>无法打开或创建该文件。</translation>
+    </message>
+    <message>
+        <source>This file is not an Ombrix recording, or it is damaged.</source>
+        <translation>此文件不是 Ombrix 录像，或已损坏。</translation>
+    </message>
+    <message>
+        <source>The recording has another frame size than this camera.</source>
+        <translation>该录像的帧尺寸与此相机不同。</translation>
+    </message>
+    <message>
+        <source>Writing failed (is the disk full?). The file keeps every frame up to the last whole one.</source>
+        <translation>写入失败（磁盘已满？）。文件保留到最后一个完整帧为止的所有帧。</translation>
+    </message>
+    <message>
+        <source>A frame of the recording cannot be read.</source>
+        <translation>无法读取录像的某一帧。</translation>
+    </message>
+    <message>
+        <source>The recording failed (error %1).</source>
+        <translation>录制失败（错误 %1）。</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingControls</name>
+    <message>
+        <source>Open recording</source>
+        <translation>打开录像</translation>
+    </message>
+    <message>
+        <source>Ctrl+R</source>
+        <translation>Ctrl+R</translation>
+    </message>
+    <message>
+        <source>Record the picture and its temperatures (Ctrl+R)</source>
+        <translation>录制画面及其温度 (Ctrl+R)</translation>
+    </message>
+    <message>
+        <source>Play a recording as the picture source</source>
+        <translation>将录像作为画面来源播放</translation>
+    </message>
+    <message>
+        <source>Stop %1</source>
+        <translation>停止 %1</translation>
+    </message>
+    <message>
+        <source>Record</source>
+        <translation>录制</translation>
+    </message>
+</context>
+<context>
+    <name>PlaybackBar</name>
+    <message>
+        <source>Back to the camera</source>
+        <translation>返回相机</translation>
+    </message>
+    <message>
+        <source>One frame back (Left)</source>
+        <translation>后退一帧（左）</translation>
+    </message>
+    <message>
+        <source>One frame on (Right)</source>
+        <translation>前进一帧（右）</translation>
+    </message>
+    <message>
+        <source>Position in the recording</source>
+        <translation>录像中的位置</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>暂停</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>播放</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingSession</name>
+    <message>
+        <source>Recording saved: %1</source>
+        <translation>录像已保存：%1</translation>
+    </message>
+    <message>
+        <source>Recording stopped. %1</source>
+        <translation>录制已停止。%1</translation>
+    </message>
+    <message>
+        <source>No device found, please connect the device!</source>
+        <translation>未找到设备，请连接设备！</translation>
+    </message>
+    <message>
+        <source>Recording could not start. %1</source>
+        <translation>无法开始录制。%1</translation>
+    </message>
+    <message>
+        <source>The camera was unplugged: the recording ends here and is kept.</source>
+        <translation>相机已拔出：录像在此结束并已保留。</translation>
+    </message>
+    <message>
+        <source>%1 cannot be played. %2</source>
+        <translation>无法播放 %1。%2</translation>
+    </message>
+    <message>
+        <source>Open recording</source>
+        <translation>打开录像</translation>
+    </message>
+    <message>
+        <source>Recordings (*.mkv)</source>
+        <translation>录像 (*.mkv)</translation>
+    </message>
+</context>
 </TS>

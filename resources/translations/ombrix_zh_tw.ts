@@ -485,4 +485,135 @@ Please wait patiently for the upgrade to complete!</source>
         <translation>溫度文字 (CSV)...</translation>
     </message>
 </context>
+<context>
+    <name>Recorder</name>
+    <message>
+        <source>A recording is already running.</source>
+        <translation>錄影已在進行中。</translation>
+    </message>
+    <message>
+        <source>No camera picture to record.</source>
+        <translation>沒有可錄影的相機畫面。</translation>
+    </message>
+    <message>
+        <source>Cannot write %1: %2</source>
+        <translation>無法寫入 %1：%2</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingErrors</name>
+    <message>
+        <source>The file cannot be opened or created.</source>
+        <translation>無法開啟或建立該檔案。</translation>
+    </message>
+    <message>
+        <source>This file is not an Ombrix recording, or it is damaged.</source>
+        <translation>此檔案不是 Ombrix 錄影，或已損壞。</translation>
+    </message>
+    <message>
+        <source>The recording has another frame size than this camera.</source>
+        <translation>該錄影的影格尺寸與此相機不同。</translation>
+    </message>
+    <message>
+        <source>Writing failed (is the disk full?). The file keeps every frame up to the last whole one.</source>
+        <translation>寫入失敗（磁碟已滿？）。檔案保留到最後一個完整影格為止的所有影格。</translation>
+    </message>
+    <message>
+        <source>A frame of the recording cannot be read.</source>
+        <translation>無法讀取錄影的某一影格。</translation>
+    </message>
+    <message>
+        <source>The recording failed (error %1).</source>
+        <translation>錄影失敗（錯誤 %1）。</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingControls</name>
+    <message>
+        <source>Open recording</source>
+        <translation>開啟錄影</translation>
+    </message>
+    <message>
+        <source>Ctrl+R</source>
+        <translation>Ctrl+R</translation>
+    </message>
+    <message>
+        <source>Record the picture and its temperatures (Ctrl+R)</source>
+        <translation>錄製畫面及其溫度 (Ctrl+R)</translation>
+    </message>
+    <message>
+        <source>Play a recording as the picture source</source>
+        <translation>將錄影作為畫面來源播放</translation>
+    </message>
+    <message>
+        <source>Stop %1</source>
+        <translation>停止 %1</translation>
+    </message>
+    <message>
+        <source>Record</source>
+        <translation>錄影</translation>
+    </message>
+</context>
+<context>
+    <name>PlaybackBar</name>
+    <message>
+        <source>Back to the camera</source>
+        <translation>返回相機</translation>
+    </message>
+    <message>
+        <source>One frame back (Left)</source>
+        <translation>後退一格（左）</translation>
+    </message>
+    <message>
+        <source>One frame on (Right)</source>
+        <translation>前進一格（右）</translation>
+    </message>
+    <message>
+        <source>Position in the recording</source>
+        <translation>錄影中的位置</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>暫停</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>播放</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingSession</name>
+    <message>
+        <source>Recording saved: %1</source>
+        <translation>錄影已儲存：%1</translation>
+    </message>
+    <message>
+        <source>Recording stopped. %1</source>
+        <translation>錄影已停止。%1</translation>
+    </message>
+    <message>
+        <source>No device found, please connect the device!</source>
+        <translation>找不到裝置，請連接裝置！</translation>
+    </message>
+    <message>
+        <source>Recording could not start. %1</source>
+        <translation>無法開始錄影。%1</translation>
+    </message>
+    <message>
+        <source>The camera was unplugged: the recording ends here and is kept.</source>
+        <translation>相機已拔除：錄影在此結束並已保留。</translation>
+    </message>
+    <message>
+        <source>%1 cannot be played. %2</source>
+        <translation>無法播放 %1。%2</translation>
+    </message>
+    <message>
+        <source>Open recording</source>
+        <translation>開啟錄影</translation>
+    </message>
+    <message>
+        <source>Recordings (*.mkv)</source>
+        <translation>錄影 (*.mkv)</translation>
+    </message>
+</context>
 </TS>
