@@ -1,9 +1,13 @@
-// Times the viewer's per-frame work on one frame of the simulated module:
-// the picture path (raw_data_cut, frame_to_mat with a quarter turn and the
-// colour mapping, the matrix-to-QImage conversion) beside OpenCV's cvtColor
-// YUYV->BGR alone on the same picture, its parts, and the temperature step
-// (49152 words to degrees, extremes, snapshot store). Prints the ratios at
-// the end.
+// Times the viewer's per-frame work on one frame of the simulated module,
+// beside OpenCV's cvtColor YUYV->BGR alone on the same picture: end to end
+// (the frame copied in as uvc_frame_get does, raw_data_cut, frame_to_mat
+// with a quarter turn and the colour mapping, the image view taking the
+// frame and painting it scaled to the window's 402 x 302 picture), the
+// same without the scaling, the picture path up to a QImage, its parts, and
+// the temperature step (49152 words to degrees, extremes, snapshot store).
+// Prints the ratios at the end. OMBRIX_CPU=portable measures the portable paths. The view draws
+// on its raster path (the Qt platform is offscreen unless QT_QPA_PLATFORM
+// says otherwise).
 #include "cameracontroller.h"
 #include "cglwidgetimage.h"
 #include "cthreadvideostream.h"
@@ -20,7 +24,10 @@
 #include <benchmark/benchmark.h>
 #include <opencv2/imgproc.hpp>
 
+#include <QApplication>
+
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -65,7 +72,46 @@ void setFrames(benchmark::State& state)
     state.counters["frames/s"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 
-// The whole picture path of one frame, as the stream thread and the view run it.
+// The image view, on its raster path, as big as `size`.
+CGLWidgetImage& view(const QSize& size)
+{
+    static CGLWidgetImage* const widget = new CGLWidgetImage;
+    widget->resize(size);
+    return *widget;
+}
+
+// One frame through the stream thread's steps and the view: in, turned and
+// coloured, taken by the view, painted into `shown` (the window's pixels).
+void runFrame(Stream& s, std::vector<uint8_t>& raw, CGLWidgetImage& target, QImage& shown)
+{
+    std::memcpy(raw.data(), s.frame.data(), raw.size());
+    raw_data_cut(raw.data(), int(s.info.image_frame_size), int(s.info.temp_frame_size), s.info.image_frame,
+                 s.info.temp_frame);
+    const cv::Mat mat = frame_to_mat(&s.info);
+    QMetaObject::invokeMethod(&target, "onFrame", Qt::DirectConnection, Q_ARG(cv::Mat, mat));
+    target.render(&shown);
+    benchmark::DoNotOptimize(shown.constBits());
+}
+
+void BM_viewer_frame(benchmark::State& state, QSize size)
+{
+    Stream& s = stream();
+    std::vector<uint8_t> raw(s.frame.size());
+    s.info.image_info.rotate = RIGHT_90D;
+    CGLWidgetImage& target = view(size);
+    QImage shown(size, QImage::Format_RGB32);
+    for (auto _ : state)
+        runFrame(s, raw, target, shown);
+    s.info.image_info.rotate = NO_ROTATE;
+    setFrames(state);
+}
+// End to end, scaled into the main window's picture.
+BENCHMARK_CAPTURE(BM_viewer_frame, end_to_end, QSize(402, 302));
+// The same at the picture's own size: no scaling.
+BENCHMARK_CAPTURE(BM_viewer_frame, own_size, QSize(kHeight, kWidth));
+
+// The picture path up to an image of the frame, as it was first measured
+// (the stream thread's steps and a deep-copy conversion to a QImage).
 void BM_picture_path(benchmark::State& state)
 {
     Stream& s = stream();
@@ -224,7 +270,7 @@ public:
         const double cv = time("BM_opencv_cvtColor_yuyv_to_bgr");
         if (cv > 0) {
             std::printf("\nRatios of CPU time to cvtColor YUYV->BGR alone:\n");
-            for (const char* name : {"BM_picture_path", "BM_raw_data_cut", "BM_frame_convert",
+            for (const char* name : {"BM_viewer_frame/end_to_end", "BM_viewer_frame/own_size", "BM_picture_path", "BM_raw_data_cut", "BM_frame_convert",
                                      "BM_frame_to_mat/upright", "BM_frame_to_mat/quarter_turn", "BM_rotate_right_90",
                                      "BM_opencv_rotate", "BM_itGray2RgbAD",
                                      "BM_image_from_mat"})
@@ -244,6 +290,11 @@ public:
 
 int main(int argc, char** argv)
 {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("OMBRIX_VIEW"))
+        qputenv("OMBRIX_VIEW", "raster");
+    QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
