@@ -7,6 +7,7 @@
 #include "csplashscreen.h"
 #include "filesizesignal.h"
 #include "ombrix_resources.h"
+#include "remotecontrol.h"
 #include "singleapplication.h"
 #include "thermalimager.h"
 #include "toast.h"
@@ -42,6 +43,12 @@ void centreOnDesktop(QWidget& splash)
 
 int main(int argc, char* argv[])
 {
+    // "ombrix --snapshot", "--palette N", "--quit": for the running viewer.
+    // Before the application object, so that it needs no display; the names
+    // set below come after the instance's own, so both find the same server.
+    const int remoteStatus = runRemoteCommandLine(argc, argv, SingleApplication::PerUser);
+    if (remoteStatus >= 0)
+        return remoteStatus;
     auto* app = new SingleApplication(argc, argv, true, SingleApplication::PerUser, InstanceTimeoutMs);
     QApplication::setOrganizationName(QStringLiteral("VARNEK"));
     QApplication::setApplicationName(QStringLiteral("Ombrix"));
@@ -78,6 +85,7 @@ int main(int argc, char* argv[])
     app->installEventFilter(dragFilter);
 
     auto* window = new ThermalImager;
+    app->setRequestHandler([window](const QByteArray& request) { return answerRemoteRequest(window, request); });
     window->show();
     splash->finish(window);
     // "ombrix recording.mkv" plays the recording instead of the camera.
@@ -89,6 +97,7 @@ int main(int argc, char* argv[])
 
     const int exitCode = QApplication::exec();
 
+    app->setRequestHandler(nullptr);
     delete window;
     delete dragFilter;
     delete splash;

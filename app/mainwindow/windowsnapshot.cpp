@@ -37,10 +37,12 @@ ExportSource WindowSnapshot::source(ExportFormat format) const
     return source;
 }
 
-QString WindowSnapshot::writeTo(const QString& path) const
+QString WindowSnapshot::writeTo(const QString& path, QString* written) const
 {
     ExportFormat format = ExportFormat::Png;
     const QString file = exportFormatForFile(path, &format) ? path : path + QStringLiteral(".png");
+    if (written)
+        *written = file;
     return exportSnapshot(format, file, source(format));
 }
 

@@ -16,9 +16,10 @@ public:
     explicit WindowSnapshot(ThermalImager* window);
 
     ExportSource source(ExportFormat format) const;
-    // Writes the file (format by its suffix, PNG when it has none of ours).
-    // Empty on success, else a message naming the problem.
-    QString writeTo(const QString& path) const;
+    // Writes the file (format by its suffix; PNG, with ".png" added, when it
+    // has none of ours); `written` (may be null) gets the file's path. Empty
+    // on success, else a message naming the problem.
+    QString writeTo(const QString& path, QString* written = nullptr) const;
     // A new file name in the temperature matrix folder for the format.
     static QString defaultPath(ExportFormat format);
 

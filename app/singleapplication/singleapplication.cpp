@@ -54,3 +54,13 @@ bool SingleApplication::sendMessage(const QByteArray& message, int timeout)
         return false;
     return m_private->sendFramed(message, timeout);
 }
+
+void SingleApplication::setRequestHandler(RequestHandler handler)
+{
+    m_private->requestHandler = std::move(handler);
+}
+
+QString SingleApplication::blockNameFor(quint32 options, const QString& userData)
+{
+    return SingleApplicationPrivate::blockNameFor(options, userData);
+}

@@ -15,6 +15,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 class SingleApplicationPrivate;
 
 class SingleApplication : public QApplication {
@@ -46,6 +48,19 @@ public:
     // Sends a message to the primary; true when the primary acknowledged it
     // within the timeout (ms). A primary sends nothing and returns false.
     bool sendMessage(const QByteArray& message, int timeout = 100);
+
+    // Primary side: answers remote commands (messages that start with
+    // RemoteRequestMagic, see remotecommand.h). The handler gets the request
+    // and returns the reply, which goes back on the same connection; such
+    // messages are not emitted as receivedMessage. Until a handler is set (the
+    // viewer starting) they are answered with an error.
+    using RequestHandler = std::function<QByteArray(const QByteArray& request)>;
+    void setRequestHandler(RequestHandler handler);
+
+    // The name of the shared block and the primary's server for these
+    // constructor arguments, from the application's current names, path and
+    // user: what a process that only sends commands connects to.
+    static QString blockNameFor(quint32 options = PerUser, const QString& userData = QString());
 
 Q_SIGNALS:
     // Primary side: an instance started that is not allowed to stay, or a

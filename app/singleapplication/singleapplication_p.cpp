@@ -1,5 +1,6 @@
 #include "singleapplication_p.h"
 
+#include "remotecommand.h"
 #include "singleapplication.h"
 
 #include <loginname.h>
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QPointer>
 #include <QRandomGenerator>
 #include <QSharedMemory>
 #include <QThread>
@@ -71,16 +73,22 @@ void SingleApplicationPrivate::computeBlockName(quint32 flags, const QString& us
     options = flags;
     if (!userData.isEmpty())
         appData << userData;
+    blockName = blockNameFor(options, userData);
+}
+
+QString SingleApplicationPrivate::blockNameFor(quint32 flags, const QString& userData)
+{
     BlockNameParts parts;
     parts.applicationName = QCoreApplication::applicationName();
     parts.organizationName = QCoreApplication::organizationName();
     parts.organizationDomain = QCoreApplication::organizationDomain();
-    parts.userData = appData;
+    if (!userData.isEmpty())
+        parts.userData << userData;
     parts.applicationVersion = QCoreApplication::applicationVersion();
     parts.executablePath = QCoreApplication::applicationFilePath();
     parts.userName = platform::currentLoginName();
-    parts.options = options;
-    blockName = composeBlockName(parts);
+    parts.options = flags;
+    return composeBlockName(parts);
 }
 
 void SingleApplicationPrivate::randomSleep()
@@ -350,7 +358,23 @@ void SingleApplicationPrivate::slotDataAvailable(QLocalSocket* dataSocket, quint
     // socket, and closing reads on from the record's stage.
     found->stage = ConnectionRecord::AwaitMessageHeader;
     acknowledge(dataSocket);
+    if (isRemoteRequest(message)) {
+        answerRequest(dataSocket, message);
+        return;
+    }
     Q_EMIT q_ptr->receivedMessage(instanceId, message);
+}
+
+// The reply is one more frame on the connection, after the acknowledgement.
+void SingleApplicationPrivate::answerRequest(QLocalSocket* connection, const QByteArray& request)
+{
+    const QPointer<QLocalSocket> guard(connection);
+    const QByteArray reply = requestHandler ? requestHandler(request)
+                                            : encodeRemoteReply(false, QStringLiteral("the viewer is still starting; try again"));
+    if (!guard)
+        return;
+    connection->write(encodeFrameHeader(reply.size()) + reply);
+    connection->flush();
 }
 
 // Bytes that came in together with the disconnection are still read.

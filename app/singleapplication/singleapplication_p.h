@@ -9,6 +9,8 @@
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
+
 class QLocalServer;
 class QLocalSocket;
 class QSharedMemory;
@@ -49,6 +51,7 @@ public:
     bool sendFramed(const QByteArray& body, int timeout);
 
     static void randomSleep();
+    static QString blockNameFor(quint32 options, const QString& userData);
 
     SingleApplication* const q_ptr;
     QSharedMemory* memory = nullptr; // owned
@@ -59,6 +62,7 @@ public:
     quint32 options = 0;
     QMap<QLocalSocket*, ConnectionRecord> connectionMap;
     QStringList appData;
+    std::function<QByteArray(const QByteArray&)> requestHandler;
 
 public Q_SLOTS:
     void slotConnectionEstablished();
@@ -78,4 +82,5 @@ private:
     bool readInitBody(QLocalSocket* connection, ConnectionRecord& record);
     void dropConnection(QLocalSocket* connection);
     void acknowledge(QLocalSocket* connection);
+    void answerRequest(QLocalSocket* connection, const QByteArray& request);
 };

@@ -4,6 +4,8 @@
 #include "exportbutton.h"
 #include "paintwidget.h"
 #include "profile.h"
+#include "remotecommand.h"
+#include "remotecontrol.h"
 #include "windowsnapshot.h"
 #include "windowtesting.h"
 
@@ -61,6 +63,7 @@ private slots:
     void pictureShowsWhatIsDrawn();
     void temperatureFilesHoldTheModuleGrid();
     void menuExportsAndReportsFailures();
+    void remotePaletteAndSnapshot();
 
 private:
     std::unique_ptr<ThermalImager> window;
@@ -138,6 +141,33 @@ void TestWindowExport::menuExportsAndReportsFailures()
     QVERIFY(shownToast().startsWith(QStringLiteral("Export failed")));
     QVERIFY(shownToast().contains(QStringLiteral("t.tiff")));
     QVERIFY(!QDir(folder.filePath(QStringLiteral("gone"))).exists());
+}
+
+// What the running viewer does for another process's commands.
+void TestWindowExport::remotePaletteAndSnapshot()
+{
+    const auto answer = [this](const QByteArray& request) {
+        bool ok = false;
+        QString text;
+        decodeRemoteReply(answerRemoteRequest(window.get(), request), ok, text);
+        return qMakePair(ok, text);
+    };
+    RemoteCommand palette;
+    palette.verb = RemoteCommand::Palette;
+    palette.palette = 5;
+    QVERIFY(answer(encodeRemoteRequest(palette)).first);
+    QCOMPARE(int(g_palette), 4);
+    QCOMPARE(QSettings(profileIniPath(), QSettings::IniFormat).value(QStringLiteral("Settings/Palette")).toInt(), 4);
+
+    const auto refused = answer(QByteArray(RemoteRequestMagic) + "palette\n84");
+    QVERIFY(!refused.first);
+    QVERIFY(refused.second.contains(QStringLiteral("\"84\"")));
+
+    RemoteCommand snapshot;
+    snapshot.verb = RemoteCommand::Snapshot;
+    snapshot.path = folder.filePath(QStringLiteral("remote.csv"));
+    QVERIFY(answer(encodeRemoteRequest(snapshot)).first);
+    QVERIFY(QFileInfo(snapshot.path).size() > 0);
 }
 
 int main(int argc, char** argv)
