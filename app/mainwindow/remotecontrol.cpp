@@ -2,6 +2,8 @@
 
 #include "globals.h"
 #include "profile.h"
+#include "recorder.h"
+#include "recordingsession.h"
 #include "remoteclient.h"
 #include "remotecommand.h"
 #include "singleapplication.h"
@@ -45,6 +47,33 @@ QByteArray choosePalette(int palette)
     return encodeRemoteReply(true, QStringLiteral("palette %1 (%2)").arg(palette).arg(QString::fromUtf8(name ? name : "")));
 }
 
+// Through the window's recording session, as its Record button does; its
+// message says why a start failed.
+QByteArray record(ThermalImager* window, const RemoteCommand& command)
+{
+    RecordingSession* session = window->findChild<RecordingSession*>();
+    if (!session)
+        return encodeRemoteReply(false, QStringLiteral("this viewer cannot record"));
+    Recorder& recorder = session->recorder();
+    if (command.verb == RemoteCommand::RecordStop) {
+        if (!recorder.isRecording())
+            return encodeRemoteReply(false, QStringLiteral("no recording is running"));
+        const QString path = recorder.path();
+        session->stopRecording();
+        return encodeRemoteReply(true, QStringLiteral("recording stopped: %1").arg(path));
+    }
+    if (recorder.isRecording())
+        return encodeRemoteReply(false, QStringLiteral("already recording to %1").arg(recorder.path()));
+    QString told;
+    const QMetaObject::Connection listening =
+        QObject::connect(session, &RecordingSession::message, [&told](const QString& text) { told = text; });
+    const bool started = session->startRecording(command.path);
+    QObject::disconnect(listening);
+    if (!started)
+        return encodeRemoteReply(false, told.isEmpty() ? QStringLiteral("the recording could not start") : told);
+    return encodeRemoteReply(true, QStringLiteral("recording to %1").arg(recorder.path()));
+}
+
 void print(FILE* stream, const QString& text)
 {
     std::fprintf(stream, "ombrix: %s\n", text.toLocal8Bit().constData());
@@ -63,6 +92,9 @@ QByteArray answerRemoteRequest(ThermalImager* window, const QByteArray& request)
         return takeSnapshot(window, command.path);
     case RemoteCommand::Palette:
         return choosePalette(command.palette);
+    case RemoteCommand::RecordStart:
+    case RemoteCommand::RecordStop:
+        return record(window, command);
     default:
         // After the reply has gone out.
         QTimer::singleShot(0, window, &QWidget::close);

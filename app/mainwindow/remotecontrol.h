@@ -1,6 +1,6 @@
 // Remote control of the running viewer: "ombrix --snapshot [FILE]",
-// "ombrix --palette N" and "ombrix --quit" from another process, through the
-// single-instance channel.
+// "ombrix --palette N", "ombrix --record start [FILE] | stop" and
+// "ombrix --quit" from another process, through the single-instance channel.
 #pragma once
 
 #include <QByteArray>

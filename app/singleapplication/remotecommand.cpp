@@ -18,7 +18,14 @@ constexpr VerbName VerbNames[] = {
     {RemoteCommand::Snapshot, "snapshot"},
     {RemoteCommand::Palette, "palette"},
     {RemoteCommand::Quit, "quit"},
+    {RemoteCommand::RecordStart, "record-start"},
+    {RemoteCommand::RecordStop, "record-stop"},
 };
+
+bool takesPath(RemoteCommand::Verb verb)
+{
+    return verb == RemoteCommand::Snapshot || verb == RemoteCommand::RecordStart;
+}
 
 bool paletteNumber(const QString& text, int& palette)
 {
@@ -44,7 +51,7 @@ QByteArray encodeRemoteRequest(const RemoteCommand& command)
         if (name.verb == command.verb)
             message += name.name;
     }
-    if (command.verb == RemoteCommand::Snapshot && !command.path.isEmpty())
+    if (takesPath(command.verb) && !command.path.isEmpty())
         message += '\n' + command.path.toUtf8();
     if (command.verb == RemoteCommand::Palette)
         message += '\n' + QByteArray::number(command.palette);
@@ -68,8 +75,9 @@ bool decodeRemoteRequest(const QByteArray& message, RemoteCommand& command, QStr
     }
     switch (decoded.verb) {
     case RemoteCommand::Snapshot:
+    case RemoteCommand::RecordStart:
         if (newline >= 0 && (argument.isEmpty() || QDir::isRelativePath(argument) || argument.contains(QChar(0)))) {
-            problem = QStringLiteral("the snapshot file must be an absolute path");
+            problem = QStringLiteral("the file must be an absolute path");
             return false;
         }
         decoded.path = argument;
@@ -81,8 +89,9 @@ bool decodeRemoteRequest(const QByteArray& message, RemoteCommand& command, QStr
         }
         break;
     case RemoteCommand::Quit:
+    case RemoteCommand::RecordStop:
         if (newline >= 0) {
-            problem = QStringLiteral("quit takes no argument");
+            problem = QStringLiteral("%1 takes no argument").arg(QString::fromUtf8(verb));
             return false;
         }
         break;
@@ -123,6 +132,21 @@ RemoteArguments parseRemoteArguments(const QStringList& arguments, const QString
             found.verb = RemoteCommand::Snapshot;
             if (nextIsValue)
                 found.path = QDir::cleanPath(QDir(workingFolder).absoluteFilePath(arguments[++i]));
+        } else if (argument == QLatin1String("--record")) {
+            if (next == QLatin1String("stop")) {
+                found.verb = RemoteCommand::RecordStop;
+            } else if (next == QLatin1String("start")) {
+                found.verb = RemoteCommand::RecordStart;
+                const QString file = i + 2 < arguments.size() ? arguments[i + 2] : QString();
+                if (!file.isEmpty() && !file.startsWith(QLatin1String("--"))) {
+                    found.path = QDir::cleanPath(QDir(workingFolder).absoluteFilePath(file));
+                    ++i;
+                }
+            } else {
+                problem = QStringLiteral("--record needs start [FILE] or stop");
+                return RemoteArguments::Invalid;
+            }
+            ++i;
         } else if (argument == QLatin1String("--palette")) {
             found.verb = RemoteCommand::Palette;
             if (!paletteNumber(next, found.palette)) {
@@ -136,7 +160,7 @@ RemoteArguments parseRemoteArguments(const QStringList& arguments, const QString
         ++commands;
     }
     if (commands > 1) {
-        problem = QStringLiteral("give one of --snapshot, --palette and --quit at a time");
+        problem = QStringLiteral("give one of --snapshot, --palette, --record and --quit at a time");
         return RemoteArguments::Invalid;
     }
     if (commands == 0)

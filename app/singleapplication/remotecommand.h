@@ -16,9 +16,9 @@
 constexpr char RemoteRequestMagic[] = "ombrix-remote/1\n";
 
 struct RemoteCommand {
-    enum Verb { None, Snapshot, Palette, Quit };
+    enum Verb { None, Snapshot, Palette, Quit, RecordStart, RecordStop };
     Verb verb = None;
-    QString path;    // Snapshot: the file, absolute; empty for the viewer's default
+    QString path;    // Snapshot, RecordStart: the file, absolute; empty for the viewer's default
     int palette = 0; // Palette: 1 to RemotePaletteCount
 };
 
@@ -34,7 +34,8 @@ QByteArray encodeRemoteReply(bool ok, const QString& text);
 bool decodeRemoteReply(const QByteArray& reply, bool& ok, QString& text);
 
 enum class RemoteArguments { None, Command, Invalid };
-// Looks for --snapshot [FILE], --palette N or --quit among the program's
+// Looks for --snapshot [FILE], --palette N, --quit or --record start [FILE]
+// | stop among the program's
 // arguments (without the program name). A relative FILE is made absolute
 // against `workingFolder`. Invalid with `problem` set for a bad value or
 // more than one command.

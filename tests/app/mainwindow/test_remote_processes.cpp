@@ -110,6 +110,15 @@ void TestRemoteProcesses::commandsReachTheRunningViewer()
     }
     QVERIFY(!QFile::exists(home.filePath(QStringLiteral("gone"))));
 
+    const QString take = home.filePath(QStringLiteral("take.mkv"));
+    QCOMPARE(ombrix({QStringLiteral("--record"), QStringLiteral("start"), take}).status, 0);
+    QTest::qWait(500);
+    const Outcome stopped = ombrix({QStringLiteral("--record"), QStringLiteral("stop")});
+    QCOMPARE(stopped.status, 0);
+    QVERIFY(stopped.out.contains(take));
+    QCOMPARE(ombrix({QStringLiteral("--record"), QStringLiteral("stop")}).status, 1);
+    QTRY_VERIFY(QFileInfo(take).size() > 0);
+
     // A plain second start still hands over its old message and ends.
     QCOMPARE(ombrix({}).status, 0);
     QCOMPARE(viewer.state(), QProcess::Running);

@@ -168,6 +168,17 @@ void TestWindowExport::remotePaletteAndSnapshot()
     snapshot.path = folder.filePath(QStringLiteral("remote.csv"));
     QVERIFY(answer(encodeRemoteRequest(snapshot)).first);
     QVERIFY(QFileInfo(snapshot.path).size() > 0);
+
+    RemoteCommand record;
+    record.verb = RemoteCommand::RecordStart;
+    record.path = folder.filePath(QStringLiteral("take.mkv"));
+    const auto started = answer(encodeRemoteRequest(record));
+    QVERIFY2(started.first, qPrintable(started.second));
+    QVERIFY(!answer(encodeRemoteRequest(record)).first); // one recording at a time
+    record.verb = RemoteCommand::RecordStop;
+    QVERIFY(answer(encodeRemoteRequest(record)).first);
+    QTRY_VERIFY(QFile::exists(folder.filePath(QStringLiteral("take.mkv"))));
+    QCOMPARE(answer(encodeRemoteRequest(record)).second, QStringLiteral("no recording is running"));
 }
 
 int main(int argc, char** argv)
