@@ -2,6 +2,7 @@
 // identity, style, crash dumps and language, the splash while the main window
 // is built, then the event loop.
 #include "ceventfilter.h"
+#include "closesignalnotifier.h"
 #include "crashhandler.h"
 #include "recordingsession.h"
 #include "csplashscreen.h"
@@ -16,6 +17,8 @@
 #include <QDesktopWidget>
 #include <QFile>
 #include <QPixmap>
+#include <QPointer>
+#include <QTimer>
 #include <QTranslator>
 
 namespace {
@@ -72,6 +75,20 @@ int main(int argc, char* argv[])
         return 0;
     }
 
+    // Logout, `kill` and Ctrl+C close the window as its close button does,
+    // so that everything it saves on closing is saved; a request that
+    // arrives during start-up closes the window as soon as it is there.
+    QPointer<ThermalImager> window;
+    bool closeRequested = false;
+    platform::CloseSignalNotifier closeSignals;
+    QObject::connect(&closeSignals, &platform::CloseSignalNotifier::closeRequested, [&window, &closeRequested] {
+        closeRequested = true;
+        if (window)
+            QTimer::singleShot(0, window, &QWidget::close);
+    });
+    if (!closeSignals.start())
+        qWarning("SIGTERM/SIGINT/SIGHUP are taken: they will end the program without saving");
+
     auto* splash = new CSplashScreen;
     splash->setPixmap(QPixmap(QStringLiteral(":/images/splash.png")));
     centreOnDesktop(*splash);
@@ -84,7 +101,7 @@ int main(int argc, char* argv[])
     auto* dragFilter = new CEventFilter;
     app->installEventFilter(dragFilter);
 
-    auto* window = new ThermalImager;
+    window = new ThermalImager;
     app->setRequestHandler([window](const QByteArray& request) { return answerRemoteRequest(window, request); });
     window->show();
     splash->finish(window);
@@ -94,6 +111,11 @@ int main(int argc, char* argv[])
             window->recording()->openRecording(argument);
             break;
         }
+    // A second start brings this window forward (the second one shows its
+    // toast and ends).
+    QObject::connect(app, &SingleApplication::instanceStarted, window, &ThermalImager::bringToFront);
+    if (closeRequested)
+        QTimer::singleShot(0, window, &QWidget::close);
 
     const int exitCode = QApplication::exec();
 

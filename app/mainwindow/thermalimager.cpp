@@ -820,6 +820,15 @@ void ThermalImager::centreOnScreen()
     move(frame.topLeft());
 }
 
+void ThermalImager::bringToFront()
+{
+    if (isMinimized())
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+}
+
 void ThermalImager::onShowMinimized()
 {
     showMinimized();

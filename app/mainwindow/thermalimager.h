@@ -74,6 +74,8 @@ public:
     bool openFirstCamera();
     // Recording, and playback of a recording as the camera.
     RecordingSession* recording() const;
+    // Shows the window un-minimised on top and gives it the focus.
+    void bringToFront();
 
     // The parts a caller may look at (tests, the start-up code).
     CTitleBar* titleBarWidget() const;

@@ -9,9 +9,11 @@
 #include "windowtesting.h"
 
 #include <QLineEdit>
+#include <QProcess>
 #include <QSettings>
 
 #include <cmath>
+#include <csignal>
 
 namespace {
 
@@ -68,6 +70,9 @@ private slots:
     void pictureFitsAnyWindowShape();
     void savedValuesReturnAfterReplug();
     void refusedValuesAreReported();
+    void bringToFrontUnminimises();
+    void closeSignalsEndTheProgramNormally_data();
+    void closeSignalsEndTheProgramNormally();
 
 private:
     void replug();
@@ -179,6 +184,50 @@ void TestWindowFit::refusedValuesAreReported()
     ombrix_sim_plug();
     QTRY_VERIFY_WITH_TIMEOUT(!shownToast().isEmpty(), 5000);
     QCOMPARE(shownToast(), QStringLiteral("The camera did not accept the saved distance, emissivity or range."));
+}
+
+void TestWindowFit::bringToFrontUnminimises()
+{
+    window->showMinimized();
+    QTRY_VERIFY(window->isMinimized());
+    window->bringToFront();
+    QTRY_VERIFY(!window->isMinimized());
+    QVERIFY(window->isVisible());
+    QTRY_VERIFY(window->isActiveWindow());
+}
+
+void TestWindowFit::closeSignalsEndTheProgramNormally_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("SIGHUP") << int(SIGHUP);
+}
+
+// The program, on the simulated module, is told to end once its picture
+// runs: it closes as by its close button (exit code 0), which stores the
+// unit on the way out.
+void TestWindowFit::closeSignalsEndTheProgramNormally()
+{
+    QFETCH(int, signalNumber);
+    QTemporaryDir home;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("HOME", home.path());
+    environment.remove("XDG_CONFIG_HOME");
+    environment.insert("OMBRIX_CAMERA", "simulated");
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(OMBRIX_PROGRAM), QStringList());
+    QVERIFY(program.waitForStarted());
+    // The stream's start is announced on standard output.
+    QByteArray output;
+    QTRY_VERIFY_WITH_TIMEOUT((output += program.readAllStandardOutput()).contains("width: 256"), 20000);
+    QCOMPARE(::kill(pid_t(program.processId()), signalNumber), 0);
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(QFile::exists(home.path() + "/.config/VARNEK/Ombrix.conf"));
 }
 
 int main(int argc, char** argv)
