@@ -118,6 +118,8 @@ ThermalImager::ThermalImager(QWidget* parent)
     registerDeviceNotifications();
     if (openFirstCamera())
         setControlsEnabled(true);
+    blankReadings();
+    showCameraState();
 }
 
 void ThermalImager::setupWindow()
@@ -148,6 +150,13 @@ void ThermalImager::setupPicture()
     scene = new QGraphicsScene(this);
     imageView = new CGLWidgetImage(ui->graphicsView);
     imageView->resize(ui->graphicsView->size());
+    noCameraNotice = new QLabel(tr("No camera connected"), imageView);
+    noCameraNotice->setObjectName(QStringLiteral("noCameraNotice"));
+    noCameraNotice->setAlignment(Qt::AlignCenter);
+    noCameraNotice->setWordWrap(true);
+    noCameraNotice->setStyleSheet(
+        QStringLiteral("QLabel{background: #1E1E1E; color: #FFFFFF; font: 400 18px \"Microsoft YaHei\";}"));
+    noCameraNotice->resize(imageView->size());
     ui->graphicsView->setScene(scene);
     pictureReading = new reading::PictureReading(imageView, ui->graphicsView, this);
 
@@ -427,6 +436,7 @@ void ThermalImager::onDeviceArrived(const QString& path)
             closeDevice();
         g_connected = openDevice(productType, true);
         setControlsEnabled(g_connected);
+        showCameraState();
     }
     qDebug() << "USB device arrived:" << path;
 }
@@ -438,6 +448,7 @@ void ThermalImager::onDeviceRemoved(const QString& path)
             recordingSession->cameraRemoved();
         setControlsEnabled(false);
         closeDevice();
+        showCameraState();
     }
     qDebug() << "USB device removed:" << path;
 }
@@ -745,6 +756,28 @@ void ThermalImager::onRestoreFinished()
     }
     if (openFirstCamera())
         setControlsEnabled(true);
+    showCameraState();
+}
+
+void ThermalImager::showCameraState()
+{
+    if (noCameraNotice) {
+        noCameraNotice->setVisible(!g_connected);
+        noCameraNotice->lower();
+    }
+    if (!g_connected)
+        blankReadings();
+}
+
+// Until the camera's next frame, nothing is measured: the last frame's values
+// are not the scene's any more.
+void ThermalImager::blankReadings()
+{
+    TemperatureSnapshot::instance().forget();
+    ui->labelMax->setText(QStringLiteral("Max --"));
+    ui->labelMin->setText(QStringLiteral("Min --"));
+    if (overlay)
+        overlay->update();
 }
 
 // ---- Layout and window states ------------------------------------------------------
@@ -761,6 +794,8 @@ void ThermalImager::layoutPicture()
     if (picture.isEmpty())
         return;
     imageView->setGeometry(picture.translated(scale, 0));
+    if (noCameraNotice)
+        noCameraNotice->resize(picture.size());
 }
 
 void ThermalImager::resizeEvent(QResizeEvent* event)

@@ -33,6 +33,7 @@ class PaintWidget;
 class QButtonGroup;
 class RecordingSession;
 class QGraphicsScene;
+class QLabel;
 class QThread;
 class QTimer;
 class TemperatureChart;
@@ -141,6 +142,10 @@ private:
     void selectTool(int shapeCode);
     void switchRange(int target);
     void layoutPicture();
+    // The picture area and readings for the camera's presence: without one,
+    // a "no camera" notice over the picture and "--" for every reading.
+    void showCameraState();
+    void blankReadings();
     void centreOnScreen();
     static void upgradeWorker(const QString& imagePath);
 
@@ -154,6 +159,7 @@ private:
     QPointer<QButtonGroup> toolGroup;
     QPointer<QButtonGroup> rangeGroup;
     QPointer<PaintWidget> overlay;
+    QPointer<QLabel> noCameraNotice;  // child of the picture, under the overlays
     QPointer<CDialogWaiting> waitingDialog;
     int axisMaximum = 100;
     int timeWindow = 20;

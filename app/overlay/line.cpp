@@ -55,7 +55,7 @@ void Line::subdivide(QVector<QPoint>& points, const QPoint& a, const QPoint& b)
     subdivide(points, c, b);
 }
 
-void Line::draw(QPainter& painter)
+void Line::draw(QPainter& painter, LabelLayout& labels)
 {
     if (!owner)
         return;
@@ -67,7 +67,10 @@ void Line::draw(QPainter& painter)
     drawCircle(painter, startPoint);
     painter.drawLine(segmentStart, segmentEnd);
     drawCircle(painter, endPoint);
-    drawExtremes(painter, owner->size(), measureSamples());
+    if (const std::optional<Measurement> m = measureSamples())
+        drawExtremes(painter, labels, *m);
+    else
+        labels.add(endPoint, QString::fromLatin1(NoReading), QColor(SpotLabelColor));
 }
 
 std::optional<Measurement> Line::measure() const
@@ -80,10 +83,12 @@ std::optional<Measurement> Line::measure() const
     return measureSamples();
 }
 
-Measurement Line::measureSamples() const
+std::optional<Measurement> Line::measureSamples() const
 {
     TemperatureSnapshot::Reader reader;
     const TemperatureSnapshot::Copy& copy = reader.copyFor(g_rotate_angle.load());
+    if (!copy.live)
+        return std::nullopt;
     const QSize ownerSize = owner->size();
 
     Measurement m;

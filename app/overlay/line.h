@@ -18,7 +18,8 @@ public:
     explicit Line(QWidget* owner);
 
     void setEndPoint(const QPoint& point) override;
-    void draw(QPainter& painter) override;
+    using Shape::draw;
+    void draw(QPainter& painter, LabelLayout& labels) override;
     std::optional<Measurement> measure() const override;
 
     // The drawn segment, pulled in from the end points by up to 3 pixels.
@@ -29,7 +30,7 @@ public:
 private:
     static void subdivide(QVector<QPoint>& points, const QPoint& a, const QPoint& b);
     // Needs the mutex held and at least one sample.
-    Measurement measureSamples() const;
+    std::optional<Measurement> measureSamples() const;
 
     QPoint segmentStart;
     QPoint segmentEnd;

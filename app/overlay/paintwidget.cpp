@@ -95,11 +95,13 @@ void PaintWidget::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setPen(QPen(QBrush(QColor(QStringLiteral("#FFFFFF"))), 1, Qt::SolidLine,
                         Qt::SquareCap, Qt::BevelJoin));
+    // The labels of all shapes are placed together, so that none covers
+    // another.
+    LabelLayout labels(size());
     const QList<Shape*> drawn = shapes;
     for (Shape* shape : drawn)
-        shape->draw(painter);
-    if (currentShape)
-        currentShape->draw(painter);
+        shape->draw(painter, labels);
+    labels.paint(painter);
 }
 
 template <typename Transform> void PaintWidget::transformShapes(Transform transform)

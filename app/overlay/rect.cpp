@@ -29,14 +29,17 @@ Rect::Rect(QWidget* ownerWidget)
 {
 }
 
-void Rect::draw(QPainter& painter)
+void Rect::draw(QPainter& painter, LabelLayout& labels)
 {
     painter.setPen(Qt::white);
     painter.drawRect(startPoint.x(), startPoint.y(),
                      endPoint.x() - startPoint.x(), endPoint.y() - startPoint.y());
-    const std::optional<Measurement> m = measure();
-    if (m)
-        drawExtremes(painter, owner->size(), *m);
+    if (!owner)
+        return;
+    if (const std::optional<Measurement> m = measure())
+        drawExtremes(painter, labels, *m);
+    else
+        labels.add(endPoint, QString::fromLatin1(NoReading), QColor(SpotLabelColor));
 }
 
 std::optional<Measurement> Rect::measure() const
@@ -45,6 +48,8 @@ std::optional<Measurement> Rect::measure() const
         return std::nullopt;
     TemperatureSnapshot::Reader reader;
     const TemperatureSnapshot::Copy& copy = reader.copyFor(g_rotate_angle.load());
+    if (!copy.live)
+        return std::nullopt;
     const QSize ownerSize = owner->size();
     const int columns = sensorGridSize(ownerSize).width();
     const QPoint first = widgetToSensor(ownerSize, startPoint);

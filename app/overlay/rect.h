@@ -9,6 +9,7 @@ class Rect : public Shape
 public:
     explicit Rect(QWidget* owner);
 
-    void draw(QPainter& painter) override;
+    using Shape::draw;
+    void draw(QPainter& painter, LabelLayout& labels) override;
     std::optional<Measurement> measure() const override;
 };

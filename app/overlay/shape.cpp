@@ -11,6 +11,7 @@
 const char* const SpotLabelColor = "#FFFFFF";
 const char* const HighestColor = "#FF0000";
 const char* const LowestColor = "#2B79D8";
+const char* const NoReading = "--";
 
 Shape::Shape(QWidget* ownerWidget)
     : owner(ownerWidget)
@@ -30,12 +31,19 @@ float Shape::temperatureAt(const TemperatureSnapshot::Copy& copy, const QSize& o
     return copy.values[sensorIndex(ownerSize, widgetToSensor(ownerSize, point))];
 }
 
+void Shape::draw(QPainter& painter)
+{
+    LabelLayout labels(owner ? owner->size() : QSize());
+    draw(painter, labels);
+    labels.paint(painter);
+}
+
 void Shape::drawCircle(QPainter& painter, const QPoint& centre)
 {
     painter.drawEllipse(centre.x() - 3, centre.y() - 3, 6, 6);
 }
 
-void Shape::drawExtremes(QPainter& painter, const QSize& ownerSize, const Measurement& m)
+void Shape::drawExtremes(QPainter& painter, LabelLayout& labels, const Measurement& m)
 {
     const QColor lowestColor(LowestColor);
     const QColor highestColor(HighestColor);
@@ -43,12 +51,8 @@ void Shape::drawExtremes(QPainter& painter, const QSize& ownerSize, const Measur
     drawCircle(painter, m.coldPoint);
     painter.setPen(highestColor);
     drawCircle(painter, m.hotPoint);
-
-    painter.setFont(labelFont());
-    painter.setPen(lowestColor);
-    painter.drawText(QPointF(labelAnchor(ownerSize, m.coldPoint)), temperatureText(m.lowest, m.unit));
-    painter.setPen(highestColor);
-    painter.drawText(QPointF(labelAnchor(ownerSize, m.hotPoint)), temperatureText(m.highest, m.unit));
+    labels.add(m.coldPoint, temperatureText(m.lowest, m.unit), lowestColor);
+    labels.add(m.hotPoint, temperatureText(m.highest, m.unit), highestColor);
 }
 
 QString temperatureText(float value, int unit)

@@ -9,6 +9,7 @@
 #include <QSize>
 #include <QString>
 
+#include "labellayout.h"
 #include "temperaturesnapshot.h"
 
 #include <optional>
@@ -42,10 +43,15 @@ public:
     Shape& operator=(const Shape&) = delete;
 
     virtual void setEndPoint(const QPoint& point);
-    virtual void draw(QPainter& painter) = 0;
+    // Draws the outline and queues the temperature labels; the caller paints
+    // the labels of all its shapes together once they are drawn.
+    virtual void draw(QPainter& painter, LabelLayout& labels) = 0;
+    // Draws the shape alone, labels included.
+    void draw(QPainter& painter);
 
     // Reads the snapshot copy of the current rotation. Empty when the shape
-    // has no owner (or, for a line, no samples yet).
+    // has no owner (or, for a line, no samples yet), and while the snapshot
+    // holds no live values (no camera): the labels then read NoReading.
     virtual std::optional<Measurement> measure() const = 0;
 
     QPoint startPoint;  // where the mouse button went down
@@ -58,9 +64,13 @@ protected:
                                const QPoint& point);
     // A circle of diameter 6 centred on a point, in the painter's pen.
     static void drawCircle(QPainter& painter, const QPoint& centre);
-    // The cold and hot markers and their labels, hot last so that it covers.
-    static void drawExtremes(QPainter& painter, const QSize& ownerSize, const Measurement& m);
+    // The cold and hot markers and their labels, hot last so that it wins
+    // its place.
+    static void drawExtremes(QPainter& painter, LabelLayout& labels, const Measurement& m);
 };
+
+// The label of a shape while there is no live reading.
+extern const char* const NoReading;  // "--"
 
 // "12.3℃" or "54.1℉": one decimal, the unit sign right after the value.
 QString temperatureText(float value, int unit);

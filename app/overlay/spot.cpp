@@ -11,7 +11,7 @@ Spot::Spot(QWidget* ownerWidget)
 {
 }
 
-void Spot::draw(QPainter& painter)
+void Spot::draw(QPainter& painter, LabelLayout& labels)
 {
     const int x = endPoint.x();
     const int y = endPoint.y();
@@ -23,12 +23,11 @@ void Spot::draw(QPainter& painter)
     painter.drawLine(x, y - 10, x, y - 3);
     painter.drawLine(x, y + 3, x, y + 10);
 
-    const std::optional<Measurement> m = measure();
-    if (!m)
+    if (!owner)
         return;
-    painter.setPen(QColor(SpotLabelColor));
-    painter.setFont(labelFont());
-    painter.drawText(QPointF(labelAnchor(owner->size(), endPoint)), temperatureText(m->highest, m->unit));
+    const std::optional<Measurement> m = measure();
+    labels.add(endPoint, m ? temperatureText(m->highest, m->unit) : QString::fromLatin1(NoReading),
+               QColor(SpotLabelColor));
 }
 
 std::optional<Measurement> Spot::measure() const
@@ -37,6 +36,8 @@ std::optional<Measurement> Spot::measure() const
         return std::nullopt;
     TemperatureSnapshot::Reader reader;
     const TemperatureSnapshot::Copy& copy = reader.copyFor(g_rotate_angle.load());
+    if (!copy.live)
+        return std::nullopt;
     Measurement m;
     m.hotPoint = m.coldPoint = endPoint;
     m.highest = m.lowest = temperatureAt(copy, owner->size(), endPoint);

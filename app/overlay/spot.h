@@ -8,6 +8,7 @@ class Spot : public Shape
 public:
     explicit Spot(QWidget* owner);
 
-    void draw(QPainter& painter) override;
+    using Shape::draw;
+    void draw(QPainter& painter, LabelLayout& labels) override;
     std::optional<Measurement> measure() const override;
 };

@@ -120,6 +120,8 @@ void TemperatureSnapshot::fillTurnedCopies(Frame& frame)
 
     for (int i = 1; i < 4; ++i)
         frame.copies[i].unit = frame.copies[0].unit;
+    for (Copy& copy : frame.copies)
+        copy.live = true;
 }
 
 bool TemperatureSnapshot::changeUnit(int unit)
@@ -143,6 +145,18 @@ bool TemperatureSnapshot::changeUnit(int unit)
     else
         std::transform(values, values + ValueCount, values, toCelsius);
     upright.unit = unit;
+    return true;
+}
+
+bool TemperatureSnapshot::forget()
+{
+    if (isReadByThisThread()) {
+        qWarning("TemperatureSnapshot::forget: refused while this thread reads the snapshot");
+        return false;
+    }
+    std::unique_lock<WriterFirstLock> forgetting(frameLock);
+    for (Copy& copy : front->copies)
+        copy.live = false;
     return true;
 }
 

@@ -26,6 +26,7 @@ public:
     struct Copy
     {
         qint32 unit = 0;  // 1: degrees Fahrenheit, 0: degrees Celsius
+        bool live = false;  // holds a frame of the camera that is connected now
         float values[ValueCount] = {};
     };
 
@@ -48,6 +49,10 @@ public:
     // Refused (false) for other units, and on a thread that holds a Reader of
     // this snapshot, which would otherwise deadlock.
     bool changeUnit(int unit);
+    // Marks the values as no longer live (the camera has gone) until the next
+    // store; they stay readable. Refused (false) on a thread that holds a
+    // Reader of this snapshot.
+    bool forget();
 
     // The copy index for a rotation in degrees: 90, 180 and 270 select the
     // turned copies, anything else the upright one.

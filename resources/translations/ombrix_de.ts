@@ -397,6 +397,11 @@ Bitte warten Sie, bis die Aktualisierung abgeschlossen ist!</translation>
         <source>The camera did not accept the saved distance, emissivity or range.</source>
         <translation>Die Kamera hat die gespeicherte Entfernung, den Emissionsgrad oder den Messbereich nicht übernommen.</translation>
     </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp"/>
+        <source>No camera connected</source>
+        <translation>Keine Kamera angeschlossen</translation>
+    </message>
 </context>
 <context>
     <name>ThermalImagerClass</name>

@@ -397,6 +397,11 @@ Please wait patiently for the upgrade to complete!</translation>
         <source>The camera did not accept the saved distance, emissivity or range.</source>
         <translation>The camera did not accept the saved distance, emissivity or range.</translation>
     </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp"/>
+        <source>No camera connected</source>
+        <translation>No camera connected</translation>
+    </message>
 </context>
 <context>
     <name>ThermalImagerClass</name>

@@ -397,6 +397,11 @@ No apague el dispositivo.
         <source>The camera did not accept the saved distance, emissivity or range.</source>
         <translation>La cámara no aceptó la distancia, la emisividad o el rango guardados.</translation>
     </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp"/>
+        <source>No camera connected</source>
+        <translation>No hay ninguna cámara conectada</translation>
+    </message>
 </context>
 <context>
     <name>ThermalImagerClass</name>

@@ -397,6 +397,11 @@ Veuillez patienter jusqu&apos;à la fin de la mise à jour&#xa0;!</translation>
         <source>The camera did not accept the saved distance, emissivity or range.</source>
         <translation>La caméra n&apos;a pas accepté la distance, l&apos;émissivité ou la plage enregistrées.</translation>
     </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp"/>
+        <source>No camera connected</source>
+        <translation>Aucune caméra connectée</translation>
+    </message>
 </context>
 <context>
     <name>ThermalImagerClass</name>

@@ -397,6 +397,11 @@ Attendere il completamento dell&apos;aggiornamento!</translation>
         <source>The camera did not accept the saved distance, emissivity or range.</source>
         <translation>La termocamera non ha accettato la distanza, l&apos;emissività o l&apos;intervallo salvati.</translation>
     </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp"/>
+        <source>No camera connected</source>
+        <translation>Nessuna termocamera collegata</translation>
+    </message>
 </context>
 <context>
     <name>ThermalImagerClass</name>

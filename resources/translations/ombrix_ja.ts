@@ -397,6 +397,11 @@ Please wait patiently for the upgrade to complete!</source>
         <source>The camera did not accept the saved distance, emissivity or range.</source>
         <translation>カメラが保存済みの距離、放射率、または測定範囲を受け付けませんでした。</translation>
     </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp"/>
+        <source>No camera connected</source>
+        <translation>カメラが接続されていません</translation>
+    </message>
 </context>
 <context>
     <name>ThermalImagerClass</name>

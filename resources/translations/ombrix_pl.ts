@@ -397,6 +397,11 @@ Poczekaj cierpliwie na zakończenie aktualizacji!</translation>
         <source>The camera did not accept the saved distance, emissivity or range.</source>
         <translation>Kamera nie przyjęła zapisanej odległości, emisyjności lub zakresu.</translation>
     </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp"/>
+        <source>No camera connected</source>
+        <translation>Brak podłączonej kamery</translation>
+    </message>
 </context>
 <context>
     <name>ThermalImagerClass</name>

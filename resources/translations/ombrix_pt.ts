@@ -397,6 +397,11 @@ Aguarde a conclusão da atualização!</translation>
         <source>The camera did not accept the saved distance, emissivity or range.</source>
         <translation>A câmara não aceitou a distância, a emissividade ou a gama guardadas.</translation>
     </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp"/>
+        <source>No camera connected</source>
+        <translation>Nenhuma câmara ligada</translation>
+    </message>
 </context>
 <context>
     <name>ThermalImagerClass</name>

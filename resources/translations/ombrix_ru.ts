@@ -397,6 +397,11 @@ Please wait patiently for the upgrade to complete!</source>
         <source>The camera did not accept the saved distance, emissivity or range.</source>
         <translation>Камера не приняла сохранённые расстояние, коэффициент излучения или диапазон.</translation>
     </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp"/>
+        <source>No camera connected</source>
+        <translation>Камера не подключена</translation>
+    </message>
 </context>
 <context>
     <name>ThermalImagerClass</name>

@@ -397,6 +397,11 @@ Please wait patiently for the upgrade to complete!</source>
         <source>The camera did not accept the saved distance, emissivity or range.</source>
         <translation>相机未接受已保存的距离、发射率或测温范围。</translation>
     </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp"/>
+        <source>No camera connected</source>
+        <translation>未连接相机</translation>
+    </message>
 </context>
 <context>
     <name>ThermalImagerClass</name>

@@ -397,6 +397,11 @@ Please wait patiently for the upgrade to complete!</source>
         <source>The camera did not accept the saved distance, emissivity or range.</source>
         <translation>相機未接受已儲存的距離、發射率或測溫範圍。</translation>
     </message>
+    <message>
+        <location filename="../../app/mainwindow/thermalimager.cpp"/>
+        <source>No camera connected</source>
+        <translation>未連接相機</translation>
+    </message>
 </context>
 <context>
     <name>ThermalImagerClass</name>

@@ -71,6 +71,7 @@ private slots:
     void savedValuesReturnAfterReplug();
     void refusedValuesAreReported();
     void bringToFrontUnminimises();
+    void noCameraStateUntilRealDataReturns();
     void closeSignalsEndTheProgramNormally_data();
     void closeSignalsEndTheProgramNormally();
 
@@ -184,6 +185,44 @@ void TestWindowFit::refusedValuesAreReported()
     ombrix_sim_plug();
     QTRY_VERIFY_WITH_TIMEOUT(!shownToast().isEmpty(), 5000);
     QCOMPARE(shownToast(), QStringLiteral("The camera did not accept the saved distance, emissivity or range."));
+}
+
+// Without a camera: a notice over the picture, "--" for every reading, the
+// shapes kept; the next real frame brings the readings back.
+void TestWindowFit::noCameraStateUntilRealDataReturns()
+{
+    Ui_ThermalImagerClass& ui = window->form();
+    auto* notice = window->imageWidget()->findChild<QLabel*>(QStringLiteral("noCameraNotice"));
+    QVERIFY(notice && !notice->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(chartPoints(*window) >= 1, 5000);
+    QTest::mouseClick(ui.pushButtonSpot, Qt::LeftButton);
+    PaintWidget* overlay = window->overlayWidget();
+    QTest::mouseClick(overlay, Qt::LeftButton, {}, QPoint(40, 40));
+    QVERIFY(overlay->activeShape()->measure());
+
+    QCOMPARE(ombrix_sim_unplug(), 0);
+    QTRY_VERIFY(controlsDisabled(*window));
+    QVERIFY(notice->isVisible());
+    QCOMPARE(notice->size(), window->imageWidget()->size());
+    QVERIFY(notice->text().contains(QStringLiteral("camera")));
+    QCOMPARE(ui.labelMax->text(), QStringLiteral("Max --"));
+    QCOMPARE(ui.labelMin->text(), QStringLiteral("Min --"));
+    QCOMPARE(overlay->shapeList().size(), 1);
+    QVERIFY(!overlay->activeShape()->measure());
+
+    QCOMPARE(ombrix_sim_plug(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(!ui.labelMax->text().endsWith(QStringLiteral("--")), 8000);
+    QVERIFY(!notice->isVisible());
+    QTRY_VERIFY(overlay->activeShape()->measure());
+
+    // Started without a camera, nothing reads as measured.
+    window.reset();
+    ombrix_sim_unplug();
+    window = std::make_unique<ThermalImager>();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QCOMPARE(window->form().labelMax->text(), QStringLiteral("Max --"));
+    QVERIFY(window->imageWidget()->findChild<QLabel*>(QStringLiteral("noCameraNotice"))->isVisible());
 }
 
 void TestWindowFit::bringToFrontUnminimises()

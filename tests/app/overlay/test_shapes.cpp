@@ -72,6 +72,10 @@ private slots:
     void rectMarkersStayInsideTheRectangle();
 
     void labelsAreDrawnInTheirColours();
+    void labelsNeitherOverlapNorLeaveThePicture_data();
+    void labelsNeitherOverlapNorLeaveThePicture();
+    void labelsReadOnTheirOwnColour();
+    void noLiveValuesNoReading();
 
 private:
     QWidget landscape;  // 400 x 300
@@ -410,6 +414,77 @@ void TestShapes::labelsAreDrawnInTheirColours()
     const QImage spotImage = drawOnBlack(spot, landscape.size());
     QVERIFY(countPixelsIn(spotImage, labelBox(QPoint(205, 145)), Qt::white) > 10);
     QCOMPARE(countPixelsIn(spotImage, labelBox(QPoint(205, 145)), blue), 0);
+}
+
+void TestShapes::labelsNeitherOverlapNorLeaveThePicture_data()
+{
+    QTest::addColumn<QVector<QPoint>>("markers");
+    QTest::newRow("one spot") << QVector<QPoint>{{200, 150}};
+    QTest::newRow("neighbours") << QVector<QPoint>{{100, 100}, {104, 102}, {98, 96}, {110, 101}};
+    QTest::newRow("same point") << QVector<QPoint>(6, QPoint(50, 50));
+    QTest::newRow("corners") << QVector<QPoint>{{0, 0}, {399, 0}, {0, 299}, {399, 299}, {398, 298}, {1, 1}};
+    QTest::newRow("outside") << QVector<QPoint>{{-40, 500}, {900, -3}, {-40, 501}};
+    QTest::newRow("a column") << QVector<QPoint>{{200, 20}, {200, 24}, {200, 28}, {200, 32}, {200, 36}, {200, 40}};
+}
+
+// Checked against every pair: inside the picture and clear of each other.
+void TestShapes::labelsNeitherOverlapNorLeaveThePicture()
+{
+    QFETCH(QVector<QPoint>, markers);
+    LabelLayout labels(landscape.size());
+    for (const QPoint& marker : markers)
+        labels.add(marker, temperatureText(-123.4f, 1), Qt::white);
+    const QVector<QRect> boxes = labels.placedBoxes();
+    QCOMPARE(boxes.size(), markers.size());
+    for (int i = 0; i < boxes.size(); ++i) {
+        QVERIFY(landscape.rect().contains(boxes[i]));
+        for (int j = i + 1; j < boxes.size(); ++j)
+            QVERIFY2(!boxes[i].intersects(boxes[j]), qPrintable(QString("%1 and %2").arg(i).arg(j)));
+    }
+    // The last label queued keeps the place it prefers.
+    const QPoint anchor = labelAnchor(landscape.size(), markers.last());
+    QVERIFY(boxes.last().contains(anchor.x() + 2, anchor.y() - 2));
+}
+
+// White on white and blue on blue: the outline keeps dark pixels at the text.
+void TestShapes::labelsReadOnTheirOwnColour()
+{
+    for (const QColor& colour : {QColor(Qt::white), QColor(LowestColor)}) {
+        QImage image(landscape.size(), QImage::Format_RGB32);
+        image.fill(colour);
+        QPainter painter(&image);
+        LabelLayout labels(landscape.size());
+        labels.add(QPoint(100, 100), temperatureText(88.8f, 0), colour);
+        labels.paint(painter);
+        painter.end();
+        int dark = 0;
+        const QRect box = labels.placedBoxes().first();
+        for (int y = box.top(); y <= box.bottom(); ++y)
+            for (int x = box.left(); x <= box.right(); ++x)
+                dark += image.pixelColor(x, y).lightness() < colour.lightness() / 2;
+        QVERIFY2(dark > 40, qPrintable(QString::number(dark)));
+    }
+}
+
+// Once the camera has gone, no shape reads the old values; the next frame
+// brings them back.
+void TestShapes::noLiveValuesNoReading()
+{
+    Spot spot(&landscape);
+    spot.setEndPoint(QPoint(20, 20));
+    Line line(&landscape);
+    line.startPoint = QPoint(10, 10);
+    line.setEndPoint(QPoint(90, 90));
+    Rect rect(&landscape);
+    rect.startPoint = QPoint(10, 10);
+    rect.setEndPoint(QPoint(90, 90));
+    const QVector<Shape*> shapes{&spot, &line, &rect};
+    QVERIFY(TemperatureSnapshot::instance().forget());
+    for (Shape* shape : shapes)
+        QVERIFY(!shape->measure());
+    storeGrid(uniformGrid(30.0f));
+    for (Shape* shape : shapes)
+        QCOMPARE(shape->measure()->highest, 30.0f);
 }
 
 QTEST_MAIN(TestShapes)
