@@ -139,6 +139,18 @@ OMBRIX_SIM_API int ombrix_sim_fault_transfer_error(int error, int transfers);
 OMBRIX_SIM_API void ombrix_sim_fault_frame_size(size_t bytes);
 /* No frame is delivered while on (the scene goes on moving). */
 OMBRIX_SIM_API void ombrix_sim_fault_no_frames(int on);
+/* Calls of the device table that can be made to fail. */
+typedef enum ombrix_sim_call {
+    OMBRIX_SIM_CALL_INIT = 0,
+    OMBRIX_SIM_CALL_LIST = 1,
+    OMBRIX_SIM_CALL_OPEN = 2,
+    OMBRIX_SIM_CALL_STREAM_CTRL = 3,
+    OMBRIX_SIM_CALL_START = 4,
+    OMBRIX_SIM_CALL_COUNT = 5
+} ombrix_sim_call;
+/* The table's `call` answers `error` (negative, a libuvc error) until set back
+ * to 0; -1 for an unknown call or a positive error. */
+OMBRIX_SIM_API int ombrix_sim_fault_call(int call, int error);
 /* All faults off, busy polls and busy status back to their defaults. */
 OMBRIX_SIM_API void ombrix_sim_fault_clear(void);
 

@@ -27,8 +27,14 @@ bool valid_element(int element) { return element >= OMBRIX_SIM_BODY && element <
 
 extern "C" {
 
-void ombrix_sim_reset(void) { sim().reset(1); }
-void ombrix_sim_reset_seeded(uint32_t seed) { sim().reset(seed); }
+void ombrix_sim_reset(void) {
+    ombrix::sim::clear_call_faults();
+    sim().reset(1);
+}
+void ombrix_sim_reset_seeded(uint32_t seed) {
+    ombrix::sim::clear_call_faults();
+    sim().reset(seed);
+}
 int ombrix_sim_select_pid(uint16_t pid) { return sim().select_pid(pid); }
 uint16_t ombrix_sim_pid(void) { return sim().pid(); }
 int ombrix_sim_set_product(const char* product) { return sim().set_product(product); }
@@ -66,7 +72,10 @@ int ombrix_sim_fault_transfer_error(int error, int transfers) {
 }
 void ombrix_sim_fault_frame_size(size_t bytes) { module().set_frame_size(bytes); }
 void ombrix_sim_fault_no_frames(int on) { module().set_no_frames(on != 0); }
-void ombrix_sim_fault_clear(void) { module().clear_faults(); }
+void ombrix_sim_fault_clear(void) {
+    ombrix::sim::clear_call_faults();
+    module().clear_faults();
+}
 
 size_t ombrix_sim_wire_count(void) { return module().wire_count(); }
 

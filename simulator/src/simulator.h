@@ -171,6 +171,9 @@ private:
     std::vector<std::unique_ptr<Stream>> stopped_;
 };
 
+// Ends every failure set with ombrix_sim_fault_call (backend.cpp).
+void clear_call_faults();
+
 }  // namespace ombrix::sim
 
 #endif

@@ -1,12 +1,12 @@
 // A process that never installed the vendor command transport: every
 // command answers -13 and nothing reaches the device table.
-#include "fake_fixture.h"
+#include "sim_fixture.h"
 
 using namespace dztest;
 
 namespace {
 
-class NoTransportTest : public FakeCameraTest {};
+class NoTransportTest : public SimCameraTest {};
 
 TEST_F(NoTransportTest, CommandsBeforeVdcmdInitReturnMinus13)
 {
@@ -23,7 +23,7 @@ TEST_F(NoTransportTest, CommandsBeforeVdcmdInitReturnMinus13)
     uint16_t gain = 0;
     EXPECT_EQ(get_prop_tpd_params(TPD_PROP_GAIN_SEL, &gain), -13);
     EXPECT_EQ(spi_erase_sector(0x1000, 20), -13);
-    EXPECT_TRUE(fake.wire().empty());
+    EXPECT_TRUE(logged().empty());
 }
 
 }  // namespace

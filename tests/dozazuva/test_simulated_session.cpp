@@ -6,6 +6,7 @@
 // reports them.
 #include "dozazuva.h"
 #include "ombrix_simulator.h"
+#include "../support/wire_transcript.h"
 
 #include <gtest/gtest.h>
 
@@ -122,79 +123,21 @@ std::pair<double, double> frame_extremes(const uint8_t* frame)
 
 // ---- the expected wire log ----
 
-struct Transfer {
-    uint8_t request_type;
-    uint16_t index;
-    std::vector<uint8_t> data;  // OUT: sent; IN: answered
-    uint16_t length;
-};
-
-std::ostream& operator<<(std::ostream& out, const Transfer& t)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%s @%04X n%u :", t.request_type == 0x41 ? "OUT" : "IN", t.index, t.length);
-    out << text;
-    for (uint8_t byte : t.data) {
-        std::snprintf(text, sizeof text, " %02X", byte);
-        out << text;
-    }
-    return out;
-}
-
-bool operator==(const Transfer& a, const Transfer& b)
-{
-    return a.request_type == b.request_type && a.index == b.index && a.data == b.data && a.length == b.length;
-}
-
-class WireScript {
-public:
-    void write(uint16_t address, std::vector<uint8_t> bytes)
-    {
-        uint16_t length = static_cast<uint16_t>(bytes.size());
-        transfers_.push_back({0x41, address, std::move(bytes), length});
-    }
-    void read(uint16_t address, std::vector<uint8_t> answer)
-    {
-        uint16_t length = static_cast<uint16_t>(answer.size());
-        transfers_.push_back({0xC1, address, std::move(answer), length});
-    }
-    // The module reads busy for two polls after each committing write.
-    void poll() { read(0x0200, {0x01}), read(0x0200, {0x01}), read(0x0200, {0x00}); }
-    void long_write(std::vector<uint8_t> header)
-    {
-        write(0x9D00, {header.begin(), header.begin() + 8});
-        write(0x1D08, {header.begin() + 8, header.end()});
-        poll();
-    }
-    void long_read(std::vector<uint8_t> header, std::vector<uint8_t> answer)
-    {
-        long_write(std::move(header));
-        read(0x1D10, std::move(answer));
-    }
-    void standard_read(std::vector<uint8_t> header, std::vector<uint8_t> answer)
-    {
-        write(0x1D00, std::move(header));
-        poll();
-        read(0x1D08, std::move(answer));
-    }
-    const std::vector<Transfer>& transfers() const { return transfers_; }
-
-private:
-    std::vector<Transfer> transfers_;
-};
+using wire::Transfer;
+using WireScript = wire::Script;
 
 std::vector<Transfer> logged_transfers()
 {
-    std::vector<Transfer> logged;
-    for (size_t i = 0; i < ombrix_sim_wire_count(); ++i) {
-        ombrix_sim_transfer t;
+    std::vector<ombrix_sim_transfer> records(ombrix_sim_wire_count());
+    for (size_t i = 0; i < records.size(); ++i) {
+        ombrix_sim_transfer& t = records[i];
         EXPECT_EQ(ombrix_sim_wire_get(i, &t), 0);
         EXPECT_EQ(t.request, t.request_type == 0x41 ? 0x45 : 0x44) << "transfer " << i;
         EXPECT_EQ(t.value, 0x78) << "transfer " << i;
         EXPECT_EQ(t.result, t.length) << "transfer " << i;
-        logged.push_back({t.request_type, t.index, std::vector<uint8_t>(t.data, t.data + t.data_bytes), t.length});
     }
-    return logged;
+    return wire::transcript(
+        records, [](const ombrix_sim_transfer& t) { return std::vector<uint8_t>(t.data, t.data + t.data_bytes); });
 }
 
 std::vector<uint8_t> be16(uint16_t value)
@@ -286,9 +229,9 @@ TEST_P(ViewerSession, WireLogMatchesTheDesignByteForByte)
     ASSERT_EQ(set_prop_tpd_params(TPD_PROP_DISTANCE, new_distance), 0);
     ASSERT_EQ(set_prop_tpd_params(TPD_PROP_EMS, new_emissivity), 0);
     ASSERT_EQ(set_prop_tpd_params(TPD_PROP_GAIN_SEL, 0), 0);
-    expected.long_write({0x14, 0xC5, 0x00, 0x00, 0, 0, 0x00, 0xA4, 0, 0, 0, 0, 0, 0, 0, 0});
-    expected.long_write({0x14, 0xC5, 0x00, 0x03, 0, 0, 0x00, 0x79, 0, 0, 0, 0, 0, 0, 0, 0});
-    expected.long_write({0x14, 0xC5, 0x00, 0x05, 0, 0, 0x00, 0x00, 0, 0, 0, 0, 0, 0, 0, 0});
+    expected.long_command({0x14, 0xC5, 0x00, 0x00, 0, 0, 0x00, 0xA4, 0, 0, 0, 0, 0, 0, 0, 0});
+    expected.long_command({0x14, 0xC5, 0x00, 0x03, 0, 0, 0x00, 0x79, 0, 0, 0, 0, 0, 0, 0, 0});
+    expected.long_command({0x14, 0xC5, 0x00, 0x05, 0, 0, 0x00, 0x00, 0, 0, 0, 0, 0, 0, 0, 0});
     EXPECT_EQ(ombrix_sim_tpd_property(0), 164);
     EXPECT_EQ(ombrix_sim_tpd_property(3), 121);
     EXPECT_EQ(ombrix_sim_tpd_property(5), 0);
