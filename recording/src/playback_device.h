@@ -14,7 +14,7 @@
 
 namespace ombrix::recording {
 
-class PlaybackCommands : private sim::ModuleSurface {
+class PlaybackCommands final : private sim::ModuleSurface {
 public:
     // Fills `words` (the sensor's cells) with the temperature half now shown.
     using WordsSource = std::function<void(uint16_t* words)>;
