@@ -34,8 +34,7 @@ namespace {
 // The module the viewer knows: a recording of another size cannot stand in for it.
 constexpr int SensorWidth = 256;
 constexpr int SensorHeight = 192;
-constexpr int ControlsX = 185;
-constexpr int ControlsY = 2;
+constexpr int ControlsGap = 8;
 constexpr int ElapsedRefreshMs = 250;
 constexpr double EmissivitySteps = 127.0;
 constexpr double DistanceStepsPerMetre = 163.835;
@@ -87,8 +86,9 @@ RecordingSession::RecordingSession(ThermalImager* mainWindow, QWidget* topBar, Q
     , buttons(new RecordingControls(topBar))
     , bar(new PlaybackBar(pictureArea))
 {
-    buttons->move(ControlsX, ControlsY);
+    placeControls();
     buttons->show();
+    topBar->installEventFilter(this);
     connect(buttons, &RecordingControls::recordRequested, this, &RecordingSession::toggleRecording);
     connect(buttons, &RecordingControls::openRequested, this, &RecordingSession::chooseRecording);
     connect(bar, &PlaybackBar::closeRequested, this, &RecordingSession::closeRecording);
@@ -242,8 +242,22 @@ void RecordingSession::chooseRecording()
         openRecording(path);
 }
 
+// Right after the bar's own buttons on its left half (they change with the language).
+void RecordingSession::placeControls()
+{
+    QWidget* bar = buttons->parentWidget();
+    int right = 0;
+    for (QWidget* part : bar->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (part != buttons && part->isVisibleTo(bar) && part->x() < bar->width() / 2)
+            right = std::max(right, part->geometry().right());
+    buttons->adjustSize();
+    buttons->move(right + ControlsGap, (bar->height() - buttons->height()) / 2);
+}
+
 bool RecordingSession::eventFilter(QObject* watched, QEvent* event)
 {
+    if (buttons && watched == buttons->parentWidget() && event->type() == QEvent::Resize)
+        placeControls();
     if (watched == window && event->type() == QEvent::DragEnter) {
         auto* drag = static_cast<QDragEnterEvent*>(event);
         if (!droppedRecording(drag->mimeData()).isEmpty()) {

@@ -4,8 +4,8 @@
 // or from the command line.
 //
 // Ownership: a Qt child of the main window; it owns the recorder and puts
-// its buttons into the top bar and its playback bar over the picture area
-// (Qt children of those). Threads: GUI thread only.
+// its buttons into the title bar, after the bar's own buttons, and its
+// playback bar over the picture area (Qt children of those). Threads: GUI thread only.
 //
 // Other callers (a remote command) use startRecording, stopRecording and
 // openRecording and hear the outcome through the recorder's signals and
@@ -65,6 +65,7 @@ private:
     void tell(const QString& text);
     void showElapsed();
     void restoreCamera();
+    void placeControls();
 
     ThermalImager* window;
     Recorder* recorderObject = nullptr;

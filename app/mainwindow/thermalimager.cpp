@@ -112,7 +112,7 @@ ThermalImager::ThermalImager(QWidget* parent)
     setupChart();
     setupRangeButtons();
     setupButtonGroups();
-    recordingSession = new RecordingSession(this, ui->widgetTopBar, ui->graphicsView);
+    recordingSession = new RecordingSession(this, titleBar, ui->graphicsView);
     setControlsEnabled(g_connected);
 
     registerDeviceNotifications();

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSlider>
+#include <QStyle>
 #include <QTimer>
 
 namespace {
@@ -33,9 +34,9 @@ PlaybackBar::PlaybackBar(QWidget* pictureArea)
     setObjectName(QStringLiteral("PlaybackBar"));
     setAttribute(Qt::WA_StyledBackground);
     setStyleSheet(QLatin1String(BarStyle));
-    back = new QPushButton(QStringLiteral("\u23EE"), this);
+    back = new QPushButton(style()->standardIcon(QStyle::SP_MediaSkipBackward), QString(), this);
     play = new QPushButton(this);
-    forward = new QPushButton(QStringLiteral("\u23ED"), this);
+    forward = new QPushButton(style()->standardIcon(QStyle::SP_MediaSkipForward), QString(), this);
     seek = new QSlider(Qt::Horizontal, this);
     position = new QLabel(this);
     close = new QPushButton(tr("Back to the camera"), this);
@@ -81,6 +82,7 @@ void PlaybackBar::refresh()
         return;
     playing = state.playing != 0;
     play->setText(playing ? tr("Pause") : tr("Play"));
+    play->setIcon(style()->standardIcon(playing ? QStyle::SP_MediaPause : QStyle::SP_MediaPlay));
     if (!seek->isSliderDown()) {
         seek->setRange(0, std::max(state.frames - 1, 0));
         seek->setValue(state.index);

@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStyle>
 
 namespace {
 
@@ -26,7 +27,8 @@ RecordingControls::RecordingControls(QWidget* parent)
     record = new QPushButton(this);
     record->setObjectName(QStringLiteral("pushButtonRecord"));
     record->setCheckable(true);
-    open = new QPushButton(tr("Open recording"), this);
+    // An icon only: the top bar has little room between its tools and the range switch.
+    open = new QPushButton(style()->standardIcon(QStyle::SP_DialogOpenButton), QString(), this);
     open->setObjectName(QStringLiteral("pushButtonOpenRecording"));
     for (QPushButton* button : {record, open}) {
         button->setStyleSheet(QLatin1String(ButtonStyle));
@@ -34,7 +36,7 @@ RecordingControls::RecordingControls(QWidget* parent)
         button->setFocusPolicy(Qt::NoFocus);
     }
     record->setToolTip(tr("Record the picture and its temperatures (Ctrl+R)"));
-    open->setToolTip(tr("Play a recording as the picture source"));
+    open->setToolTip(tr("Open recording") + QStringLiteral(": ") + tr("Play a recording as the picture source"));
 
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
