@@ -1,5 +1,6 @@
 #include "picturecolouring.h"
 
+#include "ombrix/temperature_units.h"
 #include "thermal.h"
 
 #include <QDebug>
@@ -74,7 +75,7 @@ bool colourBySpan(const std::uint16_t* words, int width, int height, int turns, 
     if (!words || width <= 0 || height <= 0)
         return false;
     SpanTable& cache = spanTable();
-    if (!cache.update(table, temperatureWord(settings.lowCelsius), temperatureWord(settings.highCelsius)))
+    if (!cache.update(table, celsius_to_raw(settings.lowCelsius), celsius_to_raw(settings.highCelsius)))
         return false;
     turns = (turns % 4 + 4) % 4;
     if (turns == 0) {

@@ -126,12 +126,6 @@ QString unitSign(int unit)
     return unit == 1 ? QStringLiteral("℉") : QStringLiteral("℃");
 }
 
-std::uint16_t temperatureWord(double celsius)
-{
-    const double word = std::round((celsius + 273.15) * 64.0);
-    return std::uint16_t(std::clamp(word, 0.0, 65535.0));
-}
-
 bool parseTemperature(const QString& text, int unit, double* celsius)
 {
     bool ok = false;

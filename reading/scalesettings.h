@@ -9,8 +9,6 @@
 
 #include <QString>
 
-#include <cstdint>
-
 namespace reading {
 
 enum class Isotherm { Off = 0, Above = 1, Below = 2 };
@@ -50,10 +48,6 @@ double toUnit(double celsius, int unit);
 double fromUnit(double value, int unit);
 // "℃" or "℉".
 QString unitSign(int unit);
-
-// A temperature word (1/64 kelvin) for degrees Celsius, rounded and clamped
-// to the word's range.
-std::uint16_t temperatureWord(double celsius);
 
 // Reads a temperature typed in the unit shown (the locale's decimal point or
 // a dot); false for anything that is not a finite number.

@@ -41,7 +41,7 @@ cv::Mat colour_frame(stream_frame_info_t* info)
         picture = frame_to_mat(info);
     if (!picture.empty() && settings.isotherm != reading::Isotherm::Off)
         reading::paintIsotherm(picture, words, width, height, turns, settings.isotherm,
-                               reading::temperatureWord(settings.thresholdCelsius),
+                               celsius_to_raw(settings.thresholdCelsius),
                                reading::contrastingColour(table));
     return picture;
 }

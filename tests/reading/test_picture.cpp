@@ -87,7 +87,7 @@ TEST_F(PictureColouring, IsothermCoversExactlyThePixelsBeyondTheThreshold)
     reading::ScaleSettings settings;
     settings.manualSpan = true;
     settings.thresholdCelsius = 30;
-    const float threshold = raw_to_celsius(reading::temperatureWord(30));
+    const float threshold = raw_to_celsius(celsius_to_raw(30));
     const cv::Vec3b mark = reading::contrastingColour(2);
     for (reading::Isotherm mode : {reading::Isotherm::Above, reading::Isotherm::Below}) {
         settings.isotherm = mode;
