@@ -1,4 +1,4 @@
-// Synthetic temperature grids for the overlay tests.
+// Synthetic temperature grids and label checks for the overlay tests.
 #pragma once
 
 #include "temperaturesnapshot.h"
@@ -27,6 +27,28 @@ inline std::vector<float> uniformGrid(float value)
 inline void setCell(std::vector<float>& grid, const QPoint& upright, float value)
 {
     grid[upright.y() * Columns + upright.x()] = value;
+}
+
+// Hands a grid to the process-wide snapshot, as the stream thread does.
+inline bool storeGrid(const std::vector<float>& grid)
+{
+    return TemperatureSnapshot::instance().store(grid.data(), int(grid.size()));
+}
+
+// 20 degrees everywhere but a hot cell under (100, 50) and a cold one under
+// (200, 150) of a 400 x 300 widget.
+inline std::vector<float> labelColourGrid()
+{
+    std::vector<float> grid = uniformGrid(20.0f);
+    setCell(grid, QPoint(64, 32), 80.0f);
+    setCell(grid, QPoint(128, 96), -10.0f);
+    return grid;
+}
+
+// The box a label's text covers, from its anchor on the base line.
+inline QRect labelBox(const QPoint& anchor)
+{
+    return QRect(anchor.x(), anchor.y() - 12, 56, 15);
 }
 
 // Where an upright cell appears in the copy for a rotation: the picture
