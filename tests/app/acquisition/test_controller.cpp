@@ -17,51 +17,17 @@
 
 #include <cstring>
 #include <functional>
-#include <string>
 #include <vector>
 
 namespace {
 
 using Bytes = std::vector<u8>;
 
-class CapturedStdout
-{
-public:
+// Keeps the controller's messages out of the test log.
+struct CapturedStdout {
     CapturedStdout() { testing::internal::CaptureStdout(); }
-    std::string text()
-    {
-        if (!taken) {
-            captured = testing::internal::GetCapturedStdout();
-            taken = true;
-        }
-        return captured;
-    }
-    ~CapturedStdout() { text(); }
-
-private:
-    std::string captured;
-    bool taken = false;
+    ~CapturedStdout() { testing::internal::GetCapturedStdout(); }
 };
-
-bool contains(const std::string& text, const std::string& part)
-{
-    return text.find(part) != std::string::npos;
-}
-
-// The simulated module's table, reporting only its first frame descriptor.
-const dozazuva_backend* singleDescriptorBackend()
-{
-    static dozazuva_backend table = [] {
-        dozazuva_backend copy = *ombrix_simulator_backend();
-        static auto framesOf = copy.get_frame_descs;
-        copy.get_frame_descs = [](void* device, dozazuva_frame_desc* descs, int max) {
-            const int count = framesOf(device, descs, max);
-            return count > 1 ? 1 : count;
-        };
-        return copy;
-    }();
-    return &table;
-}
 
 class ControllerOnSimulator : public testing::Test
 {
@@ -80,21 +46,6 @@ protected:
     }
 };
 
-TEST_F(ControllerOnSimulator, UnknownProductTypeIsRefusedBeforeAnyOpen)
-{
-    camera_param_t param = {};
-    CapturedStdout out;
-    EXPECT_EQ(camera_open(&param, 3), -1);
-    EXPECT_EQ(out.text(), "error ir product type!\n");
-    EXPECT_FALSE(camera_is_open());
-    // The library was initialised and listed the bus first.
-    EXPECT_NE(dozazuva_current_backend(), nullptr);
-    camera_dev_t device = {0, OMBRIX_SIM_VID, nullptr};
-    device.pid = OMBRIX_SIM_PID_5830;
-    EXPECT_EQ(uvc_camera_open(&device), 0) << "the controller left the device open";
-    uvc_camera_close();
-}
-
 TEST_F(ControllerOnSimulator, BusWithOnly5840OpensOnTheSecondTry)
 {
     ASSERT_EQ(ombrix_sim_select_pid(OMBRIX_SIM_PID_5840), 0);
@@ -102,11 +53,12 @@ TEST_F(ControllerOnSimulator, BusWithOnly5840OpensOnTheSecondTry)
     {
         CapturedStdout out;
         EXPECT_EQ(camera_open(&param, PRODUCT_TYPE_5830), -1);
-        EXPECT_EQ(out.text(), "can not get this device!\n");
+        EXPECT_EQ(camera_open(&param, 3), -1);  // no such product type
+        EXPECT_FALSE(camera_is_open());
+        ASSERT_EQ(ombrix_sim_unplug(), 0);
+        EXPECT_EQ(camera_open(&param, PRODUCT_TYPE_5840), -1);
+        ASSERT_EQ(ombrix_sim_plug(), 0);
     }
-    EXPECT_FALSE(camera_is_open());
-
-    CapturedStdout out;
     ASSERT_EQ(camera_open(&param, PRODUCT_TYPE_5840), 0);
     EXPECT_TRUE(camera_is_open());
     EXPECT_EQ(param.dev.pid, uint32_t(OMBRIX_SIM_PID_5840));
@@ -143,37 +95,6 @@ TEST_F(ControllerOnSimulator, ConnectStreamAndDisconnect)
     ASSERT_EQ(camera_open(&info.camera_param, PRODUCT_TYPE_5830), 0);
     ASSERT_EQ(frame_buffers_create(&info), 0);
     EXPECT_EQ(camera_stream_start(&info), 0);
-}
-
-TEST_F(ControllerOnSimulator, SingleFrameDescriptorGivesAStreamThatCannotStart)
-{
-    ASSERT_EQ(dozazuva_use_backend(singleDescriptorBackend()), 0);
-    stream_frame_info_t& info = g_stream_frame_info;
-    {
-        CapturedStdout out;
-        ASSERT_EQ(camera_open(&info.camera_param, PRODUCT_TYPE_5830), 0);
-        EXPECT_TRUE(contains(out.text(), "width: 256,height: 192\n"));
-        EXPECT_FALSE(contains(out.text(), "height: 384"));
-    }
-    EXPECT_EQ(info.camera_param.format, nullptr);
-    EXPECT_EQ(info.camera_param.width, 0u);
-    EXPECT_EQ(info.camera_param.height, 0u);
-    EXPECT_EQ(info.camera_param.frame_size, 0u);
-
-    CapturedStdout out;
-    EXPECT_EQ(camera_stream_start(&info), DOZAZUVA_ERR_STREAM_CTRL);
-    EXPECT_EQ(out.text(), "uvc_camera_stream_start:-9\n");
-    EXPECT_FALSE(camera_is_streaming());
-}
-
-TEST_F(ControllerOnSimulator, OpeningAnUnpluggedCameraFails)
-{
-    ASSERT_EQ(ombrix_sim_unplug(), 0);
-    camera_param_t param = {};
-    CapturedStdout out;
-    EXPECT_EQ(camera_open(&param, PRODUCT_TYPE_5830), -1);
-    EXPECT_EQ(out.text(), "can not get this device!\n");
-    ombrix_sim_plug();
 }
 
 TEST(ControllerFrameBuffers, CreateOnlyWhenNoneExistAndReleaseNulls)
@@ -362,31 +283,6 @@ TEST_F(ControllerConversions, Y16IsShiftedInPlaceThenTakenAsY14)
     EXPECT_TRUE(output(2 * Pixels) == y14Picture());
 }
 
-TEST_F(ControllerConversions, UncoveredRowsSayConvertErrorAndLeaveTheResult)
-{
-    Bytes picture = greyPicture();
-    frame_info_t info = pictureInfo(INPUT_YUV422, PIXFMT_BGR888, 0, 1);
-    ASSERT_EQ(frame_convert(picture.data(), Pixels, &info), 0);
-    const Bytes before = output(3 * Pixels);
-
-    for (u32 format : {u32(PIXFMT_Y14), u32(PIXFMT_YUV444)}) {
-        Bytes other(2 * Pixels, 7);
-        frame_info_t refused = pictureInfo(INPUT_YUV422, format, 0, 1);
-        CapturedStdout out;
-        EXPECT_EQ(frame_convert(other.data(), Pixels, &refused), -1);
-        EXPECT_EQ(out.text(), "convert error!\n");
-        EXPECT_EQ(refused.byte_size, 0u);
-        EXPECT_TRUE(output(3 * Pixels) == before);
-    }
-
-    // An unknown input format converts nothing and says nothing.
-    frame_info_t unknown = pictureInfo(7, PIXFMT_BGR888, 0, 1);
-    CapturedStdout out;
-    EXPECT_EQ(frame_convert(picture.data(), Pixels, &unknown), 0);
-    EXPECT_EQ(out.text(), "");
-    EXPECT_TRUE(output(3 * Pixels) == before);
-}
-
 TEST_F(ControllerConversions, RequestsTheBuffersCannotHoldAreRefused)
 {
     Bytes picture(2 * Pixels * 2);
@@ -396,9 +292,10 @@ TEST_F(ControllerConversions, RequestsTheBuffersCannotHoldAreRefused)
     EXPECT_EQ(frame_convert(nullptr, Pixels, &info), -1);
     EXPECT_EQ(info.byte_size, 0u);
     EXPECT_EQ(frame_convert(picture.data(), Pixels, nullptr), -1);
+    frame_info_t uncovered = pictureInfo(INPUT_YUV422, PIXFMT_Y14, 0, 1);  // no such conversion
+    EXPECT_EQ(frame_convert(picture.data(), Pixels, &uncovered), -1);
     convert_buffers_release();
     EXPECT_EQ(frame_convert(picture.data(), Pixels, &info), -1);
-    EXPECT_EQ(out.text(), "convert error!\nconvert error!\nconvert error!\n");
 
     record.image_info.width = 512;  // larger than the buffers made for 256
     EXPECT_TRUE(frame_to_mat(&record).empty());
