@@ -94,10 +94,8 @@ private slots:
     void highTemperatureSwitch();
     void settingsSendOnlyChangedValues();
     void factoryRestoreReconnects();
-    void aboutShowsModuleIdentity();
     void saveWritesTheGrid();
     void failedSavesKeepTheEarlierFile();
-    void declinedSaveWritesNothing();
     void shutterSendsOneCommand();
     void firmwareAction();
 
@@ -227,11 +225,6 @@ void TestWindowLive::measurementsReadSceneTemperatures()
     QVERIFY(square);
     QVERIFY(qAbs(square->highest - hotReading) < 0.05);
     QVERIFY(qAbs(square->lowest - coldReading) < 0.05);
-    QCOMPARE(temperatureText(square->highest, 0), QString::number(double(square->highest), 'f', 1) + "℃");
-
-    // The overlay follows new frames and paints without trouble.
-    const QImage painted = overlay->grab().toImage();
-    QVERIFY(!painted.isNull());
 }
 
 void TestWindowLive::rotateFourTimes()
@@ -295,11 +288,6 @@ void TestWindowLive::highTemperatureSwitch()
     Ui_ThermalImagerClass& ui = window->form();
     QCOMPARE(g_range_mode.load(), 1);
     ombrix_sim_wire_clear();
-    // Normal while normal: no command, no waiting dialog.
-    QTest::mouseClick(ui.pushButtonNormal, Qt::LeftButton);
-    QTest::qWait(200);
-    QVERIFY(!QApplication::activeModalWidget());
-    QVERIFY(tpdWritesOnWire().empty());
 
     bool dialogShown = false;
     ModalHandler<CDialogWaiting> whileSwitching([&](CDialogWaiting* dialog) {
@@ -363,22 +351,6 @@ void TestWindowLive::settingsSendOnlyChangedValues()
     QVERIFY(window->form().labelMax->text().endsWith(QStringLiteral("℉")));
     const double hotF = ombrix_sim_reading_celsius(element(OMBRIX_SIM_HOT).celsius) * 1.8 + 32;
     QVERIFY(qAbs(window->profileChart().maxSeries()->at(0).y() - hotF) < 0.2);
-
-    // A fresh panel shows the new unit; changing only the unit sends nothing
-    // and starts the chart over in Celsius.
-    ombrix_sim_wire_clear();
-    bool fahrenheitShown = false;
-    ModalHandler<CWidgetSettings> unitOnly([&](CWidgetSettings* panel) {
-        fahrenheitShown = panel->findChild<QPushButton*>(QStringLiteral("pushButtonF"))->isChecked();
-        QTest::mouseClick(panel->findChild<QPushButton*>(QStringLiteral("pushButtonC")), Qt::LeftButton);
-        QTest::mouseClick(panel->findChild<QPushButton*>(QStringLiteral("pushButtonSave")), Qt::LeftButton);
-    });
-    clickTitleBar(*window, &CTitleBar::Buttons::setting);
-    QVERIFY(unitOnly.handled());
-    QVERIFY(fahrenheitShown);
-    QVERIFY(tpdWritesOnWire().empty());
-    QCOMPARE(g_temp_unit.load(), 0);
-    QVERIFY(window->profileChart().temperatureAxis()->labelFormat().endsWith(QStringLiteral("℃")));
 }
 
 void TestWindowLive::factoryRestoreReconnects()
@@ -405,23 +377,16 @@ void TestWindowLive::factoryRestoreReconnects()
     QTRY_VERIFY_WITH_TIMEOUT(window->profileChart().pointCount() > before, 5000);
 }
 
-void TestWindowLive::aboutShowsModuleIdentity()
-{
-    QStringList shown;
-    ModalHandler<CWidgetAbout> answer([&](CWidgetAbout* panel) {
-        for (const char* name : {"labelSN", "labelID", "labelVersion"})
-            shown << panel->findChild<QLabel*>(QString::fromLatin1(name))->text();
-        panel->close();
-    });
-    clickTitleBar(*window, &CTitleBar::Buttons::about);
-    QVERIFY(answer.handled());
-    QCOMPARE(shown, (QStringList{QStringLiteral(OMBRIX_SIM_DEFAULT_SERIAL), QStringLiteral("OMX256A"),
-                                 QStringLiteral("V1.3.26")}));
-}
-
 void TestWindowLive::saveWritesTheGrid()
 {
     waitForTemperature();
+    {
+        MessageAnswer decline(false);
+        clickTitleBar(*window, &CTitleBar::Buttons::save);
+        QVERIFY(decline.handled());
+        QVERIFY(shownToast().isEmpty());
+        QVERIFY(filesIn(matrixFolder()).isEmpty());
+    }
     MessageAnswer confirm;
     clickTitleBar(*window, &CTitleBar::Buttons::save);
     QVERIFY(confirm.handled());
@@ -487,34 +452,6 @@ void TestWindowLive::failedSavesKeepTheEarlierFile()
     QCOMPARE(filesIn(matrixFolder()), files);
     QVERIFY(earlierFile.open(QIODevice::ReadOnly));
     QCOMPARE(earlierFile.readAll(), earlier);
-    earlierFile.close();
-
-    // A folder that cannot be made.
-    hideToast();
-    const QString aside = matrixFolder() + QStringLiteral(".aside");
-    QVERIFY(QDir().rename(matrixFolder(), aside));
-    QFile blocker(matrixFolder());
-    QVERIFY(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    {
-        MessageAnswer confirm;
-        clickTitleBar(*window, &CTitleBar::Buttons::save);
-        QVERIFY(confirm.handled());
-    }
-    QCOMPARE(shownToast(), QStringLiteral("Save failed!"));
-    QVERIFY(QFile::remove(matrixFolder()));
-    QVERIFY(QDir().rename(aside, matrixFolder()));
-    QCOMPARE(filesIn(matrixFolder()), files);
-}
-
-void TestWindowLive::declinedSaveWritesNothing()
-{
-    waitForTemperature();
-    MessageAnswer decline(false);
-    clickTitleBar(*window, &CTitleBar::Buttons::save);
-    QVERIFY(decline.handled());
-    QVERIFY(shownToast().isEmpty());
-    QVERIFY(filesIn(matrixFolder()).isEmpty());
 }
 
 void TestWindowLive::shutterSendsOneCommand()
@@ -530,16 +467,6 @@ void TestWindowLive::firmwareAction()
     QPushButton* close = window->titleBarWidget()->buttons().close;
     QPushButton* upgrade = window->titleBarWidget()->buttons().upgrade;
     QVERIFY(upgrade->isHidden());
-
-    // Declined: nothing runs.
-    {
-        MessageAnswer decline(false);
-        upgrade->click();
-        QVERIFY(decline.handled());
-        QCOMPARE(decline.text, QStringLiteral("Do you need to upgrade firmware?"));
-        QTest::qWait(100);
-        QVERIFY(shownToast().isEmpty());
-    }
 
     // No image beside the program: started, then a failure.
     bool closeEnabledWhileRunning = true;
