@@ -6,6 +6,7 @@
 #include "globals.h"
 #include "profile.h"
 #include "testsupport.h"
+#include "../wiretesting.h"
 
 #include <dozazuva.h>
 #include <dozazuva_backend.h>
@@ -29,42 +30,11 @@
 
 namespace {
 
-using TpdWrites = std::vector<std::pair<int, int>>;  // (index, value) in sending order
-
-std::vector<ombrix_sim_transfer> wireLog()
-{
-    std::vector<ombrix_sim_transfer> log;
-    for (size_t i = 0; i < ombrix_sim_wire_count(); ++i) {
-        ombrix_sim_transfer t;
-        if (ombrix_sim_wire_get(i, &t) == 0)
-            log.push_back(t);
-    }
-    return log;
-}
-
-// The set_prop_tpd_params commands found in the wire log: long writes whose
-// first eight header bytes (class 0x14, code 0xC5, p1, p2) are staged at 0x9D00.
-TpdWrites tpdWritesOnWire()
-{
-    TpdWrites writes;
-    for (const ombrix_sim_transfer& t : wireLog()) {
-        if (t.request_type != 0x41 || t.index != 0x9D00 || t.data_bytes < 8 || t.data[0] != 0x14 || t.data[1] != 0xC5)
-            continue;
-        const int index = t.data[2] << 8 | t.data[3];
-        const int value = int(uint32_t(t.data[4]) << 24 | uint32_t(t.data[5]) << 16 | t.data[6] << 8 | t.data[7]);
-        writes.emplace_back(index, value);
-    }
-    return writes;
-}
-
-// restore_default_cfg headers (class 0x01, code 0x0E) committed at 0x1D00.
+// restore_default_cfg (class 0x01, code 0x0E) commands with this argument.
 int restoreCommandsOnWire(int which)
 {
-    const auto log = wireLog();
-    return int(std::count_if(log.begin(), log.end(), [which](const ombrix_sim_transfer& t) {
-        return t.request_type == 0x41 && t.index == 0x1D00 && t.data_bytes >= 3 && t.data[0] == 0x01 &&
-               t.data[1] == 0x0E && t.data[2] == which;
-    }));
+    const std::vector<int> restores = standardCommandsOnWire(0x01, 0x0E);
+    return int(std::count(restores.begin(), restores.end(), which));
 }
 
 int statusPollsOnWire()
@@ -128,7 +98,6 @@ private slots:
     void emptyOrOutOfRangeIsRefused_data();
     void emptyOrOutOfRangeIsRefused();
     void returnOrEnterReleaseSaves();
-    void returnInLineEditKeepsTheUnit();
 
     void restoreRunsOnWorker_data();
     void restoreRunsOnWorker();
@@ -195,13 +164,13 @@ void TestSettings::validators_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("accepted");
-    for (const char* ok : {"0", "9", "10", "49", "50"})
+    for (const char* ok : {"0", "9", "50"})
         QTest::newRow(qPrintable(QString("distance %1").arg(ok))) << "lineEdit" << ok << true;
-    for (const char* bad : {"51", "60", "100", "-1", "05", "5.5", "x"})
+    for (const char* bad : {"51", "-1", "05", "5.5"})
         QTest::newRow(qPrintable(QString("distance %1").arg(bad))) << "lineEdit" << bad << false;
-    for (const char* ok : {"0", "1", "95", "99", "100"})
+    for (const char* ok : {"0", "1", "100"})
         QTest::newRow(qPrintable(QString("emissivity %1").arg(ok))) << "lineEdit_3" << ok << true;
-    for (const char* bad : {"101", "110", "1000", "-1", "00", "9x"})
+    for (const char* bad : {"101", "-1", "00"})
         QTest::newRow(qPrintable(QString("emissivity %1").arg(bad))) << "lineEdit_3" << bad << false;
 }
 
@@ -407,10 +376,8 @@ void TestSettings::returnOrEnterReleaseSaves()
         QTRY_VERIFY(panel.isNull());
         QCOMPARE(tpdWritesOnWire(), (TpdWrites{{0, 820}}));
     }
-}
 
-void TestSettings::returnInLineEditKeepsTheUnit()
-{
+    // Return in a line edit saves too, and keeps the unit.
     g_temp_unit = 1;
     QPointer<CWidgetSettings> panel = openPanel(1, 20, 95, 1);
     distanceEdit(panel)->setFocus();
@@ -435,12 +402,9 @@ void TestSettings::restoreRunsOnWorker()
     if (moduleFails)
         ombrix_sim_fault_status_error(0x06, 1);
     button(panel, "pushButtonRestore")->click();  // hidden, but its action works
-    for (const char* name : {"pushButtonSave", "pushButtonRestore", "pushButtonC", "pushButtonF"})
-        QVERIFY2(!button(panel, name)->isEnabled(), name);
-    QVERIFY(!panel->findChild<QComboBox*>("comboBox")->isEnabled());
-    QVERIFY(!distanceEdit(panel)->isEnabled());
-    QVERIFY(!emissivityEdit(panel)->isEnabled());
-    QVERIFY(!panel->findChild<CBaseTitleBar*>()->parts().close->isEnabled());
+    for (QWidget* input : panel->findChildren<QWidget*>())
+        if (qobject_cast<QPushButton*>(input) || qobject_cast<QLineEdit*>(input) || qobject_cast<QComboBox*>(input))
+            QVERIFY2(!input->isEnabled(), qPrintable(input->objectName()));
 
     QTRY_VERIFY(panel.isNull());
     QCOMPARE(log.restoreStarts, 1);
