@@ -14,9 +14,7 @@
 #include <QImage>
 #include <QtTest>
 
-#include <atomic>
 #include <memory>
-#include <thread>
 
 using namespace overlaytesting;
 
@@ -57,11 +55,8 @@ private slots:
     void rotateShapesTurnsAQuarter();
     void otherAnglesAndZeroSizesLeaveShapesAlone_data();
     void otherAnglesAndZeroSizesLeaveShapesAlone();
-    void spotReadsTheHotCellInEveryRotation_data();
-    void spotReadsTheHotCellInEveryRotation();
     void spotFollowsTheHotCellThroughQuarterTurns();
     void paintDrawsLabelsInTheirColours();
-    void paintsWhileTheStreamThreadStores();
 
 private:
     void drag(Qt::MouseButton button, const QPoint& from, const QPoint& to);
@@ -263,40 +258,6 @@ void TestPaintWidget::otherAnglesAndZeroSizesLeaveShapesAlone()
     QCOMPARE(overlay->activeShape()->endPoint, QPoint(120, 70));
 }
 
-void TestPaintWidget::spotReadsTheHotCellInEveryRotation_data()
-{
-    QTest::addColumn<int>("angle");
-    for (int angle : {0, 90, 180, 270})
-        QTest::newRow(qPrintable(QString::number(angle))) << angle;
-}
-
-// A synthetic scene with one hot cell: a spot placed where the turned picture
-// shows it reads its temperature, its neighbours read the background.
-void TestPaintWidget::spotReadsTheHotCellInEveryRotation()
-{
-    QFETCH(int, angle);
-    const QPoint hot(200, 50);
-    std::vector<float> grid = uniformGrid(20.0f);
-    setCell(grid, hot, 80.0f);
-    storeGrid(grid);
-    g_rotate_angle = angle;
-
-    const bool portrait = angle == 90 || angle == 270;
-    resizeView(portrait ? QSize(384, 512) : QSize(512, 384));  // two pixels per cell
-    const QPoint cell = turnedCell(hot, angle);
-    const QPoint onHot = sensorToWidget(overlay->size(), cell) + QPoint(1, 1);
-
-    QTest::mouseClick(overlay, Qt::LeftButton, {}, onHot);
-    const Measurement m = *overlay->activeShape()->measure();
-    QCOMPARE(m.highest, 80.0f);
-    QCOMPARE(m.unit, 0);
-
-    QTest::mouseClick(overlay, Qt::LeftButton, {}, onHot + QPoint(2, 0));
-    QCOMPARE(overlay->activeShape()->measure()->highest, 20.0f);
-    QTest::mouseClick(overlay, Qt::LeftButton, {}, onHot + QPoint(0, 2));
-    QCOMPARE(overlay->activeShape()->measure()->highest, 20.0f);
-}
-
 // The way the main window turns the picture: the setting advances, the
 // shapes turn with the overlay, and the spot stays on the hot cell.
 void TestPaintWidget::spotFollowsTheHotCellThroughQuarterTurns()
@@ -346,40 +307,6 @@ void TestPaintWidget::paintDrawsLabelsInTheirColours()
     QVERIFY(countPixelsIn(image, spotLabel, Qt::white) > 10);
     QCOMPARE(countPixelsIn(image, spotLabel, QColor(HighestColor)), 0);
     QCOMPARE(image.pixelColor(200, 250), QColor(Qt::black));  // transparent background
-}
-
-// The stream thread stores frames while the GUI thread repaints and measures:
-// every measurement sees one whole frame.
-void TestPaintWidget::paintsWhileTheStreamThreadStores()
-{
-    overlay->setCurrentShape(Shape::RectCode);
-    drag(Qt::LeftButton, QPoint(0, 0), QPoint(399, 299));
-    overlay->setCurrentShape(Shape::LineCode);
-    drag(Qt::LeftButton, QPoint(0, 0), QPoint(399, 299));
-
-    std::atomic<bool> writing{true};
-    std::thread writer([&writing] {
-        for (int k = 1; k <= 60; ++k) {
-            const std::vector<float> grid = uniformGrid(float(k));
-            TemperatureSnapshot::instance().store(grid.data(), int(grid.size()));
-        }
-        writing = false;
-    });
-    QImage image(overlay->size(), QImage::Format_RGB32);
-    int mixed = 0;
-    int rounds = 0;
-    while (writing || rounds == 0) {
-        overlay->render(&image);
-        for (Shape* shape : overlay->shapeList()) {
-            const Measurement m = *shape->measure();
-            if (m.highest != m.lowest)
-                ++mixed;
-        }
-        ++rounds;
-    }
-    writer.join();
-    QCOMPARE(mixed, 0);
-    QCOMPARE(overlay->activeShape()->measure()->highest, 60.0f);
 }
 
 QTEST_MAIN(TestPaintWidget)
