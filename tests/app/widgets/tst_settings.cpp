@@ -346,7 +346,10 @@ void TestSettings::emptyOrOutOfRangeIsRefused()
     QTest::qWait(50);
     QVERIFY(!panel.isNull() && panel->isVisible());
     QVERIFY(!panel->findChild<QLabel*>("labelError")->text().isEmpty());
-    QCOMPARE(QApplication::focusWidget()->objectName(), refusedField);
+    // The panel's own focus child: the application's focus needs an active
+    // window, which a loaded display may not have given it yet.
+    QVERIFY(panel->focusWidget());
+    QCOMPARE(panel->focusWidget()->objectName(), refusedField);
     QCOMPARE(ombrix_sim_wire_count(), size_t(0));
     QCOMPARE(log.saves, 0);
     QVERIFY(!QFile::exists(profileIniPath()));
@@ -402,9 +405,10 @@ void TestSettings::restoreRunsOnWorker()
     if (moduleFails)
         ombrix_sim_fault_status_error(0x06, 1);
     button(panel, "pushButtonRestore")->click();  // hidden, but its action works
-    for (QWidget* input : panel->findChildren<QWidget*>())
-        if (qobject_cast<QPushButton*>(input) || qobject_cast<QLineEdit*>(input) || qobject_cast<QComboBox*>(input))
-            QVERIFY2(!input->isEnabled(), qPrintable(input->objectName()));
+    for (const char* name : {"pushButtonSave", "pushButtonRestore", "pushButtonC", "pushButtonF", "lineEdit",
+                             "lineEdit_3", "comboBox"})
+        QVERIFY2(!panel->findChild<QWidget*>(name)->isEnabled(), name);
+    QVERIFY(!panel->findChild<CBaseTitleBar*>()->parts().close->isEnabled());
 
     QTRY_VERIFY(panel.isNull());
     QCOMPARE(log.restoreStarts, 1);
