@@ -78,11 +78,11 @@ void ExportButton::followSave()
 
 bool ExportButton::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == save) {
-        const QEvent::Type type = event->type();
-        if (type == QEvent::Move || type == QEvent::Resize || type == QEvent::EnabledChange)
-            followSave();
-    }
+    // The type first: reading the guarded pointer while the button is being
+    // destroyed (its last events) is a bad downcast.
+    const QEvent::Type type = event->type();
+    if ((type == QEvent::Move || type == QEvent::Resize || type == QEvent::EnabledChange) && watched == save)
+        followSave();
     return QObject::eventFilter(watched, event);
 }
 

@@ -131,12 +131,16 @@ void TestRecordingWindow::unpluggedRecordingPlaysBackUnchanged()
         QVERIFY(known.count(frame) == 1);
         shown.insert(frame);
     }
-    QCOMPARE(shown.size(), known.size());  // played through to its end
+    // Played on to its end, where the last frame stays (the stream thread
+    // takes the latest frame, so a busy machine may skip some on the way).
+    QVERIFY(shown.size() >= 2);
+    QVERIFY(shown.count(recorded.back()) == 1);
 
     // A camera event does not end the playback; going back does.
     ombrix_sim_unplug();
+    QTest::qWait(200);  // the removal notice arrives queued
+    QVERIFY(session().isPlayingBack() && pictureRunning(*window) && controlsEnabled(*window));
     ombrix_sim_plug();
-    QVERIFY(session().isPlayingBack());
     session().closeRecording();
     QVERIFY(!session().playbackBar()->isVisible());
     QTRY_VERIFY(pictureRunning(*window) && controlsEnabled(*window));
