@@ -114,54 +114,6 @@ struct HotplugLog {
 
 }  // namespace
 
-TEST_F(SimulatorBackend, ListsOneModuleWithItsIdentity) {
-    EXPECT_EQ(DOZAZUVA_BACKEND_ABI, table().abi);
-    EXPECT_STREQ("ombrix simulator", table().name);
-    void* device = first_device();
-    ASSERT_NE(nullptr, device);
-    dozazuva_device_desc desc{};
-    ASSERT_EQ(0, table().get_device_descriptor(device, &desc));
-    EXPECT_EQ(0x0BDA, desc.vid);
-    EXPECT_EQ(0x5830, desc.pid);
-    EXPECT_STREQ(OMBRIX_SIM_DEFAULT_PRODUCT, desc.product);
-    table().free_device_descriptor(&desc);
-    EXPECT_EQ(nullptr, desc.product);
-    table().unref_device(device);
-
-    ASSERT_EQ(0, ombrix_sim_select_pid(0x5840));
-    EXPECT_EQ(-1, ombrix_sim_select_pid(0x1234));
-    ASSERT_EQ(0, ombrix_sim_set_product(nullptr));
-    ombrix_sim_identity identity;
-    ASSERT_EQ(0, ombrix_sim_get_identity(&identity));
-    EXPECT_EQ(0x5840, identity.pid);
-    EXPECT_EQ(0, identity.has_product);
-    EXPECT_STREQ(OMBRIX_SIM_DEFAULT_SERIAL, identity.serial);
-    device = first_device();
-    ASSERT_EQ(0, table().get_device_descriptor(device, &desc));
-    EXPECT_EQ(0x5840, desc.pid);
-    EXPECT_EQ(nullptr, desc.product);  // a device without a product string
-    table().unref_device(device);
-}
-
-TEST_F(SimulatorBackend, DescribesTwoYuy2Frames) {
-    void* device = first_device();
-    dozazuva_frame_desc descs[4] = {};
-    ASSERT_EQ(2, table().get_frame_descs(device, descs, 4));
-    const uint8_t guid[16] = {'Y', 'U', 'Y', '2', 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
-    const uint32_t heights[2] = {192, 384}, sizes[2] = {98304, 196608};
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(0, std::memcmp(guid, descs[i].format_guid, 16));
-        EXPECT_EQ(256u, descs[i].width);
-        EXPECT_EQ(heights[i], descs[i].height);
-        EXPECT_EQ(sizes[i], descs[i].max_frame_size);
-        EXPECT_EQ(400000u, descs[i].intervals[0]);
-        EXPECT_EQ(0u, descs[i].intervals[1]);
-    }
-    EXPECT_EQ(1, table().get_frame_descs(device, descs, 1));
-    EXPECT_EQ(-2, table().get_frame_descs(device, nullptr, 2));
-    table().unref_device(device);
-}
-
 TEST_F(SimulatorBackend, OneHandleAtATime) {
     void* device = first_device();
     void *a = nullptr, *b = nullptr;
@@ -190,26 +142,6 @@ TEST_F(SimulatorBackend, StreamControlRefusesWhatTheModuleLacks) {
     EXPECT_EQ(-2, table().start_streaming(handle, FrameSink::on_frame, nullptr));  // nothing negotiated
     EXPECT_EQ(0, table().get_stream_ctrl(handle, DOZAZUVA_FORMAT_ANY, 256, 192, 0));
     EXPECT_EQ(0, table().get_stream_ctrl(handle, DOZAZUVA_FORMAT_YUYV, 256, 384, 25));
-    table().close(handle);
-}
-
-TEST_F(SimulatorBackend, StreamsFullFramesAtTwentyFivePerSecond) {
-    FrameSink sink;
-    const auto start = std::chrono::steady_clock::now();
-    void* handle = start_stream(sink);
-    ASSERT_TRUE(sink.wait_for(25, std::chrono::seconds(10)));
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    EXPECT_GE(elapsed, std::chrono::milliseconds(960));  // paced, not flooding
-    EXPECT_EQ(-6, table().start_streaming(handle, FrameSink::on_frame, &sink));
-    table().stop_streaming(handle, 1);
-    const size_t stopped_at = sink.frames();
-    {
-        std::lock_guard<std::mutex> lock(sink.mutex);
-        for (size_t s : sink.sizes) EXPECT_EQ(196608u, s);
-    }
-    EXPECT_EQ(0, ombrix_sim_is_streaming());
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_EQ(stopped_at, sink.frames());  // nothing after the stop returned
     table().close(handle);
 }
 
@@ -357,65 +289,6 @@ TEST_F(SimulatorBackend, AStreamMayBeStoppedFromItsOwnCallback) {
     ASSERT_EQ(0, table().start_streaming(stopper.handle, FrameSink::on_frame, &sink));  // and started again
     EXPECT_EQ(2, ombrix_sim_step_frames(2, 5000));
     table().close(stopper.handle);
-}
-
-TEST_F(SimulatorBackend, RepeatedCyclesLeaveNothingBehind) {
-    ASSERT_EQ(0, ombrix_sim_set_pace(OMBRIX_SIM_PACE_MANUAL));
-    for (int i = 0; i < 40; ++i) {
-        void* ctx = nullptr;
-        ASSERT_EQ(0, table().init(&ctx));
-        void* handle = open_first(ctx);
-        FrameSink sink;
-        stream_on(handle, FrameSink::on_frame, &sink);
-        ASSERT_EQ(2, ombrix_sim_step_frames(2, 5000));
-        uint16_t v = 0;
-        ASSERT_EQ(0, host_on(handle).get_tpd(3, v));
-        if (i % 3 == 0) ombrix_sim_unplug();
-        table().stop_streaming(handle, 1);
-        table().close(handle);
-        table().exit(ctx);
-        if (i % 3 == 0) ombrix_sim_plug();
-    }
-}
-
-TEST_F(SimulatorBackend, CommandsFromSeveralThreadsWhileStreaming) {
-    FrameSink sink;
-    void* handle = start_stream(sink);
-    ombrix_sim_wire_clear();
-    std::mutex transport;  // whole commands, as the host's transport serialises them
-    std::atomic<int> failures{0};
-    std::vector<std::thread> threads;
-    for (int t = 0; t < 3; ++t) {
-        threads.emplace_back([&, t] {
-            host::Host host = host_on(handle);
-            for (int i = 0; i < 30; ++i) {
-                std::lock_guard<std::mutex> lock(transport);
-                uint16_t v = 0;
-                if (host.set_tpd(1, uint16_t(t * 100 + i)) || host.get_tpd(1, v) || v != t * 100 + i) ++failures;
-            }
-        });
-    }
-    threads.emplace_back([&] {
-        for (int i = 0; i < 30; ++i) {
-            ombrix_sim_element e;
-            ombrix_sim_element_get(OMBRIX_SIM_BODY, &e);
-            ombrix_sim_element_set_celsius(OMBRIX_SIM_HOT, 80.0 + i);
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-    });
-    for (auto& th : threads) th.join();
-    EXPECT_EQ(0, failures.load());
-    // Each round: a long write (2 halves, 3 polls), a long read (the same and its reply).
-    ASSERT_EQ(3u * 30 * 11, ombrix_sim_wire_count());
-    for (size_t i = 0; i < ombrix_sim_wire_count(); i += 11) {
-        ombrix_sim_transfer write, read;
-        ASSERT_EQ(0, ombrix_sim_wire_get(i, &write));
-        ASSERT_EQ(0, ombrix_sim_wire_get(i + 5, &read));
-        EXPECT_EQ(0xC5, write.data[1]);
-        EXPECT_EQ(0x85, read.data[1]);
-    }
-    ASSERT_TRUE(sink.wait_for(2, std::chrono::seconds(5)));
-    table().close(handle);
 }
 
 TEST_F(SimulatorBackend, ControlApiRefusesBadArguments) {

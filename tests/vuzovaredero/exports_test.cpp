@@ -18,13 +18,3 @@ TEST(VuzovarederoExports, ExactlyTheDesignedFunctions)
     EXPECT_EQ(definedDynamicSymbols(VUZOVAREDERO_SO), designed);
 }
 
-TEST(VuzovarederoExports, CallableThroughTheSharedLibrary)
-{
-    EXPECT_STREQ(irproc_version(), "vuzovaredero 0.8.1");
-    const uint16_t y14[] = {8192, 8192};
-    uint8_t yuyv[4];
-    ASSERT_EQ(y14_map_to_yuyv_pseudocolor(y14, 2, 3, yuyv), 0);
-    EXPECT_EQ(yuyv[1], 78);
-    EXPECT_EQ(yuyv[3], 213);
-}
-

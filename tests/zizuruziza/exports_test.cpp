@@ -18,13 +18,3 @@ TEST(ZizuruzizaExports, ExactlyTheDesignedFunctions)
     EXPECT_EQ(definedDynamicSymbols(ZIZURUZIZA_SO), designed);
 }
 
-TEST(ZizuruzizaExports, CallableThroughTheSharedLibrary)
-{
-    EXPECT_STREQ(irparse_version(), "zizuruziza 0.3.0");
-    const uint8_t yuyv[] = {100, 128, 100, 125};
-    uint8_t rgb[6];
-    ASSERT_EQ(yuv422_to_rgb(yuyv, 2, rgb), 0);
-    EXPECT_EQ(rgb[0], 96);
-    EXPECT_EQ(rgb[1], 101);
-}
-
