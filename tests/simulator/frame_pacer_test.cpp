@@ -16,7 +16,8 @@ TEST(SimulatorPacer, ALateStreamSkipsMissedFramesInsteadOfBursting) {
     const Case cases[] = {
         {0, 40000},          // on time: the schedule goes on
         {40000, 0},          // one frame late: the next one is due at once
-        {400000, 40000},     // ten frames late: the schedule restarts from now
+        {120000, 40000},     // three frames late: the schedule restarts from now
+        {400000, 40000},     // ten frames late: the same
     };
     for (const Case& c : cases) {
         FramePacer pacer(&now);

@@ -52,6 +52,8 @@ TEST_F(SimulatorProtocol, AnythingButTheVendorRegistersStalls) {
     uint8_t b[8] = {};
     EXPECT_EQ(-9, raw(0xC1, 0x44, 0x78, 0x1C00, b, 1));   // below the window
     EXPECT_EQ(-9, raw(0xC1, 0x44, 0x78, 0x1E04, b, 8));   // runs past it
+    EXPECT_EQ(-9, raw(0x41, 0x45, 0x78, 0x9E04, b, 5));   // a write one byte past it
+    EXPECT_EQ(4, raw(0x41, 0x45, 0x78, 0x9E04, b, 4));    // the last bytes of it
     EXPECT_EQ(-9, raw(0xC1, 0x44, 0x78, 0x9D08, b, 1));   // reads have no staged side
     EXPECT_EQ(-9, raw(0x41, 0x45, 0x78, 0x0200, b, 1));   // the status is read-only
     EXPECT_EQ(-9, raw(0xC1, 0x44, 0x79, 0x0200, b, 1));   // wrong value
@@ -105,6 +107,7 @@ TEST_F(SimulatorProtocol, AChunkWithAMissingPieceIsRefused) {
     const Case cases[] = {
         {{{0, 64}}, {92, 8}},            // the piece at 64 never comes
         {{{0, 64}, {72, 20}}, {64, 36}}, // a staged piece leaves 64..72 out
+        {{{0, 64}, {72, 8}}, {72, 28}},  // ... and the commit follows the staged bytes' count
     };
     const auto data = pattern(100, 1);
     for (const Case& c : cases) {

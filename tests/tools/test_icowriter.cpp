@@ -47,6 +47,26 @@ TEST(IcoWriter, EverySizeReadsBackWithItsPixelsAndTransparency)
     }
 }
 
+// Readers of 32-bit icons go by the alpha channel; older ones by the AND mask
+// after the pixels (rows bottom-up, leftmost pixel in the top bit).
+TEST(IcoWriter, MaskMarksExactlyTheTransparentPixels)
+{
+    const QImage picture = pattern(16);
+    QByteArray data;
+    QBuffer out(&data);
+    out.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(writeIco({picture}, &out));
+    auto le32 = [&](int at) { return quint32(uchar(data[at])) | quint32(uchar(data[at + 1])) << 8 |
+                                     quint32(uchar(data[at + 2])) << 16 | quint32(uchar(data[at + 3])) << 24; };
+    const int mask = int(le32(6 + 12)) + 40 + 16 * 16 * 4;
+    ASSERT_LE(mask + 16 * 4, data.size());
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const bool set = uchar(data[mask + (15 - y) * 4 + x / 8]) & (0x80 >> (x % 8));
+            ASSERT_EQ(set, qAlpha(picture.pixel(x, y)) == 0) << x << "," << y;
+        }
+}
+
 TEST(IcoWriter, RefusesPicturesItCannotHold)
 {
     QByteArray data;
