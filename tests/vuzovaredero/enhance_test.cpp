@@ -47,6 +47,11 @@ TEST(VuzovarederoEnhance, DetailGainByStrength)
                                                          {32768, 2.0f}};
     for (auto [strength, gain] : expected)
         EXPECT_EQ(vz_detail_gain(strength, p.detail_gain, p.detail_threshold), gain) << strength;
+    // Equal thresholds make a step, not a ramp: at the step the lower gain holds.
+    const float gains[3] = {1.0f, 2.0f, 3.0f};
+    const int32_t steps[4] = {10, 10, 50, 50};
+    for (auto [strength, gain] : std::vector<std::pair<int, float>>{{10, 1.0f}, {11, 2.0f}, {50, 2.0f}, {51, 3.0f}})
+        EXPECT_EQ(vz_detail_gain(strength, gains, steps), gain) << strength;
 }
 
 TEST(VuzovarederoEnhance, FlatImageEqualsTheContrastStage)
