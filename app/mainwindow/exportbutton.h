@@ -44,7 +44,8 @@ private:
     void followSave();
     void retranslate();
 
-    QPointer<QPushButton> save;
+    // A QWidget pointer: the filter still sees the button while ~QWidget runs.
+    QPointer<QWidget> save;
     QPointer<QPushButton> exportButton;
     QPointer<QMenu> formats;
     SourceFetcher fetch;
