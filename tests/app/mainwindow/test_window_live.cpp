@@ -288,6 +288,11 @@ void TestWindowLive::highTemperatureSwitch()
     Ui_ThermalImagerClass& ui = window->form();
     QCOMPARE(g_range_mode.load(), 1);
     ombrix_sim_wire_clear();
+    // Normal while normal: no command, no waiting dialog.
+    QTest::mouseClick(ui.pushButtonNormal, Qt::LeftButton);
+    QTest::qWait(200);
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(tpdWritesOnWire().empty());
 
     bool dialogShown = false;
     ModalHandler<CDialogWaiting> whileSwitching([&](CDialogWaiting* dialog) {
