@@ -96,6 +96,14 @@ TEST(ZizuruzizaExact, Yuv422VectorPathEveryTriple)
     EXPECT_TRUE(sameBytes(rgb, Bytes(all.rgb.begin(), all.rgb.begin() + 6 * done), 3));
 }
 
+TEST(ZizuruzizaExact, Yuv422PortablePathEveryTriple)
+{
+    const AllTriples& all = allTriples();
+    Bytes rgb(all.rgb.size(), 0);
+    EXPECT_EQ(zz_yuv422_to_rgb_portable(all.yuyv.data(), size_t(1) << 23, rgb.data()), size_t(1) << 23);
+    EXPECT_TRUE(sameBytes(rgb, all.rgb, 3));
+}
+
 TEST(ZizuruzizaExact, PortableRunTakesNoVectorPath)
 {
     if (!ombrix_cpu_portable_only())

@@ -135,6 +135,8 @@ int yuv422_to_rgb(const uint8_t* src, int pixel_num, uint8_t* dst)
     ZZ_CHECK(src, dst, pixel_num);
     size_t pairs = (size_t)pixel_num / 2;
     size_t done = zz_yuv422_to_rgb_avx2(src, pairs, dst);
+    if (done == 0 && !zz_cpu_has_avx2())
+        done = zz_yuv422_to_rgb_portable(src, pairs, dst);
     zz_yuv422_to_rgb_scalar(src + 4 * done, pairs - done, dst + 6 * done);
     return 0;
 }
