@@ -46,6 +46,10 @@ PictureSurface::PictureSurface(NextImage nextImage, QWidget* parent)
 
 PictureSurface::~PictureSurface()
 {
+    // The base's destructor destroys the context: no call back into this
+    // half-destroyed object then.
+    if (context())
+        disconnect(context(), nullptr, this, nullptr);
     releaseGl();
 }
 
