@@ -7,7 +7,9 @@
 #include "textmetrics.h"
 
 #include <dozazuva.h>
+#include <thermal.h>
 
+#include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -28,7 +30,9 @@
 
 namespace {
 
-constexpr int kPaletteCount = 83;
+constexpr int kPaletteCount = THERMAL_TABLE_COUNT;
+constexpr int kPaletteRowsShown = 10;
+constexpr int kPaletteListWidth = 330;
 constexpr int kDistanceMinimum = 0;      // decimetres
 constexpr int kDistanceMaximum = 50;
 constexpr int kEmissivityMinimum = 1;    // percent: no surface emits nothing
@@ -50,7 +54,8 @@ const char kStyle[] =
     "font: 400 14px \"Microsoft YaHei\"; color: #999999;}"
     "QLineEdit#lineEdit, QLineEdit#lineEdit_3{border: 1px solid #DDDDDD; border-radius: 3px; color: #333333;"
     " padding-left: 10px; background: #FFFFFF;}"
-    "QComboBox#comboBox{border: 1px solid #CCCCCC; border-radius: 3px; background: #FFFFFF; padding-left: 10px;}"
+    "QComboBox#comboBox{border: 1px solid #CCCCCC; border-radius: 3px; background: #FFFFFF; padding-left: 10px;"
+    " combobox-popup: 0;}"
     "QComboBox#comboBox::drop-down{border: none; width: 30px;}"
     "QComboBox#comboBox::down-arrow{image: url(:/images/down_arrow.png);}"
     "QComboBox#comboBox QAbstractItemView{border: 1px solid #2B79D8; background: #FFFFFF; outline: 0px;"
@@ -243,13 +248,18 @@ void CWidgetSettings::retranslateUi()
     pushButtonSave->setText(tr("Save"));
 }
 
-// Palette previews: combo index i shows picture map_NN with NN = i + 1.
+// Combo index i is colour table i + 1: its preview map_NN (NN = i + 1) and
+// the name the colour library gives it. The list opens as a scrolling popup
+// of a few rows (combobox-popup: 0 in the style sheet lets the row limit
+// apply) rather than as a strip as high as the screen.
 void CWidgetSettings::fillPalettes()
 {
-    comboBox->setIconSize(QSize(210, 26));
+    comboBox->setIconSize(QSize(96, 16));
+    comboBox->setMaxVisibleItems(kPaletteRowsShown);
+    comboBox->view()->setMinimumWidth(kPaletteListWidth);  // the longest names whole
     for (int n = 1; n <= kPaletteCount; ++n)
         comboBox->addItem(QIcon(QStringLiteral(":/colormaps/images/colormaps/map_%1.png").arg(n, 2, 10, QLatin1Char('0'))),
-                          QString());
+                          QString::fromUtf8(itRgbColorName(n)));
     comboBox->setCurrentIndex(0);
     // A styled delegate lets the style sheet's item height apply.
     comboBox->setItemDelegate(new QStyledItemDelegate(comboBox));

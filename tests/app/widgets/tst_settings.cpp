@@ -11,8 +11,12 @@
 #include <dozazuva.h>
 #include <dozazuva_backend.h>
 #include <ombrix_simulator.h>
+#include <thermal.h>
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QScrollBar>
+#include <QSet>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
@@ -95,6 +99,7 @@ private slots:
     void saveWithoutModuleValues();
     void changedValuesReachTheModule_data();
     void changedValuesReachTheModule();
+    void paletteChooserNamesAndScrolls();
     void emptyOrOutOfRangeIsRefused_data();
     void emptyOrOutOfRangeIsRefused();
     void returnOrEnterReleaseSaves();
@@ -312,6 +317,34 @@ void TestSettings::changedValuesReachTheModule()
     QCOMPARE(log.saves, want.empty() ? 0 : 1);
     for (const auto& [index, value] : want)
         QCOMPARE(ombrix_sim_tpd_property(index), value);
+}
+
+// Chosen by its name, a palette is saved under the index that colours with
+// the table of that name; the popup shows a few rows and scrolls.
+void TestSettings::paletteChooserNamesAndScrolls()
+{
+    QPointer<CWidgetSettings> panel = openPanel(40, 20, 95, 0);
+    auto* combo = panel->findChild<QComboBox*>("comboBox");
+    QSet<QString> names;
+    for (int i = 0; i < combo->count(); ++i)
+        names.insert(combo->itemText(i));
+    QCOMPARE(names.size(), combo->count());
+    QVERIFY(!names.contains(QString()));
+
+    combo->showPopup();
+    QWidget* popup = combo->view()->window();
+    QTRY_VERIFY(popup->isVisible());
+    QVERIFY2(popup->height() < 400, qPrintable(QString::number(popup->height())));
+    QVERIFY(combo->view()->verticalScrollBar()->maximum() > 0);
+    combo->hidePopup();
+
+    const int iron = combo->findText("Iron");
+    QVERIFY(iron >= 0);
+    combo->setCurrentIndex(iron);
+    button(panel, "pushButtonSave")->click();
+    QTRY_VERIFY(panel.isNull());
+    const int saved = QSettings(profileIniPath(), QSettings::IniFormat).value("Settings/Palette").toInt();
+    QCOMPARE(QString::fromUtf8(itRgbColorName(saved + 1)), QStringLiteral("Iron"));
 }
 
 void TestSettings::emptyOrOutOfRangeIsRefused_data()
