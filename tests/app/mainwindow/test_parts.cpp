@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QtCharts/QChart>
+#include <QtCharts/QChartView>
 #include <QtCharts/QDateTimeAxis>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
@@ -73,6 +74,7 @@ private slots:
     void chartLooksBackTwentyOnePoints();
     void chartDropsScrolledOutPoints();
     void chartResetInFahrenheit();
+    void chartLinesRunUnbroken();
 
     void matrixFileName();
     void matrixFileHoldsLittleEndianFloats();
@@ -235,6 +237,38 @@ void TestParts::chartScrollsAfterTwentyPointsAndSeconds()
     }
     QCOMPARE(chart.startTime(), t0);
     QCOMPARE(chart.pointCount(), quint32(45));
+}
+
+// Drawn as the window shows it, each curve covers every pixel column from
+// its oldest point, or from the window's left edge once the time axis
+// scrolls, to its newest point: no gap anywhere in time.
+void TestParts::chartLinesRunUnbroken()
+{
+    const qint64 t0 = QDateTime::currentMSecsSinceEpoch();
+    TemperatureChart chart(100, 20, 0, t0);
+    QtCharts::QChartView view(chart.chart());
+    view.resize(730, 188);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QtCharts::QLineSeries* curve = chart.maxSeries();
+    for (int i = 0; i < 40; ++i) {
+        const qint64 t = t0 + i * 1300;
+        chart.append(60.0f, 20.0f, t);
+        const QImage image = view.grab().toImage();
+        const QRectF plot = chart.chart()->plotArea();
+        const qreal newest = chart.chart()->mapToPosition(curve->at(curve->count() - 1), curve).x();
+        const bool scrolled = t > t0 + 20000 && i >= 20;
+        const qreal oldest = scrolled ? plot.left() : chart.chart()->mapToPosition(curve->at(0), curve).x();
+        QStringList gaps;
+        for (int x = int(oldest) + 2; x < int(std::min(newest, plot.right())) - 1; ++x) {
+            bool red = false;
+            for (int y = int(plot.top()); y < int(plot.bottom()) && !red; ++y)
+                red = image.pixelColor(x, y).red() > 200 && image.pixelColor(x, y).green() < 120;
+            if (!red)
+                gaps << QString::number(x);
+        }
+        QVERIFY2(gaps.isEmpty(), qPrintable(QString("point %1: columns %2").arg(i).arg(gaps.join(' '))));
+    }
 }
 
 void TestParts::chartAxisCollapsesOnEqualValues()
