@@ -13,7 +13,8 @@
  *
  * Ownership: device lists, devices, descriptors and handles belong to the
  * table that made them and are given back to it (free_device_list,
- * unref_device, free_device_descriptor, close).
+ * unref_device, free_device_descriptor, close). A call that fails leaves
+ * nothing to give back.
  */
 #ifndef DOZAZUVA_BACKEND_H
 #define DOZAZUVA_BACKEND_H
