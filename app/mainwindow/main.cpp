@@ -2,7 +2,7 @@
 // identity, style, crash dumps and language, the splash while the main window
 // is built, then the event loop.
 #include "ceventfilter.h"
-#include "closesignalnotifier.h"
+#include "signalnotifier.h"
 #include "crashhandler.h"
 #include "recordingsession.h"
 #include "csplashscreen.h"
@@ -80,8 +80,8 @@ int main(int argc, char* argv[])
     // arrives during start-up closes the window as soon as it is there.
     QPointer<ThermalImager> window;
     bool closeRequested = false;
-    platform::CloseSignalNotifier closeSignals;
-    QObject::connect(&closeSignals, &platform::CloseSignalNotifier::closeRequested, [&window, &closeRequested] {
+    platform::SignalNotifier closeSignals({SIGTERM, SIGINT, SIGHUP});
+    QObject::connect(&closeSignals, &platform::SignalNotifier::received, [&window, &closeRequested] {
         closeRequested = true;
         if (window)
             QTimer::singleShot(0, window, &QWidget::close);

@@ -25,7 +25,7 @@
 #include "toast.h"
 #include "udevhotplugmonitor.h"
 #include "ui_thermalimager.h"
-#include "usersignalnotifier.h"
+#include "signalnotifier.h"
 #include "windowsnapshot.h"
 
 #include <dozazuva.h>
@@ -357,13 +357,12 @@ void ThermalImager::registerDeviceNotifications()
             &ThermalImager::onDeviceRemoved);
     if (!simulatedHotplug->start())
         return;
-    plugSignals = new platform::UserSignalNotifier(this);
-    connect(plugSignals, &platform::UserSignalNotifier::user1, this, [] {
-        if (const platform::SimulatedModule* module = platform::SimulatedModule::load())
+    plugSignals = new platform::SignalNotifier({SIGUSR1, SIGUSR2}, this);
+    connect(plugSignals, &platform::SignalNotifier::received, this, [](int signalNumber) {
+        const platform::SimulatedModule* module = platform::SimulatedModule::load();
+        if (module && signalNumber == SIGUSR1)
             module->unplug();
-    });
-    connect(plugSignals, &platform::UserSignalNotifier::user2, this, [] {
-        if (const platform::SimulatedModule* module = platform::SimulatedModule::load())
+        else if (module && signalNumber == SIGUSR2)
             module->plug();
     });
     if (!plugSignals->start())

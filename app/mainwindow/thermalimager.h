@@ -52,7 +52,7 @@ namespace platform {
 class FramelessResizer;
 class SimulatedHotplugSource;
 class UdevHotplugMonitor;
-class UserSignalNotifier;
+class SignalNotifier;
 } // namespace platform
 
 class ThermalImager : public QMainWindow
@@ -178,7 +178,7 @@ private:
     // Where device notifications come from on this platform.
     QPointer<platform::UdevHotplugMonitor> usbMonitor;
     QPointer<platform::SimulatedHotplugSource> simulatedHotplug;
-    QPointer<platform::UserSignalNotifier> plugSignals;
+    QPointer<platform::SignalNotifier> plugSignals;
     QPointer<platform::FramelessResizer> resizer;
     // The colour scale, markers, isotherm alarm and cursor readout.
     QPointer<reading::PictureReading> pictureReading;

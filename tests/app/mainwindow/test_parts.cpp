@@ -11,7 +11,7 @@
 #include "temperaturematrixfile.h"
 #include "translationloader.h"
 #include "usbdevicepath.h"
-#include "usersignalnotifier.h"
+#include "signalnotifier.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -463,17 +463,22 @@ void TestParts::languageChoice()
 
 void TestParts::userSignalsArriveAsQtSignals()
 {
-    UserSignalNotifier notifier;
+    SignalNotifier notifier({SIGUSR1, SIGUSR2});
     QVERIFY(notifier.start());
-    UserSignalNotifier second;
-    QVERIFY(!second.start());  // one owner at a time
-    QSignalSpy user1(&notifier, &UserSignalNotifier::user1);
-    QSignalSpy user2(&notifier, &UserSignalNotifier::user2);
+    SignalNotifier second({SIGUSR2});
+    QVERIFY(!second.start());  // one owner a signal at a time
+    SignalNotifier other({SIGWINCH});
+    QVERIFY(other.start());  // other signals go to their own owner
+    QSignalSpy received(&notifier, &SignalNotifier::received);
+    QSignalSpy otherReceived(&other, &SignalNotifier::received);
     raise(SIGUSR1);
     raise(SIGUSR2);
     raise(SIGUSR1);
-    QTRY_COMPARE(user1.count(), 2);
-    QTRY_COMPARE(user2.count(), 1);
+    raise(SIGWINCH);
+    QTRY_COMPARE(received.count(), 3);
+    QCOMPARE(received.at(0).at(0).toInt(), SIGUSR1);
+    QCOMPARE(received.at(1).at(0).toInt(), SIGUSR2);
+    QTRY_COMPARE(otherReceived.count(), 1);
 }
 
 void TestParts::fittedRectProperties_data()
