@@ -46,7 +46,7 @@ TEST(VuzovarederoContrast, SaturatedShareBetweenTheDiscardsIsUnusable)
         auto [status, text] = printedBy([&] { return contrast(in, param, out); });
         EXPECT_EQ(status, -4) << saturated;
         EXPECT_TRUE(testing::internal::RE::FullMatch(
-            text, "vuzovaredero error \\[vuzovaredero/src/vuzovaredero:[0-9]+/y14_image_auto_gain_control\\] "
+            text, "vuzovaredero error \\[vuzovaredero/src/contrast:[0-9]+/y14_image_auto_gain_control\\] "
                   "error source image\n"))
             << text;
         EXPECT_EQ(out, Words(in.size(), 0xBEEF));

@@ -5,11 +5,20 @@
 #include <stddef.h>
 #include <stdint.h>
 
+#include "ombrix/log.h"
 #include "vuzovaredero.h"
 
 #ifdef __cplusplus
 extern "C" {
 #endif
+
+/* Error and debug sinks, silent until irproc_log_register. */
+extern ombrix_log_sinks vz_sinks;
+
+/* Each source file defines VZ_PATH ("vuzovaredero/src/<file>") before use,
+ * so a message names the file and line it comes from. */
+#define VZ_ERROR(fmt, ...) OMBRIX_LOG(vz_sinks.error, "vuzovaredero error", VZ_PATH, fmt, ##__VA_ARGS__)
+#define VZ_DEBUG(fmt, ...) OMBRIX_LOG(vz_sinks.debug, "vuzovaredero debug", VZ_PATH, fmt, ##__VA_ARGS__)
 
 enum { VZ_PALETTE_MODES = 16, VZ_Y14_LEVELS = 16384 };
 
