@@ -125,6 +125,27 @@ TEST(ZizuruzizaExact, Yuv422EveryLengthAroundTheBlocks)
     }
 }
 
+// The portable swap works on blocks of 16 pixels and leaves the rest to the
+// reference loop; both apart and in place, every length around the blocks.
+TEST(ZizuruzizaExact, RgbToBgrPortablePathEveryLength)
+{
+    Bytes rgb(3 * 70);
+    for (size_t i = 0; i < rgb.size(); i++)
+        rgb[i] = (uint8_t)(i * 151 + 3);
+    for (size_t pixels = 0; pixels <= 70; pixels++) {
+        Bytes want(rgb.size(), 0xEE), apart(rgb.size(), 0xEE), inPlace = rgb;
+        zz_rgb_to_bgr_scalar(rgb.data(), pixels, want.data());
+        size_t done = zz_rgb_to_bgr_portable(rgb.data(), pixels, apart.data());
+        ASSERT_EQ(done, pixels - pixels % 16);
+        zz_rgb_to_bgr_scalar(rgb.data() + 3 * done, pixels - done, apart.data() + 3 * done);
+        ASSERT_TRUE(sameBytes(apart, want, 3)) << pixels << " pixels";
+        zz_rgb_to_bgr_portable(inPlace.data(), pixels, inPlace.data());
+        zz_rgb_to_bgr_scalar(inPlace.data() + 3 * done, pixels - done, inPlace.data() + 3 * done);
+        std::copy(rgb.begin() + 3 * pixels, rgb.end(), want.begin() + 3 * pixels);
+        ASSERT_TRUE(sameBytes(inPlace, want, 3)) << pixels << " pixels in place";
+    }
+}
+
 TEST(ZizuruzizaExact, Yuv444ToRgbEveryTriple)
 {
     Bytes yuv(size_t(3) << 24), want(yuv.size()), got(yuv.size());

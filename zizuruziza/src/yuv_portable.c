@@ -1,5 +1,7 @@
-/* The portable path of yuv422_to_rgb, for processors without the vectorised
- * one: exact tables instead of the per-pixel double arithmetic, equal bit for
+/* The portable paths of yuv422_to_rgb and rgb_to_bgr, for processors
+ * without the AVX2 ones.
+ *
+ * yuv422_to_rgb: exact tables instead of the per-pixel double arithmetic, equal bit for
  * bit to the reference loop (the tests compare all 2^24 (Y, U, V)).
  *
  * Red depends on (V, Y) only and blue on (U, Y) only: two 64 KiB tables of
@@ -12,6 +14,7 @@
 #include "zizuruziza_internal.h"
 
 #include <pthread.h>
+#include <string.h>
 
 enum { ZZ_BLOCK = 64, ZZ_REDO = -32768 };
 
@@ -74,3 +77,60 @@ size_t zz_yuv422_to_rgb_portable(const uint8_t* src, size_t pairs, uint8_t* dst)
     return pairs;
 }
 
+
+/* rgb_to_bgr in the compiler's generic 16-byte vectors, which every target
+ * with SIMD runs as such (and others as plain words): 16 pixels are three
+ * vectors, and in each byte position the pixel's first byte takes the byte
+ * two on, its last the byte two back and its middle stays. Those moves are
+ * whole-vector byte shifts, and the phase of the positions repeats every
+ * 48 bytes, so three fixed sets of masks pick the bytes. */
+typedef uint8_t zz_u8x16 __attribute__((vector_size(16)));
+
+#define ZZ_ROLE_AT(k, j, role) (((16 * (k) + (j)) % 3 == (role)) ? 0xFF : 0)
+#define ZZ_ROLE(k, role)                                                                                  \
+    {                                                                                                     \
+        ZZ_ROLE_AT(k, 0, role), ZZ_ROLE_AT(k, 1, role), ZZ_ROLE_AT(k, 2, role), ZZ_ROLE_AT(k, 3, role),   \
+            ZZ_ROLE_AT(k, 4, role), ZZ_ROLE_AT(k, 5, role), ZZ_ROLE_AT(k, 6, role), ZZ_ROLE_AT(k, 7, role), \
+            ZZ_ROLE_AT(k, 8, role), ZZ_ROLE_AT(k, 9, role), ZZ_ROLE_AT(k, 10, role),                      \
+            ZZ_ROLE_AT(k, 11, role), ZZ_ROLE_AT(k, 12, role), ZZ_ROLE_AT(k, 13, role),                    \
+            ZZ_ROLE_AT(k, 14, role), ZZ_ROLE_AT(k, 15, role)                                              \
+    }
+
+/* [vector of the block][first, middle, last byte of a pixel] */
+static const zz_u8x16 zz_roles[3][3] = {
+    {ZZ_ROLE(0, 0), ZZ_ROLE(0, 1), ZZ_ROLE(0, 2)},
+    {ZZ_ROLE(1, 0), ZZ_ROLE(1, 1), ZZ_ROLE(1, 2)},
+    {ZZ_ROLE(2, 0), ZZ_ROLE(2, 1), ZZ_ROLE(2, 2)},
+};
+
+/* Byte shifts with zeros coming in. A shift that joins two vectors is
+ * written as two of these and an OR: GCC turns a two-vector shuffle into
+ * byte-by-byte moves where the processor lacks a joining shift (SSE2). */
+#define ZZ_DOWN2(a, zero) __builtin_shufflevector(a, zero, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17)
+#define ZZ_DOWN14(a, zero) __builtin_shufflevector(a, zero, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29)
+#define ZZ_UP2(a, zero) __builtin_shufflevector(zero, a, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29)
+#define ZZ_UP14(a, zero) __builtin_shufflevector(zero, a, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17)
+
+static inline zz_u8x16 zz_swap_ends(zz_u8x16 before, zz_u8x16 at, zz_u8x16 after, const zz_u8x16 role[3])
+{
+    const zz_u8x16 zero = {0};
+    const zz_u8x16 two_on = ZZ_DOWN2(at, zero) | ZZ_UP14(after, zero);
+    const zz_u8x16 two_back = ZZ_UP2(at, zero) | ZZ_DOWN14(before, zero);
+    return (two_on & role[0]) | (at & role[1]) | (two_back & role[2]);
+}
+
+size_t zz_rgb_to_bgr_portable(const uint8_t* src, size_t pixels, uint8_t* dst)
+{
+    const zz_u8x16 zero = {0};
+    size_t done = 0;
+    /* The whole block is read before any byte is written: src may be dst. */
+    for (; pixels - done >= 16; done += 16) {
+        zz_u8x16 in[3];
+        memcpy(in, src + 3 * done, sizeof in);
+        const zz_u8x16 out[3] = {zz_swap_ends(zero, in[0], in[1], zz_roles[0]),
+                                 zz_swap_ends(in[0], in[1], in[2], zz_roles[1]),
+                                 zz_swap_ends(in[1], in[2], zero, zz_roles[2])};
+        memcpy(dst + 3 * done, out, sizeof out);
+    }
+    return done;
+}

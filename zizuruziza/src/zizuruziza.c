@@ -1,6 +1,6 @@
 /* Pixel format conversions: the checks, the logging and the reference
- * loops; the vectorised paths live in yuv_avx2.c and must equal these loops
- * bit for bit. */
+ * loops; the vectorised paths live in yuv_avx2.c and yuv_portable.c and
+ * must equal these loops bit for bit. */
 #include "zizuruziza.h"
 
 #include "ombrix/log.h"
@@ -168,6 +168,8 @@ int rgb_to_bgr(const uint8_t* src, int pixel_num, uint8_t* dst)
     ZZ_CHECK(src, dst, pixel_num);
     size_t pixels = (size_t)pixel_num;
     size_t done = zz_rgb_to_bgr_avx2(src, pixels, dst);
+    if (done == 0 && !zz_cpu_has_avx2())
+        done = zz_rgb_to_bgr_portable(src, pixels, dst);
     zz_rgb_to_bgr_scalar(src + 3 * done, pixels - done, dst + 3 * done);
     return 0;
 }
