@@ -1,91 +1,124 @@
 /* The portable paths of yuv422_to_rgb and rgb_to_bgr, for processors
- * without the AVX2 ones.
+ * without the AVX2 ones: the compiler's generic 16-byte vectors, which every
+ * target with SIMD runs as such (and others as plain words), equal bit for
+ * bit to the reference loops (the tests compare all 2^24 (Y, U, V)).
  *
- * yuv422_to_rgb: exact tables instead of the per-pixel double arithmetic, equal bit for
- * bit to the reference loop (the tests compare all 2^24 (Y, U, V)).
- *
- * Red depends on (V, Y) only and blue on (U, Y) only: two 64 KiB tables of
- * the reference formula itself. Green is Y plus an offset of the pair,
- *   124 - floor((394 U + 581 V + 199) / 1000)   (U, V the bytes),
- * clamped, except for the 63 non-grey pairs where that quotient is exact
- * (sum + 1 a multiple of 1000) and the double arithmetic may land just below
- * the whole number (see yuv_avx2.c): those carry a mark, and a block holding one is done
- * again by the reference loop. */
+ * yuv422_to_rgb takes the integer form of the designed formula that the
+ * AVX2 path uses (see yuv_avx2.c): each channel is Y plus an offset of the
+ * pair, clamped; red one less for v = 50 and Y < 8 and for v = 100 and
+ * Y < 15; green wrong only for the 63 non-grey pairs where its quotient is
+ * exact, whose blocks the reference loop does again. Every step fits 16-bit
+ * lanes; the lanes are read as little-endian words, so a big-endian build
+ * leaves the whole conversion to the reference loop. */
 #include "zizuruziza_internal.h"
 
-#include <pthread.h>
 #include <string.h>
 
-enum { ZZ_BLOCK = 64, ZZ_REDO = -32768 };
+typedef uint8_t zz_u8x16 __attribute__((vector_size(16)));
+typedef uint16_t zz_u16x8 __attribute__((vector_size(16)));
+typedef int16_t zz_i16x8 __attribute__((vector_size(16)));
+typedef uint32_t zz_u32x4 __attribute__((vector_size(16)));
+typedef uint64_t zz_u64x2 __attribute__((vector_size(16)));
 
-static uint8_t zz_red[256 * 256];          /* [V][Y] */
-static uint8_t zz_blue[256 * 256];         /* [U][Y] */
-static int16_t zz_green_offset[256 * 256]; /* [U][V]; ZZ_REDO marks the pairs above */
-static uint8_t zz_clamped[512];            /* [value + 128] for -128..383 */
-static pthread_once_t zz_tables_once = PTHREAD_ONCE_INIT;
-
-static void zz_tables_make(void)
+/* Written lane by lane, as GCC and Clang both recognise these forms as one
+ * instruction (a high-half multiply, a signed min and max). */
+static inline zz_u16x8 zz_high_product(zz_u16x8 a, uint16_t factor)
 {
-    for (int c = 0; c < 256; c++)
-        for (int y = 0; y < 256; y++) {
-            uint8_t red_green_blue[3];
-            zz_yuv_pixel_to_rgb(y, c - 128, c - 128, red_green_blue);
-            zz_red[c * 256 + y] = red_green_blue[0];
-            zz_blue[c * 256 + y] = red_green_blue[2];
-        }
-    for (int u = 0; u < 256; u++)
-        for (int v = 0; v < 256; v++) {
-            const int sum = 394 * u + 581 * v + 199;
-            const int whole = (sum + 1) % 1000 == 0 && !(u == 128 && v == 128);
-            zz_green_offset[u * 256 + v] = (int16_t)(whole ? ZZ_REDO : 124 - sum / 1000);
-        }
-    for (int i = 0; i < 512; i++)
-        zz_clamped[i] = (uint8_t)(i < 128 ? 0 : i > 383 ? 255 : i - 128);
+    zz_u16x8 product;
+    for (int i = 0; i < 8; i++)
+        product[i] = (uint16_t)((a[i] * (uint32_t)factor) >> 16);
+    return product;
 }
 
-/* Returns nonzero when a pair of the block carries the mark. */
-static int zz_block(const uint8_t* restrict in, size_t pairs, uint8_t* restrict out)
+static inline zz_i16x8 zz_byte_range(zz_i16x8 a)
 {
-    int redo = 0;
-    for (size_t k = 0; k < pairs; k++) {
-        const unsigned y0 = in[4 * k], u = in[4 * k + 1], y1 = in[4 * k + 2], v = in[4 * k + 3];
-        const uint8_t* red = zz_red + (v << 8);
-        const uint8_t* blue = zz_blue + (u << 8);
-        const int offset = zz_green_offset[(u << 8) | v];
-        redo |= offset == ZZ_REDO;
-        /* A marked pair's bytes are rewritten by the reference loop; the
-         * index stays inside the table meanwhile. */
-        const uint8_t* green = zz_clamped + 128 + (offset == ZZ_REDO ? 0 : offset);
-        out[6 * k] = red[y0];
-        out[6 * k + 1] = green[y0];
-        out[6 * k + 2] = blue[y0];
-        out[6 * k + 3] = red[y1];
-        out[6 * k + 4] = green[y1];
-        out[6 * k + 5] = blue[y1];
-    }
-    return redo;
+    zz_i16x8 clamped;
+    for (int i = 0; i < 8; i++)
+        clamped[i] = (int16_t)(a[i] < 0 ? 0 : a[i] > 255 ? 255 : a[i]);
+    return clamped;
+}
+
+/* floor((394 U + 581 V + 199 + extra) / 1000), the sum taken apart as
+ * 8 (49 U + 72 V) + (2 U + 5 V + 199 + extra) so that every step fits 16
+ * bits, and the remaining division by 125 as (x * 33555) >> 22. */
+static inline zz_u16x8 zz_green_quotient(zz_u16x8 u, zz_u16x8 v, uint16_t extra)
+{
+    const zz_u16x8 eighths = u * 49 + v * 72 + ((u * 2 + v * 5 + (uint16_t)(199 + extra)) >> 3);
+    return zz_high_product(eighths, 33555) >> 6;
+}
+
+/* The six bytes of each of 8 pairs, given as 16-bit lanes in the order
+ * pairs 0 4 1 5 2 6 3 7: per pair the words (R0, G0), (B0, R1), (G1, B1)
+ * make one 64-bit word, stored whole; its top two bytes land on the next
+ * pair, whose store comes later. */
+static inline void zz_store_pairs(zz_i16x8 r0, zz_i16x8 g0, zz_i16x8 b0, zz_i16x8 r1, zz_i16x8 g1, zz_i16x8 b1,
+                                  uint8_t* out)
+{
+    const zz_i16x8 zero = {0};
+    const zz_i16x8 first = r0 | (g0 << 8), second = b0 | (r1 << 8), third = g1 | (b1 << 8);
+    const zz_u32x4 low12 = (zz_u32x4)__builtin_shufflevector(first, second, 0, 8, 1, 9, 2, 10, 3, 11);
+    const zz_u32x4 high12 = (zz_u32x4)__builtin_shufflevector(first, second, 4, 12, 5, 13, 6, 14, 7, 15);
+    const zz_u32x4 low3 = (zz_u32x4)__builtin_shufflevector(third, zero, 0, 8, 1, 9, 2, 10, 3, 11);
+    const zz_u32x4 high3 = (zz_u32x4)__builtin_shufflevector(third, zero, 4, 12, 5, 13, 6, 14, 7, 15);
+    const zz_u64x2 p04 = (zz_u64x2)__builtin_shufflevector(low12, low3, 0, 4, 1, 5);
+    const zz_u64x2 p15 = (zz_u64x2)__builtin_shufflevector(low12, low3, 2, 6, 3, 7);
+    const zz_u64x2 p26 = (zz_u64x2)__builtin_shufflevector(high12, high3, 0, 4, 1, 5);
+    const zz_u64x2 p37 = (zz_u64x2)__builtin_shufflevector(high12, high3, 2, 6, 3, 7);
+    const uint64_t words[8] = {p04[0], p15[0], p26[0], p37[0], p04[1], p15[1], p26[1], p37[1]};
+    for (int k = 0; k < 8; k++)
+        memcpy(out + 6 * k, &words[k], 8);
+}
+
+/* 8 pairs into 48 bytes and 2 scratch bytes after them. Returns nonzero
+ * when a pair of the block needs the reference formula. */
+static int zz_yuv422_block(const uint8_t* restrict in, uint8_t* restrict out)
+{
+    zz_u32x4 a, b;
+    memcpy(&a, in, 16);
+    memcpy(&b, in + 16, 16);
+    /* Each 32-bit word is one pair, Y0 U Y1 V from its low byte up; pair k
+     * of b goes to the high half of a's word k. */
+    const zz_u32x4 low = {0xFF, 0xFF, 0xFF, 0xFF}, high = low << 16;
+    const zz_i16x8 y0 = (zz_i16x8)((a & low) | ((b & low) << 16));
+    const zz_u16x8 u = (zz_u16x8)(((a >> 8) & low) | ((b << 8) & high));
+    const zz_i16x8 y1 = (zz_i16x8)(((a >> 16) & low) | (b & high));
+    const zz_u16x8 v = (zz_u16x8)((a >> 24) | ((b >> 8) & high));
+
+    /* floor(114 v / 100) = V + floor((14 V + 8) / 100) - 146, the division
+     * as (x * 5243) >> 19; floor(2032 u / 1000) = 2 U + floor((4 U + 113)
+     * / 125) - 261, the division as (x * 33555) >> 22. */
+    const zz_i16x8 r_offset = (zz_i16x8)(v + (zz_high_product(v * 14 + 8, 5243) >> 3)) - 146;
+    const zz_i16x8 r_limit = (((zz_i16x8)v == 178) & 8) | (((zz_i16x8)v == 228) & 15);
+    const zz_i16x8 b_offset = (zz_i16x8)(u * 2 + (zz_high_product(u * 4 + 113, 33555) >> 6)) - 261;
+    /* floor(-(394 u + 581 v) / 1000) = 124 - floor((394 U + 581 V + 199) / 1000);
+     * the quotient is exact where adding one to the sum changes it. */
+    const zz_u16x8 quotient = zz_green_quotient(u, v, 0);
+    const zz_i16x8 g_offset = 124 - (zz_i16x8)quotient;
+    const zz_i16x8 grey = ((zz_i16x8)u == 128) & ((zz_i16x8)v == 128);
+    const zz_u64x2 redo = (zz_u64x2)((zz_i16x8)(zz_green_quotient(u, v, 1) != quotient) & ~grey);
+
+    zz_store_pairs(zz_byte_range(y0 + r_offset + (y0 < r_limit)), zz_byte_range(y0 + g_offset),
+                   zz_byte_range(y0 + b_offset), zz_byte_range(y1 + r_offset + (y1 < r_limit)),
+                   zz_byte_range(y1 + g_offset), zz_byte_range(y1 + b_offset), out);
+    return (redo[0] | redo[1]) != 0;
 }
 
 size_t zz_yuv422_to_rgb_portable(const uint8_t* src, size_t pairs, uint8_t* dst)
 {
-    pthread_once(&zz_tables_once, zz_tables_make);
-    for (size_t done = 0; done < pairs; done += ZZ_BLOCK) {
-        const size_t count = pairs - done < ZZ_BLOCK ? pairs - done : ZZ_BLOCK;
-        if (zz_block(src + 4 * done, count, dst + 6 * done))
-            zz_yuv422_to_rgb_scalar(src + 4 * done, count, dst + 6 * done);
-    }
-    return pairs;
+    size_t done = 0;
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    /* A block writes two bytes past its end: one pair at least follows it. */
+    for (; pairs - done > 8; done += 8)
+        if (zz_yuv422_block(src + 4 * done, dst + 6 * done))
+            zz_yuv422_to_rgb_scalar(src + 4 * done, 8, dst + 6 * done);
+#endif
+    return done;
 }
 
-
-/* rgb_to_bgr in the compiler's generic 16-byte vectors, which every target
- * with SIMD runs as such (and others as plain words): 16 pixels are three
- * vectors, and in each byte position the pixel's first byte takes the byte
+/* rgb_to_bgr: 16 pixels are three vectors, and in each byte position the pixel's first byte takes the byte
  * two on, its last the byte two back and its middle stays. Those moves are
  * whole-vector byte shifts, and the phase of the positions repeats every
  * 48 bytes, so three fixed sets of masks pick the bytes. */
-typedef uint8_t zz_u8x16 __attribute__((vector_size(16)));
-
 #define ZZ_ROLE_AT(k, j, role) (((16 * (k) + (j)) % 3 == (role)) ? 0xFF : 0)
 #define ZZ_ROLE(k, role)                                                                                  \
     {                                                                                                     \

@@ -46,11 +46,10 @@ void zz_rgb_to_bgr_scalar(const uint8_t* src, size_t pixels, uint8_t* dst);
 size_t zz_yuv422_to_rgb_avx2(const uint8_t* src, size_t pairs, uint8_t* dst);
 size_t zz_rgb_to_bgr_avx2(const uint8_t* src, size_t pixels, uint8_t* dst);
 
-/* The portable path of yuv422_to_rgb (exact tables); converts all pairs. */
+/* The portable paths (generic vectors); each returns how many pairs or
+ * pixels it converted (whole blocks), leaving the rest to the reference
+ * loop. rgb_to_bgr's src may equal dst. */
 size_t zz_yuv422_to_rgb_portable(const uint8_t* src, size_t pairs, uint8_t* dst);
-
-/* The portable path of rgb_to_bgr (generic vectors); converts whole blocks
- * of 16 pixels and returns how many pixels that was. src may equal dst. */
 size_t zz_rgb_to_bgr_portable(const uint8_t* src, size_t pixels, uint8_t* dst);
 
 /* Nonzero when the vectorised paths can run on this processor. */
