@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <regex>
 #include <string>
 
 namespace dztest {
@@ -28,20 +27,6 @@ inline std::string captured_output(const std::function<void()>& action)
     testing::internal::CaptureStdout();
     action();
     return testing::internal::GetCapturedStdout();
-}
-
-// True when `output` holds the message "dozazuva <kind> [<path>:<line>/<function>] <text>".
-inline bool has_message(const std::string& output, const std::string& kind, const std::string& path,
-                        const std::string& function, const std::string& text)
-{
-    std::string escaped;
-    for (char c : text) {
-        if (std::string("\\^$.|?*+()[]{}").find(c) != std::string::npos)
-            escaped += '\\';
-        escaped += c;
-    }
-    std::regex pattern("dozazuva " + kind + " \\[" + path + ":[0-9]+/" + function + "\\] " + escaped + "\n");
-    return std::regex_search(output, pattern);
 }
 
 // The module's wire log; without the status reads when `keep_status` is false.

@@ -12,38 +12,27 @@
 
 namespace {
 
-TEST(BackendSelection, EnvironmentLoadsTheSimulatedModuleBesideTheLibrary)
+TEST(BackendSelection, EnvironmentLoadsTheSimulatedModuleAndAnInstalledTableWins)
 {
     setenv("OMBRIX_CAMERA", "simulated", 1);
     ASSERT_EQ(dozazuva_use_backend(nullptr), 0);
     ASSERT_EQ(uvc_camera_init(), 0);
-    ASSERT_NE(dozazuva_current_backend(), nullptr);
-    EXPECT_STREQ(dozazuva_current_backend()->name, "ombrix simulator");
+    const dozazuva_backend* simulated = dozazuva_current_backend();
+    ASSERT_NE(simulated, nullptr);
+    EXPECT_STREQ(simulated->name, "ombrix simulator");
     std::vector<camera_dev_t> list(DOZAZUVA_MAX_DEVICES);
     ASSERT_EQ(uvc_camera_list(list.data()), 0);
-    EXPECT_EQ(list[0].vid, 0x0BDAu);
     EXPECT_EQ(list[0].pid, 0x5830u);
-    EXPECT_NE(list[0].name, nullptr);
     uvc_camera_list_release(list.data());
     EXPECT_EQ(uvc_camera_release(), 0);
 
-    // Without the variable (or with another value) the next init takes libuvc.
+    // With another value the next init takes libuvc.
     setenv("OMBRIX_CAMERA", "usb", 1);
     ASSERT_EQ(uvc_camera_init(), 0);
     EXPECT_STREQ(dozazuva_current_backend()->name, "libuvc");
     EXPECT_EQ(uvc_camera_release(), 0);
     unsetenv("OMBRIX_CAMERA");
-}
 
-TEST(BackendSelection, InstalledTableWinsOverTheEnvironment)
-{
-    const dozazuva_backend* simulated = nullptr;
-    setenv("OMBRIX_CAMERA", "simulated", 1);
-    ASSERT_EQ(uvc_camera_init(), 0);
-    simulated = dozazuva_current_backend();
-    EXPECT_EQ(uvc_camera_release(), 0);
-
-    unsetenv("OMBRIX_CAMERA");
     ASSERT_EQ(dozazuva_use_backend(simulated), 0);
     ASSERT_EQ(uvc_camera_init(), 0);
     EXPECT_EQ(dozazuva_current_backend(), simulated);

@@ -2,6 +2,7 @@
 // stream. The module's wire log must show every command whole.
 #include "sim_fixture.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -30,22 +31,18 @@ int tagged_read(uint8_t tag)
     return long_cmd_read(header, tag & 0x0F, 0, 0, 2, reply);
 }
 
-bool all_bytes(const Wire& wire, uint8_t tag)
-{
-    return std::all_of(wire.data.begin(), wire.data.end(), [tag](uint8_t b) { return b == tag; });
-}
-
 // Consumes one whole command from `log` at `at`; false when the records
 // there are not one command of one thread.
 bool take_command(const std::vector<Wire>& log, size_t& at, int& writes, int& reads)
 {
-    auto next = [&](const Wire& expected_shape, bool check_bytes, uint8_t tag) {
+    // The next record, with every byte `tag` unless `tag` is 0.
+    auto next = [&](const Wire& shape, uint8_t tag = 0) {
         if (at >= log.size())
             return false;
         const Wire& wire = log[at++];
-        const bool same_shape = wire.out == expected_shape.out && wire.address == expected_shape.address &&
-                                wire.length == expected_shape.length;
-        return same_shape && (!check_bytes || all_bytes(wire, tag));
+        const bool whole = std::count(wire.data.begin(), wire.data.end(), tag) == long(wire.data.size());
+        return wire.out == shape.out && wire.address == shape.address && wire.length == shape.length &&
+               (tag == 0 || whole);
     };
     if (at >= log.size() || log[at].address != 0x9D00)
         return false;
@@ -53,14 +50,12 @@ bool take_command(const std::vector<Wire>& log, size_t& at, int& writes, int& re
     if (header.data[0] == 0x01) {
         uint8_t tag = header.data[5];
         ++writes;
-        return next(out(0x9D08, std::vector<uint8_t>(64)), true, tag) &&
-               next(out(0x9D48, std::vector<uint8_t>(28)), true, tag) &&
-               next(out(0x1D64, std::vector<uint8_t>(8)), true, tag) && next(status(), false, 0);
+        return next(out(0x9D08, std::vector<uint8_t>(64)), tag) && next(out(0x9D48, std::vector<uint8_t>(28)), tag) &&
+               next(out(0x1D64, std::vector<uint8_t>(8)), tag) && next(status());
     }
     if (header.data[0] == 0x14) {
         ++reads;
-        return next(out(0x1D08, std::vector<uint8_t>(8)), false, 0) && next(status(), false, 0) &&
-               next(in(0x1D10, 2), false, 0);
+        return next(out(0x1D08, std::vector<uint8_t>(8))) && next(status()) && next(in(0x1D10, 2));
     }
     return false;
 }
@@ -69,13 +64,7 @@ class ConcurrencyTest : public OpenCameraTest {};
 
 TEST_F(ConcurrencyTest, CommandsFromSeveralThreadsNeverInterleaveWhileFramesStream)
 {
-    camera_param_t param{};
-    param.format = const_cast<char*>("YUY2");
-    param.width = 256;
-    param.height = 384;
-    param.frame_size = kFrameBytes;
-    param.fps = 25;
-    param.timeout = 1000;
+    camera_param_t param = stream_param();
     ASSERT_EQ(uvc_camera_stream_start(&param, nullptr), 0);
     iruvc_log_register(1);
 
@@ -86,11 +75,8 @@ TEST_F(ConcurrencyTest, CommandsFromSeveralThreadsNeverInterleaveWhileFramesStre
     std::atomic<int> frames_taken{0};
     std::thread frame_reader([&] {
         std::vector<uint8_t> raw(kFrameBytes);
-        while (!stop.load()) {
-            if (uvc_frame_get(raw.data()) != 0)
-                continue;
-            ++frames_taken;
-        }
+        while (!stop.load())
+            frames_taken += uvc_frame_get(raw.data()) == 0;
     });
 
     // Every phase is bounded, so a broken library fails instead of hanging.
@@ -107,11 +93,8 @@ TEST_F(ConcurrencyTest, CommandsFromSeveralThreadsNeverInterleaveWhileFramesStre
     for (int t = 0; t < kWriterThreads + kReaderThreads; ++t) {
         commanders.emplace_back([&, t] {
             const uint8_t tag = static_cast<uint8_t>(0x10 + t);
-            for (int i = 0; i < kCommandsPerThread; ++i) {
-                int result = t < kWriterThreads ? tagged_write(tag) : tagged_read(tag);
-                if (result != 0)
-                    ++failures;
-            }
+            for (int i = 0; i < kCommandsPerThread; ++i)
+                failures += (t < kWriterThreads ? tagged_write(tag) : tagged_read(tag)) != 0;
         });
     }
     for (std::thread& commander : commanders)
