@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 namespace dztest {
@@ -20,14 +19,6 @@ using wire::status;
 using Wire = wire::Transfer;
 
 constexpr uint32_t kFrameBytes = OMBRIX_SIM_FRAME_BYTES;
-
-// Standard output written while `action` runs (the library's sinks print there).
-inline std::string captured_output(const std::function<void()>& action)
-{
-    testing::internal::CaptureStdout();
-    action();
-    return testing::internal::GetCapturedStdout();
-}
 
 // The module's wire log; without the status reads when `keep_status` is false.
 inline std::vector<Wire> logged(bool keep_status = true)

@@ -31,33 +31,15 @@ int tagged_read(uint8_t tag)
     return long_cmd_read(header, tag & 0x0F, 0, 0, 2, reply);
 }
 
-// Consumes one whole command from `log` at `at`; false when the records
-// there are not one command of one thread.
-bool take_command(const std::vector<Wire>& log, size_t& at, int& writes, int& reads)
+// The transfers of the tagged command whose staged header is `header`, as
+// the transport sends them when alone.
+std::vector<Wire> whole_command(const Wire& header)
 {
-    // The next record, with every byte `tag` unless `tag` is 0.
-    auto next = [&](const Wire& shape, uint8_t tag = 0) {
-        if (at >= log.size())
-            return false;
-        const Wire& wire = log[at++];
-        const bool whole = std::count(wire.data.begin(), wire.data.end(), tag) == long(wire.data.size());
-        return wire.out == shape.out && wire.address == shape.address && wire.length == shape.length &&
-               (tag == 0 || whole);
-    };
-    if (at >= log.size() || log[at].address != 0x9D00)
-        return false;
-    const Wire& header = log[at++];
-    if (header.data[0] == 0x01) {
-        uint8_t tag = header.data[5];
-        ++writes;
-        return next(out(0x9D08, std::vector<uint8_t>(64)), tag) && next(out(0x9D48, std::vector<uint8_t>(28)), tag) &&
-               next(out(0x1D64, std::vector<uint8_t>(8)), tag) && next(status());
-    }
-    if (header.data[0] == 0x14) {
-        ++reads;
-        return next(out(0x1D08, std::vector<uint8_t>(8))) && next(status()) && next(in(0x1D10, 2));
-    }
-    return false;
+    if (header.data[0] != 0x01)
+        return {header, out(0x1D08, {0, 0, 0, 0, 0, 0, 0, 2}), status(), in(0x1D10, 2)};
+    const uint8_t tag = header.data[5];
+    return {header, out(0x9D08, std::vector<uint8_t>(64, tag)), out(0x9D48, std::vector<uint8_t>(28, tag)),
+            out(0x1D64, std::vector<uint8_t>(8, tag)), status()};
 }
 
 class ConcurrencyTest : public OpenCameraTest {};
@@ -107,10 +89,15 @@ TEST_F(ConcurrencyTest, CommandsFromSeveralThreadsNeverInterleaveWhileFramesStre
     EXPECT_EQ(failures.load(), 0);
 
     const std::vector<Wire> log = logged();
-    size_t at = 0;
     int writes = 0, reads = 0;
-    while (at < log.size())
-        ASSERT_TRUE(take_command(log, at, writes, reads)) << "command broken at record " << at << ": " << log[at - 1];
+    for (size_t at = 0; at < log.size();) {
+        ASSERT_EQ(log[at].address, 0x9D00) << "a command starts at record " << at;
+        const std::vector<Wire> expected = whole_command(log[at]);
+        const size_t end = std::min(at + expected.size(), log.size());
+        ASSERT_EQ(std::vector<Wire>(log.begin() + long(at), log.begin() + long(end)), expected) << "record " << at;
+        ++(log[at].data[0] == 0x01 ? writes : reads);
+        at = end;
+    }
     EXPECT_EQ(writes, kWriterThreads * kCommandsPerThread);
     EXPECT_EQ(reads, kReaderThreads * kCommandsPerThread);
 }

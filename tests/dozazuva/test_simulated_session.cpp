@@ -2,8 +2,7 @@
 // the viewer's process chooses it (OMBRIX_CAMERA=simulated): open by product
 // type 6 then 2, read the range, stream, change distance, emissivity and
 // range, read the identity, close. The module's wire log must hold exactly
-// the designed control transfers. Then the module's faults as the library
-// reports them.
+// the designed control transfers.
 #include "dozazuva.h"
 #include "ombrix_simulator.h"
 #include "../support/viewer_camera.h"
@@ -21,22 +20,16 @@ namespace {
 
 using ViewerCamera = viewer::Camera;
 
-double word_celsius(uint16_t word)
-{
-    return word / 64.0 - 273.15;
-}
-
 // Highest and lowest temperature of a frame's second half.
 std::pair<double, double> frame_extremes(const uint8_t* frame)
 {
     const uint8_t* words = frame + OMBRIX_SIM_PICTURE_BYTES;
-    uint16_t high = 0, low = 0xFFFF;
+    int high = 0, low = 0xFFFF;
     for (size_t i = 0; i < OMBRIX_SIM_PICTURE_BYTES; i += 2) {
-        uint16_t word = static_cast<uint16_t>(words[i] | words[i + 1] << 8);
-        high = std::max(high, word);
-        low = std::min(low, word);
+        high = std::max(high, words[i] | words[i + 1] << 8);
+        low = std::min(low, words[i] | words[i + 1] << 8);
     }
-    return {word_celsius(high), word_celsius(low)};
+    return {high / 64.0 - 273.15, low / 64.0 - 273.15};
 }
 
 // ---- the expected wire log ----
@@ -174,32 +167,5 @@ INSTANTIATE_TEST_SUITE_P(ProductTypes, ViewerSession, testing::Values(uint16_t{0
                          [](const testing::TestParamInfo<uint16_t>& info) {
                              return info.param == 0x5830 ? std::string("Pid5830") : std::string("Pid5840");
                          });
-
-// ---- faults ----
-
-TEST_F(SimulatedModule, UnplugWhileStreamingFailsFramesAndCommandsThenReconnects)
-{
-    ViewerCamera camera;
-    ASSERT_EQ(camera.connect(), 0);
-    camera.param.timeout = 200;
-    ASSERT_EQ(camera.start(), 0);
-    pull_frames(camera, 3);
-    ASSERT_EQ(ombrix_sim_unplug(), 0);
-    // Stale arrivals may still be taken; then the stream runs dry.
-    int result = 0;
-    for (int i = 0; i < 10 && result == 0; ++i)
-        result = uvc_frame_get(camera.raw_frame);
-    EXPECT_EQ(result, -12);
-    uint16_t gain = 0;
-    EXPECT_EQ(get_prop_tpd_params(TPD_PROP_GAIN_SEL, &gain), -15);
-    camera.disconnect();
-
-    ASSERT_EQ(ombrix_sim_plug(), 0);
-    ASSERT_EQ(camera.connect(), 0);
-    ASSERT_EQ(camera.start(), 0);
-    pull_frames(camera, 3);
-    EXPECT_EQ(get_prop_tpd_params(TPD_PROP_GAIN_SEL, &gain), 0);
-    camera.disconnect();
-}
 
 }  // namespace

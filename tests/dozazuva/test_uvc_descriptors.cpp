@@ -78,37 +78,37 @@ TEST(UvcDescriptors, FramesOfEveryFormatInDescriptorOrder)
         << "no more than the room given";
 }
 
-TEST(UvcDescriptors, MalformedBytesEndTheWalkSafelyAndContinuousIntervalsGiveNoRates)
+int parse(const std::vector<uint8_t>& bytes, dozazuva_frame_desc* descs)
 {
-    std::vector<uint8_t> good = join({uncompressed_format("YUY2", 1), frame(0x05, 256, 192, {400000})});
-    dozazuva_frame_desc descs[4] = {};
-    // A frame claiming more intervals than its length holds.
-    std::vector<uint8_t> lying = frame(0x05, 256, 384, {400000});
-    lying[25] = 9;
-    std::vector<uint8_t> bytes = join({good, lying});
-    EXPECT_EQ(dozazuva_parse_streaming_descs(bytes.data(), static_cast<int>(bytes.size()), descs, 4), 1);
-    // A descriptor running past the end, and one of length 0.
-    bytes = good;
-    bytes.push_back(40);
-    bytes.push_back(0x24);
-    bytes.push_back(0x05);
-    EXPECT_EQ(dozazuva_parse_streaming_descs(bytes.data(), static_cast<int>(bytes.size()), descs, 4), 1);
-    bytes = good;
-    bytes.insert(bytes.end(), {0, 0, 0, 0});
-    EXPECT_EQ(dozazuva_parse_streaming_descs(bytes.data(), static_cast<int>(bytes.size()), descs, 4), 1);
-    // A frame before any format has no format to belong to.
-    bytes = frame(0x05, 256, 192, {400000});
-    EXPECT_EQ(dozazuva_parse_streaming_descs(bytes.data(), static_cast<int>(bytes.size()), descs, 4), 0);
-    EXPECT_EQ(dozazuva_parse_streaming_descs(nullptr, 0, descs, 4), 0);
+    return dozazuva_parse_streaming_descs(bytes.data(), static_cast<int>(bytes.size()), descs, 4);
+}
 
-    // Continuous intervals (minimum, maximum, step) give no rates.
+TEST(UvcDescriptors, MalformedBytesEndTheWalkSafely)
+{
+    const std::vector<uint8_t> good = join({uncompressed_format("YUY2", 1), frame(0x05, 256, 192, {400000})});
+    std::vector<uint8_t> lying = frame(0x05, 256, 384, {400000});
+    lying[25] = 9;  // claims more intervals than its length holds
+    struct Case { const char* name; std::vector<uint8_t> bytes; int frames; };
+    const Case cases[] = {
+        {"a frame with too many intervals", join({good, lying}), 1},
+        {"a descriptor running past the end", join({good, {40, 0x24, 0x05}}), 1},
+        {"a descriptor of length 0", join({good, {0, 0, 0, 0}}), 1},
+        {"a frame before any format", frame(0x05, 256, 192, {400000}), 0},
+        {"nothing", {}, 0},
+    };
+    dozazuva_frame_desc descs[4] = {};
+    for (const Case& c : cases)
+        EXPECT_EQ(parse(c.bytes, descs), c.frames) << c.name;
+}
+
+TEST(UvcDescriptors, ContinuousIntervalsGiveNoRates)
+{
     std::vector<uint8_t> continuous = frame(0x05, 256, 192, {});
-    put_le(continuous, 333333, 4);
-    put_le(continuous, 1000000, 4);
-    put_le(continuous, 333333, 4);
+    for (uint32_t value : {333333, 1000000, 333333})  // minimum, maximum, step
+        put_le(continuous, value, 4);
     continuous[0] = static_cast<uint8_t>(continuous.size());
-    bytes = join({uncompressed_format("YUY2", 1), continuous});
-    ASSERT_EQ(dozazuva_parse_streaming_descs(bytes.data(), static_cast<int>(bytes.size()), descs, 4), 1);
+    dozazuva_frame_desc descs[4] = {};
+    ASSERT_EQ(parse(join({uncompressed_format("YUY2", 1), continuous}), descs), 1);
     EXPECT_EQ(descs[0].intervals[0], 0u);
 }
 
