@@ -1,7 +1,10 @@
 // The viewer's connect sequence over the real stack: product type 6 first,
-// then 2, on a bus that has only a 0x5840 module; the range read and the
-// stream negotiation that follow.
+// then 2, on a bus that has only a 0x5840 module; vendor commands as the
+// device's endpoint 0 sees them, transfer for transfer; the stream
+// negotiation.
 #include "usb_fixture.h"
+
+#include "../support/wire_transcript.h"
 
 namespace usbtest {
 namespace {
@@ -13,29 +16,37 @@ uint32_t le32(const uint8_t* at)
 
 using ViewerConnect = EmulatedUsbCamera;
 
-TEST_F(ViewerConnect, Type6FailsThenType2OpensTheOnly5840Module)
+TEST_F(ViewerConnect, Type6FailsThenType2OpensTheOnly5840ModuleWhichAnswersVendorCommands)
 {
     plug(0x5840);
     ViewerCamera viewer;
     EXPECT_EQ(viewer.open(6), -1) << "no 0x5830 module on the bus";
-    EXPECT_TRUE(vendor_transfers(camera->control_log()).empty());
     ASSERT_EQ(viewer.open(2), 0);
-    EXPECT_STREQ(viewer.param.format, "YUY2");
-    EXPECT_EQ(viewer.param.width, 256u);
     EXPECT_EQ(viewer.param.height, 384u);
-    EXPECT_EQ(viewer.param.frame_size, kFrameBytes);
     EXPECT_EQ(viewer.param.fps, 25u);
     ASSERT_EQ(vdcmd_init(), 0);
+    for (const ControlRecord& r : camera->control_log())
+        ASSERT_NE(r.request_type & 0x60, 0x40) << "no vendor request while opening or installing the transport";
 
+    // The range read and a distance write: long commands, header bytes 0 to
+    // 7 staged at 0x9D00, bytes 8 to 15 committing at 0x1D08, the status
+    // polls (the module reads busy twice), then any reply.
     camera->clear_control_log();
     uint16_t gain = 0xFFFF;
     ASSERT_EQ(get_prop_tpd_params(TPD_PROP_GAIN_SEL, &gain), 0);
     EXPECT_EQ(gain, 1) << "the module starts in the normal range";
-    const std::vector<ControlRecord> range_read = camera->control_log();
-    ASSERT_EQ(range_read.size(), 6u) << "header, header tail, three status polls, reply";
-    EXPECT_EQ(range_read[0].data, (std::vector<uint8_t>{0x14, 0x85, 0x00, 0x05, 0, 0, 0, 0}));
-    EXPECT_EQ(range_read[5].index, 0x1D10);
-    EXPECT_EQ(range_read[5].data, (std::vector<uint8_t>{0x00, 0x01}));
+    ASSERT_EQ(set_prop_tpd_params(TPD_PROP_DISTANCE, 200), 0);
+    EXPECT_EQ(camera->module().property(ombrix::sim::PropertyTable::Tpd, TPD_PROP_DISTANCE), 200);
+    wire::Script expected;
+    expected.long_read({0x14, 0x85, 0x00, 0x05, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2}, {0x00, 0x01});
+    expected.long_command({0x14, 0xC5, 0x00, 0x00, 0, 0, 0x00, 200, 0, 0, 0, 0, 0, 0, 0, 0});
+    const std::vector<ControlRecord> seen = camera->control_log();
+    EXPECT_EQ(wire::transcript(seen, [](const ControlRecord& r) { return r.data; }), expected.transfers());
+    for (const ControlRecord& r : seen) {
+        EXPECT_EQ(r.request, r.request_type == 0x41 ? 0x45 : 0x44);
+        EXPECT_EQ(r.value, 0x78);
+        EXPECT_EQ(r.status, int(r.length)) << "every transfer moved all its bytes";
+    }
 
     camera->clear_control_log();
     ASSERT_EQ(viewer.start(), 0);
@@ -55,9 +66,9 @@ TEST_F(ViewerConnect, Type6FailsThenType2OpensTheOnly5840Module)
         if (r.request == 0x01 && r.value == 0x0200)
             commit = r.data.data();
     }
-    const std::vector<std::pair<uint8_t, uint16_t>> expected = {
+    const std::vector<std::pair<uint8_t, uint16_t>> probe_and_commit = {
         {0x83, 0x0100}, {0x01, 0x0100}, {0x81, 0x0100}, {0x01, 0x0200}};
-    EXPECT_EQ(requests, expected) << "GET_MAX, SET_CUR and GET_CUR of the probe, SET_CUR of the commit";
+    EXPECT_EQ(requests, probe_and_commit) << "GET_MAX, SET_CUR and GET_CUR of the probe, SET_CUR of the commit";
     ASSERT_NE(commit, nullptr);
     EXPECT_EQ(commit[2], 1) << "format";
     EXPECT_EQ(commit[3], 2) << "frame 256 x 384";

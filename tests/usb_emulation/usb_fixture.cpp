@@ -13,68 +13,6 @@ extern "C" const char* __tsan_default_options() { return "ignore_noninstrumented
 
 namespace usbtest {
 
-ViewerCamera::ViewerCamera() : list_(DOZAZUVA_MAX_DEVICES), infos_(DOZAZUVA_MAX_STREAM_INFOS) {}
-
-ViewerCamera::~ViewerCamera()
-{
-    uvc_frame_buf_release(raw_frame);
-    forget_records();
-}
-
-void ViewerCamera::forget_records()
-{
-    uvc_camera_list_release(list_.data());
-    uvc_camera_info_release(infos_.data());
-    std::fill(list_.begin(), list_.end(), camera_dev_t{});
-    std::fill(infos_.begin(), infos_.end(), camera_stream_info_t{});
-}
-
-int ViewerCamera::open(int product_type)
-{
-    forget_records();
-    int result = uvc_camera_init();
-    if (result < 0 || (result = uvc_camera_list(list_.data())) < 0)
-        return result;
-    const uint32_t pid = product_type == 2 ? 0x5840 : product_type == 6 ? 0x5830 : 0;
-    auto found = std::find_if(list_.begin(), list_.end(),
-                              [pid](const camera_dev_t& d) { return pid != 0 && d.vid == kVid && d.pid == pid; });
-    if (found == list_.end())
-        return -1;
-    camera_dev_t device = *found;
-    if ((result = uvc_camera_info_get(&device, infos_.data())) < 0 || (result = uvc_camera_open(&device)) < 0)
-        return result;
-    param.dev = device;
-    param.format = infos_[1].format;
-    param.width = infos_[1].width;
-    param.height = infos_[1].height;
-    param.frame_size = param.width * param.height * 2;
-    param.fps = infos_[1].fps[0];
-    param.timeout = 1000;
-    return 0;
-}
-
-int ViewerCamera::connect()
-{
-    int result = open(6);
-    if (result < 0)
-        result = open(2);
-    return result < 0 ? result : vdcmd_init();
-}
-
-int ViewerCamera::start()
-{
-    if (!raw_frame)
-        raw_frame = uvc_frame_buf_create(&param);
-    return uvc_camera_stream_start(&param, nullptr);
-}
-
-void ViewerCamera::disconnect()
-{
-    EXPECT_EQ(uvc_camera_stream_close(1), 0);
-    EXPECT_EQ(uvc_camera_close(), 0);
-    EXPECT_EQ(uvc_camera_release(), 0);
-}
-
 bool listed(uint16_t pid)
 {
     std::vector<camera_dev_t> list(DOZAZUVA_MAX_DEVICES);
@@ -95,14 +33,6 @@ bool wait_until(const std::function<bool()>& done, std::chrono::milliseconds lim
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return true;
-}
-
-std::vector<ControlRecord> vendor_transfers(const std::vector<ControlRecord>& records)
-{
-    std::vector<ControlRecord> vendor;
-    std::copy_if(records.begin(), records.end(), std::back_inserter(vendor),
-                 [](const ControlRecord& r) { return (r.request_type & 0x60) == 0x40; });
-    return vendor;
 }
 
 void EmulatedUsbCamera::SetUp()

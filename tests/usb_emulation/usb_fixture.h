@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "dozazuva.h"
+#include "../support/viewer_camera.h"
 #include "ombrix_usb/emulated_camera.h"
 
 namespace usbtest {
@@ -26,41 +27,13 @@ constexpr uint16_t kVid = 0x0BDA;
 constexpr uint32_t kFrameBytes = 196608;
 constexpr uint32_t kPictureBytes = kFrameBytes / 2;
 
-// The viewer's camera controller, call for call: init, list, pick the first
-// record of the product type, read its frame records, open it and take the
-// stream from the second frame record; then install the transport.
-class ViewerCamera {
-public:
-    ViewerCamera();
-    ~ViewerCamera();
-
-    // Product type 2 (0x5840) or 6 (0x5830): 0 or the failing code (-1 when
-    // the bus has no such module).
-    int open(int product_type);
-    // Type 6, else type 2, then vdcmd_init.
-    int connect();
-    int start();
-    // camera_stream_stop, then camera_close and the library's release.
-    void disconnect();
-
-    camera_param_t param{};
-    uint8_t* raw_frame = nullptr;
-
-private:
-    void forget_records();
-
-    std::vector<camera_dev_t> list_;
-    std::vector<camera_stream_info_t> infos_;
-};
+using ViewerCamera = viewer::Camera;
 
 // Whether uvc_camera_list shows a record of product `pid`.
 bool listed(uint16_t pid);
 
 // Polls `done` every millisecond for up to `limit`.
 bool wait_until(const std::function<bool()>& done, std::chrono::milliseconds limit);
-
-// The vendor control transfers among `records` (bmRequestType 0x41 and 0xC1).
-std::vector<ControlRecord> vendor_transfers(const std::vector<ControlRecord>& records);
 
 class EmulatedUsbCamera : public testing::Test {
 protected:

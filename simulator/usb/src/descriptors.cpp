@@ -104,6 +104,13 @@ std::vector<uint8_t> configuration_descriptor() {
     return with_total(head.bytes(), 2, body.bytes());
 }
 
+std::vector<uint8_t> other_configuration_descriptor() {
+    Bytes out;  // one configuration, one vendor-specific interface, bus powered, 100 mA
+    out.u8(9).u8(0x02).u16(18).u8(1).u8(1).u8(0).u8(0x80).u8(50);
+    out.u8(9).u8(0x04).u8(0).u8(0).u8(0).u8(0xFF).u8(0).u8(0).u8(0);
+    return out.bytes();
+}
+
 std::vector<uint8_t> string_descriptor(const Identity& identity, uint8_t index) {
     if (index == 0) return Bytes().u8(4).u8(0x03).u16(kLanguageEnglishUs).bytes();
     if (index == kProductStringIndex && identity.product) return utf16_string(*identity.product);
@@ -112,7 +119,8 @@ std::vector<uint8_t> string_descriptor(const Identity& identity, uint8_t index) 
 }
 
 std::string BusPlace::sysfs_path() const {
-    return "/sys/devices/pci0000:00/0000:00:14.0/usb" + std::to_string(bus) + "/" + std::to_string(bus) + "-1";
+    return "/sys/devices/pci0000:00/0000:00:14.0/usb" + std::to_string(bus) + "/" + std::to_string(bus) + "-" +
+           std::to_string(port);
 }
 
 std::string BusPlace::devnode() const {
@@ -121,12 +129,11 @@ std::string BusPlace::devnode() const {
     return node;
 }
 
-std::string udev_record(const Identity& identity, const BusPlace& place) {
+std::string udev_record(const Identity& identity, const BusPlace& place, const std::vector<uint8_t>& configuration) {
     char ids[64];
     std::string hex;
     std::vector<uint8_t> descriptors = device_descriptor(identity);
-    const std::vector<uint8_t> config = configuration_descriptor();
-    descriptors.insert(descriptors.end(), config.begin(), config.end());
+    descriptors.insert(descriptors.end(), configuration.begin(), configuration.end());
     for (uint8_t byte : descriptors) {
         std::snprintf(ids, sizeof ids, "%02X", byte);
         hex += ids;

@@ -54,6 +54,16 @@ bool EmulatedCamera::plug(uint16_t pid, std::string& error) {
     return true;
 }
 
+bool EmulatedCamera::add_other_device(const BusPlace& place, std::string& error) {
+    const Identity identity{kVendorId, 0x0001, std::nullopt, "0"};
+    GError* failure = nullptr;
+    const std::string record = udev_record(identity, place, other_configuration_descriptor());
+    if (umockdev_testbed_add_from_string(testbed_, record.c_str(), &failure)) return true;
+    error = failure ? failure->message : "add_from_string failed";
+    g_clear_error(&failure);
+    return false;
+}
+
 bool EmulatedCamera::unplug(size_t finished) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!plugged_) return false;

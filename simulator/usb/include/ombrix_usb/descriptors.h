@@ -47,13 +47,17 @@ struct Identity {
 
 std::vector<uint8_t> device_descriptor(const Identity& identity);
 std::vector<uint8_t> configuration_descriptor();
+// The configuration of a device without a video function (one
+// vendor-specific interface, no endpoints): another device on the bus.
+std::vector<uint8_t> other_configuration_descriptor();
 // String descriptor `index` (0: the language list). Empty when the device has
 // no such string.
 std::vector<uint8_t> string_descriptor(const Identity& identity, uint8_t index);
 
-// Where the device sits: bus 1, port 1, at device address `address`.
+// Where the device sits: bus 1, root port `port`, at device address `address`.
 struct BusPlace {
     uint8_t bus = 1;
+    uint8_t port = 1;
     uint8_t address = 2;
     std::string sysfs_path() const;  // /sys/devices/... as umockdev wants it
     std::string devnode() const;     // /dev/bus/usb/BBB/DDD
@@ -61,7 +65,8 @@ struct BusPlace {
 
 // The device as umockdev's udev-record text (P:, N:, E:, A:, H: lines), with
 // the device and configuration descriptors in the `descriptors` attribute.
-std::string udev_record(const Identity& identity, const BusPlace& place);
+std::string udev_record(const Identity& identity, const BusPlace& place,
+                        const std::vector<uint8_t>& configuration = configuration_descriptor());
 
 }  // namespace ombrix::sim::usb
 

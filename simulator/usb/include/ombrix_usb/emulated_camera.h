@@ -58,6 +58,9 @@ public:
     // each connection) had completed before the cable went.
     bool unplug(size_t finished = 1);
     bool plugged() const;
+    // Puts another device, without a video function, at `place` (which the
+    // camera must not take) for the rest of the testbed's life; nobody opens it.
+    bool add_other_device(const BusPlace& place, std::string& error);
 
     // Where the plugged device sits (its node changes with every plug).
     BusPlace place() const;
