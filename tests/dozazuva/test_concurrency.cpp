@@ -51,6 +51,7 @@ TEST_F(ConcurrencyTest, CommandsFromSeveralThreadsNeverInterleaveWhileFramesStre
     iruvc_log_register(1);
 
     ombrix_sim_set_busy_polls(0);  // one status read per command
+    vdcmd_set_polling_wait_time(5);
     ombrix_sim_set_pace(OMBRIX_SIM_PACE_REALTIME);
     ombrix_sim_set_frame_interval_us(2000);
     std::atomic<bool> stop{false};

@@ -48,17 +48,18 @@ protected:
         ombrix_sim_reset();
     }
 
-    // The first listed device, referenced; null when the list is empty.
-    void* first_device() {
+    // The first device listed under `in` (the test's context by default),
+    // referenced; null when the list is empty.
+    void* first_device(void* in = nullptr) {
         void** list = nullptr;
-        EXPECT_EQ(0, table().get_device_list(context, &list));
+        EXPECT_EQ(0, table().get_device_list(in ? in : context, &list));
         void* device = list[0];
         if (device) table().ref_device(device);
         table().free_device_list(list, 1);
         return device;
     }
-    void* open_device() {
-        void* device = first_device();
+    void* open_device(void* in = nullptr) {
+        void* device = first_device(in);
         EXPECT_NE(nullptr, device);
         void* handle = nullptr;
         EXPECT_EQ(0, table().open(device, &handle));
@@ -73,15 +74,6 @@ protected:
     static void stream_on(void* handle, dozazuva_frame_fn on_frame, void* user, int height = 384) {
         EXPECT_EQ(0, table().get_stream_ctrl(handle, DOZAZUVA_FORMAT_YUYV, 256, height, 25));
         EXPECT_EQ(0, table().start_streaming(handle, on_frame, user));
-    }
-    // Opens the first device listed under another context.
-    static void* open_first(void* other_context) {
-        void** list = nullptr;
-        EXPECT_EQ(0, table().get_device_list(other_context, &list));
-        void* handle = nullptr;
-        EXPECT_EQ(0, table().open(list[0], &handle));
-        table().free_device_list(list, 1);
-        return handle;
     }
     host::Host host_on(void* handle) {
         return host::Host([handle](uint8_t rt, uint8_t rq, uint16_t v, uint16_t i, uint8_t* d, uint16_t n) {
@@ -152,7 +144,7 @@ TEST_F(SimulatorBackend, ManualPaceDeliversExactlyTheSteppedFrames) {
     table().close(handle);
 }
 
-TEST_F(SimulatorBackend, UnplugEndsEverythingUntilReopened) {
+TEST_F(SimulatorBackend, UnplugAndIdentityChangesEndEverythingUntilReopened) {
     HotplugLog log;
     const int id = ombrix_sim_hotplug_register(HotplugLog::on_event, &log);
     ASSERT_GT(id, 0);
@@ -167,10 +159,9 @@ TEST_F(SimulatorBackend, UnplugEndsEverythingUntilReopened) {
     EXPECT_EQ(0, ombrix_sim_step_frames(3, 5000));
     uint8_t status = 0;
     EXPECT_EQ(-4, table().control_transfer(handle, 0xC1, 0x44, 0x78, 0x0200, &status, 1, 1000));
-    ASSERT_EQ(1u, ombrix_sim_wire_count());
     ombrix_sim_transfer t;
     ASSERT_EQ(0, ombrix_sim_wire_get(0, &t));
-    EXPECT_EQ(-4, t.result);
+    EXPECT_EQ(-4, t.result) << "refused transfers are logged too";
     EXPECT_EQ(nullptr, first_device());
 
     ASSERT_EQ(0, ombrix_sim_plug());
@@ -187,20 +178,9 @@ TEST_F(SimulatorBackend, UnplugEndsEverythingUntilReopened) {
     EXPECT_EQ(1, gain);
     table().close(handle);
 
-    ASSERT_EQ(0, ombrix_sim_hotplug_unregister(id));
-    EXPECT_EQ(-1, ombrix_sim_hotplug_unregister(id));
-    ombrix_sim_unplug();
-    ombrix_sim_plug();
-    std::lock_guard<std::mutex> lock(log.mutex);
-    EXPECT_EQ((std::vector<std::string>{"removed 0bda:5830 " OMBRIX_SIM_DEFAULT_SERIAL,
-                                        "arrived 0bda:5830 " OMBRIX_SIM_DEFAULT_SERIAL}),
-              log.events);
-}
 
-TEST_F(SimulatorBackend, IdentityChangesReenumerate) {
-    HotplugLog log;
-    const int id = ombrix_sim_hotplug_register(HotplugLog::on_event, &log);
-    void* handle = open_device();
+    // A new identity re-enumerates the device: the open handle dies.
+    handle = open_device();
     ASSERT_EQ(0, ombrix_sim_set_serial("SN-42"));
     EXPECT_EQ(-4, host_on(handle).standard_action(0x0D, 0xC1));
     table().close(handle);
@@ -209,8 +189,14 @@ TEST_F(SimulatorBackend, IdentityChangesReenumerate) {
     ASSERT_EQ(0, host_on(handle).standard_read(0x05, 0x84, 7u << 24, 64, reinterpret_cast<uint8_t*>(serial)));
     EXPECT_STREQ("SN-42", serial);
     table().close(handle);
-    ombrix_sim_hotplug_unregister(id);
-    EXPECT_EQ((std::vector<std::string>{"removed 0bda:5830 " OMBRIX_SIM_DEFAULT_SERIAL, "arrived 0bda:5830 SN-42"}),
+
+    ASSERT_EQ(0, ombrix_sim_hotplug_unregister(id));
+    EXPECT_EQ(-1, ombrix_sim_hotplug_unregister(id));
+    ombrix_sim_unplug();
+    std::lock_guard<std::mutex> lock(log.mutex);
+    EXPECT_EQ((std::vector<std::string>{"removed 0bda:5830 " OMBRIX_SIM_DEFAULT_SERIAL,
+                                        "arrived 0bda:5830 " OMBRIX_SIM_DEFAULT_SERIAL,
+                                        "removed 0bda:5830 " OMBRIX_SIM_DEFAULT_SERIAL, "arrived 0bda:5830 SN-42"}),
               log.events);
 }
 
@@ -230,7 +216,7 @@ TEST_F(SimulatorBackend, StopAndCloseFromAnyState) {
     void* other = nullptr;
     ASSERT_EQ(0, table().init(&other));
     FrameSink sink2;
-    stream_on(open_first(other), FrameSink::on_frame, &sink2);
+    stream_on(open_device(other), FrameSink::on_frame, &sink2);
     table().exit(other);
     EXPECT_EQ(0, ombrix_sim_is_streaming());
 }
@@ -261,21 +247,17 @@ TEST_F(SimulatorBackend, AStreamMayBeStoppedFromItsOwnCallback) {
 
 TEST_F(SimulatorBackend, ControlApiRefusesBadArguments) {
     ombrix_sim_element e;
-    EXPECT_EQ(-1, ombrix_sim_element_get(3, &e));
-    EXPECT_EQ(-1, ombrix_sim_element_get(OMBRIX_SIM_HOT, nullptr));
-    EXPECT_EQ(-1, ombrix_sim_element_set_celsius(OMBRIX_SIM_HOT, -300));
-    EXPECT_EQ(-1, ombrix_sim_scene_celsius(nullptr, 49152));
     std::vector<float> grid(100);
-    EXPECT_EQ(-1, ombrix_sim_scene_celsius(grid.data(), grid.size()));
-    EXPECT_EQ(-1, ombrix_sim_wire_get(0, nullptr));
-    EXPECT_EQ(-1, ombrix_sim_set_serial(nullptr));
-    EXPECT_EQ(-1, ombrix_sim_set_serial(std::string(64, 'x').c_str()));
-    EXPECT_EQ(-1, ombrix_sim_set_pace(7));
-    EXPECT_EQ(-1, ombrix_sim_set_frame_interval_us(10));
-    EXPECT_EQ(-1, ombrix_sim_hotplug_register(nullptr, nullptr));
-    EXPECT_TRUE(std::isnan(ombrix_sim_background_celsius(256, 0)));
     uint8_t frame[10];
-    EXPECT_EQ(-1, ombrix_sim_current_frame(frame, sizeof frame));
-    EXPECT_EQ(-1, ombrix_sim_produce_frame(384, frame, sizeof frame));  // too small: lost
-    EXPECT_EQ(-1, ombrix_sim_produce_frame(100, frame, sizeof frame));
+    const std::string too_long(64, 'x');
+    for (int result : {ombrix_sim_element_get(3, &e), ombrix_sim_element_get(OMBRIX_SIM_HOT, nullptr),
+                       ombrix_sim_element_set_celsius(OMBRIX_SIM_HOT, -300), ombrix_sim_scene_celsius(nullptr, 49152),
+                       ombrix_sim_scene_celsius(grid.data(), grid.size()), ombrix_sim_wire_get(0, nullptr),
+                       ombrix_sim_set_serial(nullptr), ombrix_sim_set_serial(too_long.c_str()),
+                       ombrix_sim_set_pace(7), ombrix_sim_set_frame_interval_us(10),
+                       ombrix_sim_hotplug_register(nullptr, nullptr), int(ombrix_sim_current_frame(frame, sizeof frame)),
+                       int(ombrix_sim_produce_frame(384, frame, sizeof frame)),  // too small: lost
+                       int(ombrix_sim_produce_frame(100, frame, sizeof frame))})
+        EXPECT_EQ(-1, result);
+    EXPECT_TRUE(std::isnan(ombrix_sim_background_celsius(256, 0)));
 }
