@@ -38,15 +38,7 @@ inline camera_dev_t camera_record(uint32_t pid = OMBRIX_SIM_PID_5830)
 
 inline camera_param_t stream_param(uint32_t timeout_ms = 1000)
 {
-    camera_param_t param{};
-    param.dev = camera_record();
-    param.format = const_cast<char*>("YUY2");
-    param.width = 256;
-    param.height = 384;
-    param.frame_size = kFrameBytes;
-    param.fps = 25;
-    param.timeout = timeout_ms;
-    return param;
+    return {camera_record(), const_cast<char*>("YUY2"), 256, 384, kFrameBytes, 25, timeout_ms};
 }
 
 class SimCameraTest : public testing::Test {
