@@ -1,5 +1,5 @@
 // The real libuvc/libusb path on a machine without the camera (or without
-// any USB bus): every call answers with its designed code, nothing leaks,
+// any USB bus): every call answers with its own error code, nothing leaks,
 // and init and release repeat cleanly.
 #include "dozazuva.h"
 
