@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <cmath>
 
 namespace reading {
 namespace {
@@ -24,6 +25,11 @@ QStringList scaleTickLabels(double lowCelsius, double highCelsius, int unit, int
 {
     QStringList labels;
     count = std::max(count, 2);
+    if (!std::isfinite(lowCelsius) || !std::isfinite(highCelsius)) {
+        while (labels.size() < count)
+            labels << QStringLiteral("--");
+        return labels;
+    }
     for (int i = 0; i < count; ++i) {
         const double celsius = lowCelsius + (highCelsius - lowCelsius) * i / (count - 1);
         labels << QString::number(toUnit(celsius, unit), 'f', 1);
@@ -108,7 +114,7 @@ void ColourScaleBar::paintEvent(QPaintEvent*)
     for (int i = 0; i < count; ++i) {
         const int y = bar.bottom() - (bar.height() - 1) * i / (count - 1);
         painter.drawLine(bar.right() + 1, y, bar.right() + 4, y);
-        const QString text = labels[i] + unitSign(unit);
+        const QString text = std::isfinite(low) ? labels[i] + unitSign(unit) : labels[i];
         const int baseline = std::clamp(y + metrics.ascent() / 2, metrics.ascent(), height() - metrics.descent());
         painter.drawText(bar.right() + LabelGap, baseline, text);
     }

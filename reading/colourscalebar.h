@@ -7,13 +7,18 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <limits>
+
 class QPushButton;
 
 namespace reading {
 
+// A span end not measured yet (no camera): its labels read "--".
+constexpr double NoSpanValue = std::numeric_limits<double>::quiet_NaN();
+
 // Tick labels from the low to the high end of a span given in degrees
 // Celsius, shown in unit (0 Celsius, 1 Fahrenheit) with one decimal: both ends
-// and evenly spaced values between (count >= 2).
+// and evenly spaced values between (count >= 2); "--" each for an unknown span.
 QStringList scaleTickLabels(double lowCelsius, double highCelsius, int unit, int count);
 
 class ColourScaleBar : public QWidget

@@ -93,9 +93,10 @@ void PictureReading::refresh()
     const int unit = g_temp_unit.load();
     if (settings.manualSpan)
         bar->setScale(table, settings.lowCelsius, settings.highCelsius, unit, true);
+    else if (haveExtremes)
+        bar->setScale(table, lowestCelsius, highestCelsius, unit, false);
     else
-        bar->setScale(table, haveExtremes ? lowestCelsius : settings.lowCelsius,
-                      haveExtremes ? highestCelsius : settings.highCelsius, unit, false);
+        bar->setScale(table, NoSpanValue, NoSpanValue, unit, false);
     over->setMarkersShown(settings.markers);
     placeBar();
     updateAlarm();
@@ -109,6 +110,13 @@ void PictureReading::onExtremes(float highest, float lowest, qint64, int tempUni
     const ScaleSettings settings = ScaleSettings::current();
     if (alarm.update(settings.isotherm, settings.thresholdCelsius, highestCelsius, lowestCelsius))
         Toast::instance()->showTip(0, alarmText(settings.isotherm, settings.thresholdCelsius));
+    refresh();
+}
+
+void PictureReading::forgetExtremes()
+{
+    haveExtremes = false;
+    alarm.update(Isotherm::Off, 0, 0, 0);
     refresh();
 }
 

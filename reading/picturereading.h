@@ -55,6 +55,9 @@ public slots:
     void onExtremes(float highest, float lowest, qint64 time, int tempUnit);
     // The unit, palette or module range may have changed.
     void refresh();
+    // The camera is gone: the automatic span shows no values and the alarm
+    // is off until the next temperature step.
+    void forgetExtremes();
     void openSettings();
     void apply(const reading::ScaleSettings& settings);
 

@@ -775,6 +775,8 @@ void ThermalImager::blankReadings()
     TemperatureSnapshot::instance().forget();
     ui->labelMax->setText(QStringLiteral("Max --"));
     ui->labelMin->setText(QStringLiteral("Min --"));
+    if (pictureReading)
+        pictureReading->forgetExtremes();
     if (overlay)
         overlay->update();
 }

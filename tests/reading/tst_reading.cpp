@@ -55,6 +55,7 @@ private slots:
     void dialogRefusesBadSpans_data();
     void dialogRefusesBadSpans();
     void alarmGoesOnOncePerCrossing();
+    void unpluggedCameraLeavesNoAutomaticSpan();
     void settingsAreRemembered();
 
 private:
@@ -211,6 +212,34 @@ void TestReading::alarmGoesOnOncePerCrossing()
         QCOMPARE(alarm.update(step.mode, 50, step.highest, step.lowest), step.crossed);
         QCOMPARE(alarm.isOn(), step.on);
     }
+}
+
+// Without a camera the automatic span and the alarm show nothing measured;
+// a fixed span still shows the user's values.
+void TestReading::unpluggedCameraLeavesNoAutomaticSpan()
+{
+    QWidget window, container;
+    QWidget* picture = new QWidget(&container);
+    picture->setGeometry(0, 0, 256, 192);
+    reading::ScaleSettings settings;
+    settings.isotherm = reading::Isotherm::Above;
+    for (bool manual : {false, true}) {
+        settings.manualSpan = manual;
+        settings.save();  // the aids start from the stored settings
+        reading::PictureReading aids(picture, &container, &window);
+        QStringList unknown;
+        while (unknown.size() < aids.scaleBar()->tickLabels().size())
+            unknown << QStringLiteral("--");
+        QCOMPARE(aids.scaleBar()->tickLabels() == unknown, !manual);
+        aids.onExtremes(60, 10, 0, 0);
+        QVERIFY(aids.isothermAlarm().isOn());
+        QVERIFY(aids.scaleBar()->tickLabels() != unknown);
+        aids.forgetExtremes();
+        QVERIFY(!aids.isothermAlarm().isOn());
+        QCOMPARE(aids.scaleBar()->tickLabels() == unknown, !manual);
+    }
+    reading::ScaleSettings().save();
+    reading::ScaleSettings::setCurrent(reading::ScaleSettings());
 }
 
 void TestReading::settingsAreRemembered()
