@@ -6,12 +6,9 @@
 #include "ombrix_resources.h"
 #include "../wiretesting.h"
 
-#include <ombrix_simulator.h>
-
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QPointer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -22,11 +19,8 @@
 #include <sys/resource.h>
 
 #include <csignal>
-
 #include <cstring>
 #include <functional>
-#include <utility>
-#include <vector>
 
 // Keeps the GL driver that Mesa loaded (a "*_dri.so") in memory until the
 // process ends. Mesa unloads it when the display closes, and the leak checker
@@ -100,29 +94,20 @@ private:
     bool ran = false;
 };
 
-// The toast box, when one has been shown in this process.
-inline CDialogToast* toastDialog()
-{
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* toast = qobject_cast<CDialogToast*>(widget))
-            return toast;
-    }
-    return nullptr;
-}
-
 // The text of the toast on screen now; empty when none is shown.
 inline QString shownToast()
 {
-    CDialogToast* toast = toastDialog();
-    if (!toast || !toast->isVisible())
-        return {};
-    return toast->findChild<QLabel*>(QStringLiteral("label"))->text();
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* toast = qobject_cast<CDialogToast*>(widget))
+            return toast->isVisible() ? toast->findChild<QLabel*>(QStringLiteral("label"))->text() : QString();
+    return {};
 }
 
 inline void hideToast()
 {
-    if (CDialogToast* toast = toastDialog())
-        toast->hide();
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (qobject_cast<CDialogToast*>(widget))
+            widget->hide();
 }
 
 // Makes writes beyond `bytes` fail while it lives, like a disk that fills up.

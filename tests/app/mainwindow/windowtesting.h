@@ -15,26 +15,19 @@
 
 #include <QDir>
 #include <QGraphicsView>
-#include <QMenuBar>
-#include <QtCharts/QChartView>
 #include <QPushButton>
 #include <QtCharts/QLineSeries>
 
 #include <algorithm>
 #include <memory>
 
-// The eight buttons of the top bar.
-inline QList<QPushButton*> topBarButtons(ThermalImager& window)
-{
-    Ui_ThermalImagerClass& ui = window.form();
-    return {ui.pushButtonSpot,   ui.pushButtonLine, ui.pushButtonSquare,  ui.pushButtonDelete,
-            ui.pushButtonNormal, ui.pushButtonHigh, ui.pushButtonRefresh, ui.pushButtonRotate};
-}
-
-// Every top-bar button enabled (or every one disabled).
+// Every button of the top bar enabled (or every one disabled).
 inline bool controlsAre(ThermalImager& window, bool enabled)
 {
-    const QList<QPushButton*> buttons = topBarButtons(window);
+    Ui_ThermalImagerClass& ui = window.form();
+    const QList<QPushButton*> buttons{ui.pushButtonSpot,   ui.pushButtonLine, ui.pushButtonSquare,
+                                      ui.pushButtonDelete, ui.pushButtonNormal, ui.pushButtonHigh,
+                                      ui.pushButtonRefresh, ui.pushButtonRotate};
     return std::all_of(buttons.begin(), buttons.end(), [enabled](QPushButton* b) { return b->isEnabled() == enabled; });
 }
 inline bool controlsEnabled(ThermalImager& window) { return controlsAre(window, true); }
@@ -51,7 +44,6 @@ inline int chartPoints(ThermalImager& window)
     return window.profileChart().maxSeries()->count();
 }
 
-// Clicks a title bar button with the mouse.
 inline void clickTitleBar(ThermalImager& window, QPushButton* CTitleBar::Buttons::*which)
 {
     QTest::mouseClick(window.titleBarWidget()->buttons().*which, Qt::LeftButton);
@@ -62,7 +54,6 @@ inline void clickTitleBar(ThermalImager& window, QPushButton* CTitleBar::Buttons
 struct MessageAnswer
 {
     QString text;
-    QString title;
     QString button;
     std::unique_ptr<ModalHandler<CMessageBox>> handler;
 
@@ -80,9 +71,3 @@ struct MessageAnswer
     }
     bool handled() const { return handler->handled(); }
 };
-
-// Every file in the folder, hidden ones too.
-inline QStringList filesIn(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
-}

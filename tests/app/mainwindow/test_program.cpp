@@ -1,0 +1,146 @@
+// The real program on the simulated module, under the test's X server: a
+// running viewer driven by further starts of the same program, which end
+// with the documented exit status, and the close signals.
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+QProcessEnvironment environment(const QString& home)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home);
+    env.remove(QStringLiteral("XDG_CONFIG_HOME"));
+    env.insert(QStringLiteral("OMBRIX_CAMERA"), QStringLiteral("simulated"));
+    // Only exit codes are read: in a sanitizer build the leak check at exit
+    // would report the platform plugin's own allocations as code 1.
+    env.insert(QStringLiteral("ASAN_OPTIONS"), env.value(QStringLiteral("ASAN_OPTIONS")) + ":detect_leaks=0");
+    return env;
+}
+
+Outcome ombrix(const QString& home, const QStringList& arguments)
+{
+    QProcess process;
+    process.setProcessEnvironment(environment(home));
+    process.start(QStringLiteral(OMBRIX_PROGRAM), arguments);
+    Outcome outcome;
+    if (!process.waitForFinished(30000)) {
+        process.kill();
+        process.waitForFinished();
+        return outcome;
+    }
+    outcome.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    outcome.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    outcome.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return outcome;
+}
+
+} // namespace
+
+class TestProgram : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void commandsReachTheRunningViewer();
+    void closeSignalsEndTheProgramNormally_data();
+    void closeSignalsEndTheProgramNormally();
+};
+
+void TestProgram::commandsReachTheRunningViewer()
+{
+    QTemporaryDir home;
+    const Outcome nobody = ombrix(home.path(), {"--quit"});
+    QCOMPARE(nobody.status, 3);
+    QVERIFY2(nobody.err.contains(QStringLiteral("no Ombrix viewer is running")), qPrintable(nobody.err));
+    QProcess viewer;
+    viewer.setProcessEnvironment(environment(home.path()));
+    viewer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    viewer.setStandardOutputFile(QProcess::nullDevice());
+    viewer.start(QStringLiteral(OMBRIX_PROGRAM), QStringList());
+    QVERIFY(viewer.waitForStarted());
+
+    // The viewer answers once its window is up ("still starting" before).
+    const QString picture = home.filePath(QStringLiteral("seen.png"));
+    Outcome snapshot;
+    for (int attempt = 0; attempt < 60 && snapshot.status != 0; ++attempt) {
+        QTest::qWait(500);
+        snapshot = ombrix(home.path(), {"--snapshot", picture});
+        QVERIFY2(snapshot.status == 0 || snapshot.status == 1 || snapshot.status == 3, qPrintable(snapshot.err));
+    }
+    QVERIFY(snapshot.status == 0 && snapshot.out.contains(picture) && !QImage(picture).isNull());
+
+    const struct {
+        QStringList arguments;
+        int status;
+        QString named;
+    } refusals[] = {
+        {{"--snapshot", home.filePath(QStringLiteral("gone/x.tiff"))}, 1, QStringLiteral("gone/x.tiff")},
+        {{"--palette", "0"}, 2, QStringLiteral("--palette")},
+        {{"--quit", "--palette", "2"}, 2, QStringLiteral("one of")},
+    };
+    for (const auto& refusal : refusals) {
+        const Outcome outcome = ombrix(home.path(), refusal.arguments);
+        QCOMPARE(outcome.status, refusal.status);
+        QVERIFY2(outcome.err.contains(refusal.named), qPrintable(outcome.err));
+    }
+
+    const QString take = home.filePath(QStringLiteral("take.mkv"));
+    QCOMPARE(ombrix(home.path(), {"--record", "start", take}).status, 0);
+    QCOMPARE(ombrix(home.path(), {"--record", "start", take}).status, 1);  // one at a time
+    QTest::qWait(500);
+    const Outcome stopped = ombrix(home.path(), {"--record", "stop"});
+    QVERIFY(stopped.status == 0 && stopped.out.contains(take));
+    QCOMPARE(ombrix(home.path(), {"--record", "stop"}).status, 1);
+    QTRY_VERIFY(QFileInfo(take).size() > 0);
+
+    // A plain second start still hands over its old message and ends.
+    QCOMPARE(ombrix(home.path(), {}).status, 0);
+    QCOMPARE(viewer.state(), QProcess::Running);
+    QCOMPARE(ombrix(home.path(), {"--quit"}).status, 0);
+    QVERIFY(viewer.waitForFinished(15000));
+    QCOMPARE(viewer.exitCode(), 0);
+}
+
+void TestProgram::closeSignalsEndTheProgramNormally_data()
+{
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("SIGHUP") << int(SIGHUP);
+}
+
+// Told to end once its picture runs, the program closes as by its close
+// button (exit code 0), which stores its settings on the way out.
+void TestProgram::closeSignalsEndTheProgramNormally()
+{
+    QFETCH(int, signalNumber);
+    QTemporaryDir home;
+    QProcess program;
+    QProcessEnvironment env = environment(home.path());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(OMBRIX_PROGRAM), QStringList());
+    QVERIFY(program.waitForStarted());
+    // The stream's start is announced on standard output.
+    QByteArray output;
+    QTRY_VERIFY_WITH_TIMEOUT((output += program.readAllStandardOutput()).contains("width: 256"), 20000);
+    QCOMPARE(::kill(pid_t(program.processId()), signalNumber), 0);
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY(QFile::exists(home.path() + "/.config/VARNEK/Ombrix.conf"));
+}
+
+QTEST_GUILESS_MAIN(TestProgram)
+#include "test_program.moc"

@@ -1,0 +1,508 @@
+// The main window on the simulated module, driven through its own buttons
+// as a user would: one window lives through the whole suite (its cases run
+// in order, each leaving the camera plugged and streaming), started without
+// a camera.
+#include "cdialogwaiting.h"
+#include "colourscalebar.h"
+#include "cwidgetsettings.h"
+#include "exportbutton.h"
+#include "paintwidget.h"
+#include "picturereading.h"
+#include "profile.h"
+#include "remotecommand.h"
+#include "remotecontrol.h"
+#include "sensormapping.h"
+#include "shape.h"
+#include "windowsnapshot.h"
+#include "windowtesting.h"
+
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScreen>
+#include <QSettings>
+#include <QStandardPaths>
+
+#include <tiffio.h>
+
+#include <cmath>
+#include <csignal>
+
+namespace {
+
+QSettings nativeStore()
+{
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("VARNEK"), QStringLiteral("Ombrix"));
+}
+
+QVector<uint16_t> moduleWords()
+{
+    QVector<uint16_t> words(49152);
+    ombrix_sim_temperature_words(words.data(), size_t(words.size()));
+    return words;
+}
+
+QVector<float> moduleGrid()
+{
+    QVector<float> celsius;
+    for (uint16_t word : moduleWords())
+        celsius << raw_to_celsius(word);
+    return celsius;
+}
+
+double hotReading()
+{
+    ombrix_sim_element hot{};
+    ombrix_sim_element_get(OMBRIX_SIM_HOT, &hot);
+    return ombrix_sim_reading_celsius(hot.celsius);
+}
+
+// The hot element's sensor cell as the picture shows it after `angle`
+// degrees of clockwise turning.
+QPoint hotCellTurned(int angle)
+{
+    ombrix_sim_element hot{};
+    ombrix_sim_element_get(OMBRIX_SIM_HOT, &hot);
+    QPoint cell(int(std::lround(hot.centre_x)), int(std::lround(hot.centre_y)));
+    for (int turned = 0, rows = 192; turned < angle; turned += 90, rows = 448 - rows)
+        cell = QPoint(rows - 1 - cell.y(), cell.x());
+    return cell;
+}
+
+// A spot clicked onto the overlay over a sensor cell; its highest reading.
+std::optional<float> spotReading(PaintWidget* overlay, const QPoint& cell)
+{
+    const QPoint point = sensorToWidget(overlay, cell) + QPoint(1, 1);
+    if (widgetToSensor(overlay, point) != cell)
+        return std::nullopt;
+    QTest::mouseClick(overlay, Qt::LeftButton, {}, point);
+    const auto reading = overlay->activeShape()->measure();
+    return reading ? std::optional<float>(reading->highest) : std::nullopt;
+}
+
+QStringList filesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+}
+
+int entriesIn(const char* folder)
+{
+    return QDir(QString::fromLatin1(folder)).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System).size();
+}
+
+} // namespace
+
+class TestWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+
+    void withoutCameraNothingReadsAsMeasured();
+    void saveBeforeFirstTemperatureFrame();
+    void labelsReadTheSceneExtremes();
+    void pictureFitsAnyWindowShape_data();
+    void pictureFitsAnyWindowShape();
+    void rangeSwitchSendsOnce();
+    void settingsReachTheModuleAndReturnAfterReplug();
+    void unplugShowsNoCameraAndReplugRestores();
+    void otherDevicesChangeNothing();
+    void saveWritesTheGridOrKeepsTheEarlierFile();
+    void exportAndRemoteCommands();
+    void factoryRestoreReconnects();
+    void windowStatesAndBringToFront();
+
+private:
+    void expectNotice(QPushButton* CTitleBar::Buttons::*button, const QString& text);
+    void plugFreshModule(bool refuse);
+
+    std::unique_ptr<ThermalImager> window;
+    QSize normalSize;
+    QTemporaryDir folder;
+};
+
+void TestWindow::initTestCase()
+{
+    ombrix_sim_reset();
+    ombrix_sim_unplug();
+    nativeStore().setValue(QStringLiteral("TempUnit"), 7);  // no unit: read as Celsius
+    window = std::make_unique<ThermalImager>();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    normalSize = window->size();
+}
+
+void TestWindow::cleanupTestCase()
+{
+    window.reset();
+}
+
+void TestWindow::init()
+{
+    ombrix_sim_set_noise(0);
+    ombrix_sim_freeze_time(1);
+    ombrix_sim_wire_clear();
+    hideToast();
+}
+
+void TestWindow::expectNotice(QPushButton* CTitleBar::Buttons::*button, const QString& text)
+{
+    MessageAnswer answer;
+    clickTitleBar(*window, button);
+    QVERIFY(answer.handled());
+    QCOMPARE(answer.text, text);
+}
+
+// Started without a camera: a notice over the picture, "--" for the
+// readings, and the title bar's actions say what is missing.
+void TestWindow::withoutCameraNothingReadsAsMeasured()
+{
+    QVERIFY(controlsDisabled(*window));
+    QCOMPARE(g_temp_unit.load(), 0);
+    QCOMPARE(window->form().labelMax->text(), QStringLiteral("Max --"));
+    QVERIFY(window->imageWidget()->findChild<QLabel*>(QStringLiteral("noCameraNotice"))->isVisible());
+    expectNotice(&CTitleBar::Buttons::save, QStringLiteral("No data, please connect the device!"));
+    expectNotice(&CTitleBar::Buttons::setting, QStringLiteral("No device found, please connect the device!"));
+}
+
+// The temperature array is empty until this process's first frame.
+void TestWindow::saveBeforeFirstTemperatureFrame()
+{
+    ombrix_sim_fault_no_frames(1);
+    QCOMPARE(ombrix_sim_plug(), 0);
+    QTRY_VERIFY(controlsEnabled(*window));
+    expectNotice(&CTitleBar::Buttons::save, QStringLiteral("Save current temperature matrix?"));
+    QCOMPARE(shownToast(), QStringLiteral("No temperature data yet, please try again!"));
+    QVERIFY(filesIn(temperatureMatrixFolder()).isEmpty());
+    ombrix_sim_fault_no_frames(0);
+}
+
+void TestWindow::labelsReadTheSceneExtremes()
+{
+    QTRY_VERIFY_WITH_TIMEOUT(chartPoints(*window) >= 1, 5000);
+    QVERIFY(!window->imageWidget()->findChild<QLabel*>(QStringLiteral("noCameraNotice"))->isVisible());
+    const QVector<float> grid = moduleGrid();
+    const float highest = *std::max_element(grid.begin(), grid.end());
+    const float lowest = *std::min_element(grid.begin(), grid.end());
+    QCOMPARE(window->form().labelMax->text(), QStringLiteral("Max %1℃").arg(double(highest), 0, 'f', 1));
+    QCOMPARE(window->form().labelMin->text(), QStringLiteral("Min %1℃").arg(double(lowest), 0, 'f', 1));
+}
+
+void TestWindow::pictureFitsAnyWindowShape_data()
+{
+    QTest::addColumn<QSize>("windowSize");
+    QTest::addColumn<int>("turns");
+    QTest::newRow("tall") << QSize(730, 1000) << 0;
+    QTest::newRow("tall, turned") << QSize(730, 1000) << 1;
+    QTest::newRow("wide, turned back") << QSize(1600, 640) << 2;
+    QTest::newRow("wide, three turns") << QSize(1600, 640) << 3;
+}
+
+// Whole, centred beside the colour scale, at any shape and turn; a spot put
+// on the hot element before turning still reads it, and so does one put on
+// it in the turned picture.
+void TestWindow::pictureFitsAnyWindowShape()
+{
+    QFETCH(QSize, windowSize);
+    QFETCH(int, turns);
+    Ui_ThermalImagerClass& ui = window->form();
+    window->resize(normalSize);
+    for (int i = 0; i < 4 && g_rotate_angle != 0; ++i)
+        QTest::mouseClick(ui.pushButtonRotate, Qt::LeftButton);
+    QTest::mouseClick(ui.pushButtonDelete, Qt::LeftButton);
+    QTest::mouseClick(ui.pushButtonSpot, Qt::LeftButton);
+    PaintWidget* overlay = window->overlayWidget();
+    QVERIFY(spotReading(overlay, hotCellTurned(0)));
+    Shape* first = overlay->activeShape();
+    for (int i = 0; i < turns; ++i)
+        QTest::mouseClick(ui.pushButtonRotate, Qt::LeftButton);
+    window->resize(windowSize);
+    QTRY_COMPARE(window->size(), windowSize);
+
+    const QRect view = ui.graphicsView->rect();
+    const QRect picture = window->imageWidget()->geometry();
+    QVERIFY(view.contains(picture));
+    const auto* aids = window->findChild<reading::PictureReading*>();
+    QVERIFY(picture.width() == view.width() - 2 * aids->scaleWidth() || picture.height() == view.height());
+    QVERIFY(!aids->scaleBar()->geometry().intersects(picture));
+    QCOMPARE(overlay->size(), picture.size());
+    QTRY_VERIFY(first->measure() && qAbs(first->measure()->highest - hotReading()) < 0.05);
+    const auto reading = spotReading(overlay, hotCellTurned(turns * 90));
+    QVERIFY(reading && qAbs(*reading - hotReading()) < 0.05);
+}
+
+// Pressing the range already set sends nothing; a switch shows the waiting
+// dialog, ignores presses meanwhile and sends one command.
+void TestWindow::rangeSwitchSendsOnce()
+{
+    Ui_ThermalImagerClass& ui = window->form();
+    QTest::mouseClick(ui.pushButtonNormal, Qt::LeftButton);
+    QTest::qWait(200);
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(tpdWritesOnWire().empty());
+
+    ModalHandler<CDialogWaiting> whileSwitching([&](CDialogWaiting*) {
+        QTest::mouseClick(ui.pushButtonHigh, Qt::LeftButton);
+        QTest::mouseClick(ui.pushButtonNormal, Qt::LeftButton);
+    });
+    QTest::mouseClick(ui.pushButtonHigh, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(whileSwitching.handled(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!QApplication::activeModalWidget(), 5000);
+    QCOMPARE(tpdWritesOnWire(), (TpdWrites{{5, 0}}));
+    QVERIFY(ui.pushButtonHigh->isChecked());
+}
+
+// The module forgets on losing power; the viewer sends the user's values
+// (and the high range set before) back before the picture returns, and says
+// so when the module refuses them. The unit is stored the moment it is saved.
+void TestWindow::settingsReachTheModuleAndReturnAfterReplug()
+{
+    ModalHandler<CWidgetSettings> answer([](CWidgetSettings* panel) {
+        panel->findChild<QLineEdit*>(QStringLiteral("lineEdit"))->setText(QStringLiteral("30"));
+        panel->findChild<QLineEdit*>(QStringLiteral("lineEdit_3"))->setText(QStringLiteral("80"));
+        QTest::mouseClick(panel->findChild<QPushButton*>(QStringLiteral("pushButtonF")), Qt::LeftButton);
+        QTest::mouseClick(panel->findChild<QPushButton*>(QStringLiteral("pushButtonSave")), Qt::LeftButton);
+    });
+    clickTitleBar(*window, &CTitleBar::Buttons::setting);
+    QVERIFY(answer.handled());
+    const TpdWrites sent{{0, int(std::ceil(30 * 16.3835))}, {3, int(std::ceil(80 * 1.27))}};
+    QCOMPARE(tpdWritesOnWire(), sent);
+    QCOMPARE(nativeStore().value(QStringLiteral("TempUnit")).toInt(), 1);
+    QCOMPARE(chartPoints(*window), 0);  // starts over in Fahrenheit
+    QTRY_VERIFY_WITH_TIMEOUT(chartPoints(*window) >= 1, 5000);
+    QVERIFY(window->form().labelMax->text().endsWith(QStringLiteral("℉")));
+
+    for (bool refuse : {false, true}) {
+        QCOMPARE(ombrix_sim_unplug(), 0);
+        QTRY_VERIFY(controlsDisabled(*window));
+        ombrix_sim_reset();  // a fresh module, as after a power cycle
+        ombrix_sim_unplug();
+        QVERIFY(ombrix_sim_tpd_property(0) != sent[0].second);
+        ombrix_sim_fault_status_error(refuse ? 0x05 : 0, 1);
+        QCOMPARE(ombrix_sim_plug(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(controlsEnabled(*window), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(pictureRunning(*window), 5000);
+        if (refuse) {
+            QCOMPARE(shownToast(), QStringLiteral("The camera did not accept the saved distance, emissivity or range."));
+            continue;
+        }
+        QVERIFY(shownToast().isEmpty());
+        QCOMPARE(ombrix_sim_tpd_property(0), sent[0].second);
+        QCOMPARE(ombrix_sim_tpd_property(3), sent[1].second);
+        QCOMPARE(ombrix_sim_tpd_property(5), 0);
+        QVERIFY(window->form().pushButtonHigh->isChecked());
+    }
+    g_temp_unit = 0;
+}
+
+// A short soak, by the cable and by the signals that pull and plug the
+// simulated module: each unplug stops the picture, closes the camera and
+// blanks the readings while the shapes stay; each replug brings them back,
+// leaking neither threads nor descriptors.
+void TestWindow::unplugShowsNoCameraAndReplugRestores()
+{
+    Ui_ThermalImagerClass& ui = window->form();
+    QTRY_VERIFY_WITH_TIMEOUT(chartPoints(*window) >= 1, 5000);
+    QTest::mouseClick(ui.pushButtonSpot, Qt::LeftButton);
+    PaintWidget* overlay = window->overlayWidget();
+    QVERIFY(spotReading(overlay, hotCellTurned(g_rotate_angle)));
+    const int shapes = overlay->shapeList().size();
+    auto* notice = window->imageWidget()->findChild<QLabel*>(QStringLiteral("noCameraNotice"));
+    const int threads = entriesIn("/proc/self/task");
+    const int files = entriesIn("/proc/self/fd");
+    for (int cycle = 0; cycle < 4; ++cycle) {
+        if (cycle % 2 == 0)
+            QCOMPARE(ombrix_sim_unplug(), 0);
+        else
+            raise(SIGUSR1);
+        QTRY_VERIFY(controlsDisabled(*window));
+        QVERIFY(!g_connected && !pictureRunning(*window) && !camera_is_open());
+        QVERIFY(notice->isVisible());
+        QCOMPARE(notice->size(), window->imageWidget()->size());
+        QCOMPARE(ui.labelMax->text(), QStringLiteral("Max --"));
+        QCOMPARE(ui.labelMin->text(), QStringLiteral("Min --"));
+        QCOMPARE(overlay->shapeList().size(), shapes);
+        QVERIFY(!overlay->activeShape()->measure());
+        if (cycle % 2 == 0)
+            QCOMPARE(ombrix_sim_plug(), 0);
+        else
+            raise(SIGUSR2);
+        QTRY_VERIFY(controlsEnabled(*window));
+        QVERIFY(!pictureRunning(*window));  // the picture follows a little later
+        QTRY_VERIFY_WITH_TIMEOUT(!ui.labelMax->text().endsWith(QStringLiteral("--")), 8000);
+        QVERIFY(!notice->isVisible());
+        QTRY_VERIFY(overlay->activeShape()->measure());
+    }
+    QCOMPARE(entriesIn("/proc/self/fd"), files);
+    QCOMPARE(entriesIn("/proc/self/task"), threads);
+}
+
+void TestWindow::otherDevicesChangeNothing()
+{
+    window->onDeviceArrived(QStringLiteral("USB#VID_046D&PID_C077#5&3A1#{A5DCBF10-6530-11D2-901F-00C04FB951ED}"));
+    window->onDeviceRemoved(QStringLiteral("USB#VID_0781&PID_5567#4C53#{A5DCBF10-6530-11D2-901F-00C04FB951ED}"));
+    QTest::qWait(100);
+    QVERIFY(controlsEnabled(*window) && g_connected && pictureRunning(*window));
+    QCOMPARE(ombrix_sim_wire_count(), size_t(0));  // the camera was not opened again
+}
+
+// Declined: nothing. Saved: the module's grid as little-endian floats. A disk
+// that fills up keeps the earlier file and says so; in the user's data
+// folder, the notice names the file.
+void TestWindow::saveWritesTheGridOrKeepsTheEarlierFile()
+{
+    QTRY_VERIFY_WITH_TIMEOUT(chartPoints(*window) >= 1, 5000);
+    ombrix_sim_fault_no_frames(1);  // the same frame time names every save alike
+    QTest::qWait(300);
+    const QString matrices = temperatureMatrixFolder();
+    {
+        MessageAnswer decline(false);
+        clickTitleBar(*window, &CTitleBar::Buttons::save);
+        QVERIFY(decline.handled() && shownToast().isEmpty() && filesIn(matrices).isEmpty());
+    }
+    expectNotice(&CTitleBar::Buttons::save, QStringLiteral("Save current temperature matrix?"));
+    QCOMPARE(shownToast(), QStringLiteral("Saved successfully!"));
+    const QStringList files = filesIn(matrices);
+    QCOMPARE(files.size(), 1);
+    QVERIFY(QRegularExpression(QStringLiteral("^\\d{8}_\\d{6}\\.raw$")).match(files.first()).hasMatch());
+    QFile file(QDir(matrices).filePath(files.first()));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray saved = file.readAll();
+    file.close();
+    const QVector<float> grid = moduleGrid();
+    QCOMPARE(saved, QByteArray(reinterpret_cast<const char*>(grid.constData()), grid.size() * 4));
+
+    hideToast();
+    {
+        FileSizeLimit limit(65536);
+        expectNotice(&CTitleBar::Buttons::save, QStringLiteral("Save current temperature matrix?"));
+    }
+    QCOMPARE(shownToast(), QStringLiteral("Save failed!"));
+    QCOMPARE(filesIn(matrices), files);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), saved);
+
+    const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/TempMatrix";
+    QVERIFY(QDir().mkpath(userFolder));
+    hideToast();
+    expectNotice(&CTitleBar::Buttons::save, QStringLiteral("Save current temperature matrix?"));
+    const QStringList userFiles = filesIn(userFolder);
+    QDir(userFolder).removeRecursively();
+    QCOMPARE(shownToast(), QStringLiteral("Saved to ") + QDir(userFolder).filePath(userFiles.value(0)));
+    ombrix_sim_fault_no_frames(0);
+}
+
+// The temperature words as TIFF, the CSV in the unit shown; a failed export
+// names the file and makes no folder; another process's palette choice is
+// kept like the user's own, an unknown one refused.
+void TestWindow::exportAndRemoteCommands()
+{
+    QTRY_VERIFY_WITH_TIMEOUT(chartPoints(*window) >= 1, 5000);
+    ombrix_sim_fault_no_frames(1);
+    QTest::qWait(300);
+    const WindowSnapshot snapshot(window.get());
+    const QString tiffPath = folder.filePath(QStringLiteral("t.tif"));
+    QCOMPARE(snapshot.writeTo(tiffPath), QString());
+    TIFF* tiff = TIFFOpen(tiffPath.toUtf8().constData(), "r");
+    QVERIFY(tiff);
+    QVector<uint16_t> words(49152);
+    for (uint32_t row = 0; row < 192; ++row)
+        TIFFReadScanline(tiff, words.data() + row * 256, row, 0);
+    TIFFClose(tiff);
+    QCOMPARE(words, moduleWords());
+
+    g_temp_unit = 1;
+    const QString csv = folder.filePath(QStringLiteral("t.csv"));
+    QCOMPARE(snapshot.writeTo(csv), QString());
+    g_temp_unit = 0;
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> firstRow = file.readLine().trimmed().split(',');
+    QCOMPARE(firstRow.size(), 256);
+    for (int x = 0; x < 256; ++x)
+        QVERIFY(qAbs(firstRow[x].toDouble() - celsius_to_fahrenheit(raw_to_celsius(words[x]))) <= 0.0051);
+
+    ModalHandler<QFileDialog> name([this](QFileDialog* dialog) {
+        dialog->findChild<QLineEdit*>()->setText(folder.filePath(QStringLiteral("gone/t.tiff")));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    window->findChild<ExportButton*>()->menu()->actions().at(1)->trigger();
+    QVERIFY(name.handled());
+    QVERIFY(shownToast().startsWith(QStringLiteral("Export failed")) && shownToast().contains(QStringLiteral("t.tiff")));
+    QVERIFY(!QDir(folder.filePath(QStringLiteral("gone"))).exists());
+
+    const auto answer = [this](const QByteArray& request) {
+        bool ok = false;
+        QString text;
+        decodeRemoteReply(answerRemoteRequest(window.get(), request), ok, text);
+        return ok;
+    };
+    RemoteCommand palette;
+    palette.verb = RemoteCommand::Palette;
+    palette.palette = 5;
+    QVERIFY(answer(encodeRemoteRequest(palette)));
+    QCOMPARE(int(g_palette), 4);
+    QCOMPARE(QSettings(profileIniPath(), QSettings::IniFormat).value(QStringLiteral("Settings/Palette")).toInt(), 4);
+    QVERIFY(!answer(QByteArray(RemoteRequestMagic) + "palette\n84"));
+    ombrix_sim_fault_no_frames(0);
+}
+
+// Restoring the factory values closes and opens the camera again; the
+// picture comes back at once.
+void TestWindow::factoryRestoreReconnects()
+{
+    QSignalSpy reopened(window.get(), &ThermalImager::changeStatus);  // the open reads the range again
+    ModalHandler<CWidgetSettings> answer([](CWidgetSettings* panel) {
+        panel->findChild<QPushButton*>(QStringLiteral("pushButtonRestore"))->click();
+    });
+    clickTitleBar(*window, &CTitleBar::Buttons::setting);
+    QVERIFY(answer.handled());
+    QCOMPARE(standardCommandsOnWire(0x01, 0x0E), std::vector<int>{0});
+    QTRY_COMPARE_WITH_TIMEOUT(reopened.count(), 1, 5000);
+    QVERIFY(pictureRunning(*window) && g_connected && controlsEnabled(*window));
+    const quint32 before = window->profileChart().pointCount();
+    QTRY_VERIFY_WITH_TIMEOUT(window->profileChart().pointCount() > before, 5000);
+
+    ombrix_sim_wire_clear();  // the shutter: one command
+    QTest::mouseClick(window->form().pushButtonRefresh, Qt::LeftButton);
+    QCOMPARE(standardCommandsOnWire(0x0D, 0xC1), std::vector<int>{0});
+}
+
+// Maximised it fills the screen and keeps that state; a double click on the
+// bar or Normal restores the size it had, centred. Minimised, a second
+// start's request brings it forward and active.
+void TestWindow::windowStatesAndBringToFront()
+{
+    const CTitleBar::Buttons bar = window->titleBarWidget()->buttons();
+    window->resize(normalSize);
+    QTest::mouseClick(bar.maximize, Qt::LeftButton);
+    QTRY_VERIFY(window->isMaximized());
+    QVERIFY(bar.normal->isVisible() && !bar.maximize->isVisible());
+    const QRect available = window->screen()->availableGeometry();
+    QTRY_COMPARE(window->size(), available.size());
+    QVERIFY(window->isMaximized());
+    QTest::mouseDClick(window->titleBarWidget(), Qt::LeftButton, {}, QPoint(400, 15));
+    QTRY_VERIFY(!window->isMaximized());
+    QVERIFY(bar.maximize->isVisible() && !bar.normal->isVisible());
+    QTest::mouseDClick(window->titleBarWidget(), Qt::LeftButton, {}, QPoint(400, 15));
+    QTRY_VERIFY(window->isMaximized());
+    QTest::mouseClick(bar.normal, Qt::LeftButton);
+    QTRY_COMPARE(window->size(), normalSize);
+    QTRY_COMPARE(window->geometry().center(), available.center());
+
+    QTest::mouseClick(bar.minimize, Qt::LeftButton);
+    QTRY_VERIFY(window->isMinimized());
+    window->bringToFront();
+    QTRY_VERIFY(!window->isMinimized() && window->isVisible());
+    QTRY_VERIFY(window->isActiveWindow());
+}
+
+int main(int argc, char** argv)
+{
+    return runIsolated<TestWindow>(argc, argv);
+}
+
+#include "test_window.moc"
