@@ -17,7 +17,9 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTimer>
+#include <QTranslator>
 #include <QtTest>
 
 #include <ctime>
@@ -49,6 +51,16 @@ QPushButton* boxButton(QWidget* box, int i)
     return box->findChild<QPushButton*>(names[i]);
 }
 
+// Gives the main title bar's text buttons chosen captions.
+struct CaptionTranslator : QTranslator {
+    QHash<QString, QString> captions;
+    QString translate(const char* context, const char* source, const char*, int) const override
+    {
+        return QLatin1String(context) == QLatin1String("CTitleBar") ? captions.value(source) : QString();
+    }
+    bool isEmpty() const override { return false; }
+};
+
 // The four edge bars of the splash in turn order: left, top, right, bottom.
 Values barValues(CSplashScreen& splash)
 {
@@ -69,11 +81,8 @@ private slots:
 
     void contract_data();
     void contract();
-    void execReturnsPressedButton_data();
-    void execReturnsPressedButton();
-    void buttonsFitTheirCaptionsInsideTheBox_data();
-    void buttonsFitTheirCaptionsInsideTheBox();
-    void messageHeaderColourFollowsTitle();
+    void messageBox_data();
+    void messageBox();
     void secondToastRestartsTheTimer();
 
     void splashBarsRunAroundTheBorder_data();
@@ -123,89 +132,66 @@ void TestDialogs::contract()
     QTRY_VERIFY(dialog.isNull());
 }
 
-void TestDialogs::execReturnsPressedButton_data()
+void TestDialogs::messageBox_data()
 {
-    QTest::addColumn<QStringList>("captions");
+    QTest::addColumn<QStringList>("captions");  // an empty caption hides its button
+    QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("press");  // a button's number, "close" or "Escape"
     QTest::addColumn<int>("result");
     const QStringList three{"OK", "Later", "Cancel"};
-    QTest::newRow("first") << three << "0" << 1;
-    QTest::newRow("second") << three << "1" << 2;
-    QTest::newRow("third") << three << "2" << 3;
-    QTest::newRow("title bar close, no buttons") << QStringList{"", "", ""} << "close" << 0;
-    QTest::newRow("Escape") << QStringList{"OK", "", ""} << "Escape" << 0;
+    QTest::newRow("first") << three << "" << "0" << 1;
+    QTest::newRow("second") << three << "Upgrade" << "1" << 2;
+    QTest::newRow("third") << three << "" << "2" << 3;
+    QTest::newRow("one long") << QStringList{"Confirm and continue with the firmware upgrade", "", ""} << "" << "0" << 1;
+    QTest::newRow("first and third") << QStringList{"OK", "", "Cancel the whole operation"} << "Upgrade" << "2" << 3;
+    QTest::newRow("title bar close, no buttons") << QStringList{"", "", ""} << "" << "close" << 0;
+    QTest::newRow("Escape") << QStringList{"OK", "", ""} << "Upgrade" << "Escape" << 0;
 }
 
-void TestDialogs::execReturnsPressedButton()
+// exec() answers the button pressed. Shown buttons share one width that
+// holds the longest caption, stay inside the box and apart, and shrink back
+// when refilled with shorter captions. The header is white without a title,
+// light grey with one, as painted.
+void TestDialogs::messageBox()
 {
     QFETCH(QStringList, captions);
+    QFETCH(QString, title);
     QFETCH(QString, press);
     QFETCH(int, result);
+    CMessageBox fresh;
+    fresh.setButtons(captions[0], captions[1], captions[2]);
     QPointer<CMessageBox> box = new CMessageBox;
+    box->setTitle(title);
+    box->setButtons("Cancel the whole operation right now, please", "A", "B");
     box->setButtons(captions[0], captions[1], captions[2]);
-    const int got = execAndThen(box, [press](QDialog* b) {
-        if (press == "close")
-            b->findChild<CBaseTitleBar*>()->parts().close->click();
-        else if (press == "Escape")
-            QTest::keyClick(b, Qt::Key_Escape);
-        else
-            boxButton(b, press.toInt())->click();
+    const int got = execAndThen(box, [&](QDialog* dialog) {
+        CBaseTitleBar* bar = dialog->findChild<CBaseTitleBar*>();
+        const auto answer = qScopeGuard([&] {  // also after a failed check
+            if (press == "close")
+                bar->parts().close->click();
+            else if (press == "Escape")
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            else
+                boxButton(dialog, press.toInt())->click();
+        });
+        const QColor header = bar->grab().toImage().pixelColor(bar->width() / 2 + 40, bar->height() - 3);
+        QCOMPARE(header, title.isEmpty() ? QColor(Qt::white) : QColor(0xF6, 0xF7, 0xFC));
+        QRect previous;
+        for (int i = 0; i < 3; ++i) {
+            QPushButton* b = boxButton(dialog, i);
+            QCOMPARE(b->isHidden(), captions[i].isEmpty());
+            QCOMPARE(b->width(), boxButton(&fresh, i)->width());
+            if (captions[i].isEmpty())
+                continue;
+            QCOMPARE(b->width(), boxButton(dialog, captions.indexOf(QRegularExpression(".+")))->width());
+            QVERIFY(b->fontMetrics().horizontalAdvance(captions[i]) < b->width());
+            const QRect inBox(b->mapTo(dialog, QPoint()), b->size());
+            QVERIFY2(dialog->rect().contains(inBox) && !inBox.intersects(previous), qPrintable(captions[i]));
+            previous = inBox;
+        }
     });
     QCOMPARE(got, result);
     QVERIFY(box.isNull());
-}
-
-void TestDialogs::buttonsFitTheirCaptionsInsideTheBox_data()
-{
-    QTest::addColumn<QStringList>("captions");  // an empty caption hides its button
-    QTest::newRow("one long") << QStringList{"Confirm and continue with the firmware upgrade", "", ""};
-    QTest::newRow("first and third") << QStringList{"OK", "", "Cancel the whole operation"};
-    QTest::newRow("three") << QStringList{"Yes", "No", "Cancel"};
-}
-
-// Shown buttons share one width that holds the longest caption, stay inside
-// the box and apart; refilling with shorter captions shrinks them back.
-void TestDialogs::buttonsFitTheirCaptionsInsideTheBox()
-{
-    QFETCH(QStringList, captions);
-    CMessageBox fresh;
-    fresh.setButtons(captions[0], captions[1], captions[2]);
-    CMessageBox box;
-    box.setButtons("Cancel the whole operation right now, please", "A", "B");
-    box.setButtons(captions[0], captions[1], captions[2]);
-    box.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&box));
-    QRect previous;
-    for (int i = 0; i < 3; ++i) {
-        QPushButton* b = boxButton(&box, i);
-        QCOMPARE(b->isHidden(), captions[i].isEmpty());
-        QCOMPARE(b->width(), boxButton(&fresh, i)->width());
-        if (captions[i].isEmpty())
-            continue;
-        QCOMPARE(b->width(), boxButton(&box, 0)->width());
-        QVERIFY(b->fontMetrics().horizontalAdvance(captions[i]) < b->width());
-        const QRect inBox(b->mapTo(&box, QPoint()), b->size());
-        QVERIFY2(box.rect().contains(inBox) && !inBox.intersects(previous), qPrintable(captions[i]));
-        previous = inBox;
-    }
-}
-
-// What the user sees: the header's colour beside the title, as painted.
-void TestDialogs::messageHeaderColourFollowsTitle()
-{
-    for (const auto& [title, background] : {std::pair<QString, QColor>{"", QColor(Qt::white)},
-                                            {"Upgrade", QColor(0xF6, 0xF7, 0xFC)}}) {
-        QColor painted;
-        QPointer<CMessageBox> box = new CMessageBox;
-        box->setTitle(title);
-        box->setButtons("OK", "", "");
-        execAndThen(box, [&painted](QDialog* dialog) {
-            CBaseTitleBar* bar = dialog->findChild<CBaseTitleBar*>();
-            painted = bar->grab().toImage().pixelColor(bar->width() / 2 + 40, bar->height() - 3);
-            dialog->done(0);
-        });
-        QCOMPARE(painted, background);
-    }
 }
 
 // A tip shown over another restarts the display time: only one timer
@@ -312,12 +298,11 @@ void TestDialogs::titleBarButtonsHoldTheirCaptions_data()
 void TestDialogs::titleBarButtonsHoldTheirCaptions()
 {
     QFETCH(QStringList, captions);
-    TableTranslator translator;
+    CaptionTranslator translator;
     const char* sources[] = {"About", "Settings", "Upgrade", "Save"};
     for (int i = 0; i < captions.size(); ++i)
-        translator.add("CTitleBar", sources[i], captions[i]);
-    if (!captions.isEmpty())
-        QVERIFY(QCoreApplication::installTranslator(&translator));
+        translator.captions.insert(sources[i], captions[i]);
+    QVERIFY(QCoreApplication::installTranslator(&translator));
     CTitleBar bar;
     bar.show();
     const CTitleBar::Buttons b = bar.buttons();
