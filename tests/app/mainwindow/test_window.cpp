@@ -126,6 +126,8 @@ private:
 
 void TestWindow::initTestCase()
 {
+    QDir(temperatureMatrixFolder()).removeRecursively();  // beside the program: from an earlier run
+    QFile::remove(profileIniPath());
     ombrix_sim_reset();
     ombrix_sim_unplug();
     nativeStore().setValue(QStringLiteral("TempUnit"), 7);  // no unit: read as Celsius
@@ -142,6 +144,7 @@ void TestWindow::cleanupTestCase()
 
 void TestWindow::init()
 {
+    ombrix_sim_fault_no_frames(0);
     ombrix_sim_set_noise(0);
     ombrix_sim_freeze_time(1);
     ombrix_sim_wire_clear();
