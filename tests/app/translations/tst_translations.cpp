@@ -1,7 +1,6 @@
 // The interface translations: every text the sources pass to tr() is
 // translated in all eleven languages, keeps what the program fills in or
 // parses, and reaches the compiled files the program loads.
-#include <QDir>
 #include <QFile>
 #include <QKeySequence>
 #include <QLocale>
@@ -12,6 +11,8 @@
 #include <QTest>
 #include <QTranslator>
 #include <QXmlStreamReader>
+
+#include <utility>
 
 namespace {
 
@@ -28,8 +29,7 @@ QVector<TsMessage> readTs(const QString& path)
 {
     QVector<TsMessage> messages;
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return messages;
+    file.open(QIODevice::ReadOnly);
     QXmlStreamReader xml(&file);
     TsMessage message;
     while (!xml.atEnd()) {
@@ -48,15 +48,8 @@ QVector<TsMessage> readTs(const QString& path)
     return messages;
 }
 
-QString tsPath(const QString& code)
-{
-    return QStringLiteral(OMBRIX_TS_DIR "/ombrix_%1.ts").arg(code);
-}
-
-QString key(const TsMessage& m)
-{
-    return m.context + QStringLiteral(" | ") + m.source;
-}
+QString tsPath(const QString& code) { return QStringLiteral(OMBRIX_TS_DIR "/ombrix_%1.ts").arg(code); }
+QString key(const TsMessage& m) { return m.context + QStringLiteral(" | ") + m.source; }
 
 // What the program fills in: the %n placeholders, sorted.
 QStringList placeholders(const QString& text)
@@ -78,7 +71,6 @@ private slots:
     void everySourceTextTranslated();
     void translationsKeepFixedParts_data();
     void translationsKeepFixedParts();
-    void localeLookupFindsLanguage_data();
     void localeLookupFindsLanguage();
 };
 
@@ -144,26 +136,18 @@ void TestTranslations::translationsKeepFixedParts()
 
 // Without a language argument the program lets Qt look the system locale up:
 // regional locales reach the eleven files, and Taiwan its own.
-void TestTranslations::localeLookupFindsLanguage_data()
-{
-    QTest::addColumn<QString>("locale");
-    QTest::addColumn<QString>("code");
-    QTest::newRow("de_AT") << "de_AT" << "de";
-    QTest::newRow("pt_BR") << "pt_BR" << "pt";
-    QTest::newRow("zh_CN") << "zh_CN" << "zh";
-    QTest::newRow("zh_TW") << "zh_TW" << "zh_tw";
-}
-
+// Without a language argument the program lets Qt look the system locale up:
+// regional locales reach the eleven files, and Taiwan its own.
 void TestTranslations::localeLookupFindsLanguage()
 {
-    QFETCH(QString, locale);
-    QFETCH(QString, code);
-    QTranslator translator;
-    QVERIFY(translator.load(QLocale(locale), QStringLiteral("ombrix"), QStringLiteral("_"),
-                            QStringLiteral(OMBRIX_QM_DIR), QStringLiteral(".qm")));
-    QTranslator expected;
-    QVERIFY(expected.load(QStringLiteral(OMBRIX_QM_DIR "/ombrix_%1.qm").arg(code)));
-    QCOMPARE(translator.translate("CTitleBar", "Settings"), expected.translate("CTitleBar", "Settings"));
+    for (const auto& [locale, code] : {std::pair<const char*, const char*>{"de_AT", "de"}, {"pt_BR", "pt"},
+                                       {"zh_CN", "zh"}, {"zh_TW", "zh_tw"}}) {
+        QTranslator found;
+        QVERIFY(found.load(QLocale(locale), "ombrix", "_", OMBRIX_QM_DIR, ".qm"));
+        QTranslator expected;
+        QVERIFY(expected.load(QStringLiteral(OMBRIX_QM_DIR "/ombrix_%1.qm").arg(code)));
+        QCOMPARE(found.translate("CTitleBar", "Settings"), expected.translate("CTitleBar", "Settings"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestTranslations)
