@@ -51,6 +51,11 @@ static inline zz_u16x8 zz_green_quotient(zz_u16x8 u, zz_u16x8 v, uint16_t extra)
  * pairs 0 4 1 5 2 6 3 7: per pair the words (R0, G0), (B0, R1), (G1, B1)
  * make one 64-bit word, stored whole; its top two bytes land on the next
  * pair, whose store comes later. */
+static inline void zz_put_word(uint8_t* out, uint64_t word)
+{
+    memcpy(out, &word, 8);
+}
+
 static inline void zz_store_pairs(zz_i16x8 r0, zz_i16x8 g0, zz_i16x8 b0, zz_i16x8 r1, zz_i16x8 g1, zz_i16x8 b1,
                                   uint8_t* out)
 {
@@ -64,9 +69,14 @@ static inline void zz_store_pairs(zz_i16x8 r0, zz_i16x8 g0, zz_i16x8 b0, zz_i16x
     const zz_u64x2 p15 = (zz_u64x2)__builtin_shufflevector(low12, low3, 2, 6, 3, 7);
     const zz_u64x2 p26 = (zz_u64x2)__builtin_shufflevector(high12, high3, 0, 4, 1, 5);
     const zz_u64x2 p37 = (zz_u64x2)__builtin_shufflevector(high12, high3, 2, 6, 3, 7);
-    const uint64_t words[8] = {p04[0], p15[0], p26[0], p37[0], p04[1], p15[1], p26[1], p37[1]};
-    for (int k = 0; k < 8; k++)
-        memcpy(out + 6 * k, &words[k], 8);
+    zz_put_word(out, p04[0]);
+    zz_put_word(out + 6, p15[0]);
+    zz_put_word(out + 12, p26[0]);
+    zz_put_word(out + 18, p37[0]);
+    zz_put_word(out + 24, p04[1]);
+    zz_put_word(out + 30, p15[1]);
+    zz_put_word(out + 36, p26[1]);
+    zz_put_word(out + 42, p37[1]);
 }
 
 /* 8 pairs into 48 bytes and 2 scratch bytes after them. Returns nonzero
