@@ -125,41 +125,36 @@ size_t zz_yuv422_to_rgb_portable(const uint8_t* src, size_t pairs, uint8_t* dst)
     return done;
 }
 
-/* rgb_to_bgr: 16 pixels are three vectors, and in each byte position the pixel's first byte takes the byte
- * two on, its last the byte two back and its middle stays. Those moves are
- * whole-vector byte shifts, and the phase of the positions repeats every
- * 48 bytes, so three fixed sets of masks pick the bytes. */
-#define ZZ_ROLE_AT(k, j, role) (((16 * (k) + (j)) % 3 == (role)) ? 0xFF : 0)
-#define ZZ_ROLE(k, role)                                                                                  \
-    {                                                                                                     \
-        ZZ_ROLE_AT(k, 0, role), ZZ_ROLE_AT(k, 1, role), ZZ_ROLE_AT(k, 2, role), ZZ_ROLE_AT(k, 3, role),   \
-            ZZ_ROLE_AT(k, 4, role), ZZ_ROLE_AT(k, 5, role), ZZ_ROLE_AT(k, 6, role), ZZ_ROLE_AT(k, 7, role), \
-            ZZ_ROLE_AT(k, 8, role), ZZ_ROLE_AT(k, 9, role), ZZ_ROLE_AT(k, 10, role),                      \
-            ZZ_ROLE_AT(k, 11, role), ZZ_ROLE_AT(k, 12, role), ZZ_ROLE_AT(k, 13, role),                    \
-            ZZ_ROLE_AT(k, 14, role), ZZ_ROLE_AT(k, 15, role)                                              \
+/* rgb_to_bgr: 16 pixels are three vectors, and in each byte position the
+ * pixel's first byte takes the byte two on, its last the byte two back and
+ * its middle stays. Those are the vectors loaded two bytes on and two bytes
+ * back, and as 16 = 1 (mod 3) the roles of the positions in the block's
+ * vector k are those of vector 0 moved by k: three masks serve all. At the
+ * block's two ends a byte shift stands in for the load, which would reach
+ * outside the block. */
+#define ZZ_ROLE_AT(j, role) (((j) % 3 == (role)) ? 0xFF : 0)
+#define ZZ_ROLE(role)                                                                                    \
+    {                                                                                                    \
+        ZZ_ROLE_AT(0, role), ZZ_ROLE_AT(1, role), ZZ_ROLE_AT(2, role), ZZ_ROLE_AT(3, role),              \
+            ZZ_ROLE_AT(4, role), ZZ_ROLE_AT(5, role), ZZ_ROLE_AT(6, role), ZZ_ROLE_AT(7, role),          \
+            ZZ_ROLE_AT(8, role), ZZ_ROLE_AT(9, role), ZZ_ROLE_AT(10, role), ZZ_ROLE_AT(11, role),        \
+            ZZ_ROLE_AT(12, role), ZZ_ROLE_AT(13, role), ZZ_ROLE_AT(14, role), ZZ_ROLE_AT(15, role)       \
     }
 
-/* [vector of the block][first, middle, last byte of a pixel] */
-static const zz_u8x16 zz_roles[3][3] = {
-    {ZZ_ROLE(0, 0), ZZ_ROLE(0, 1), ZZ_ROLE(0, 2)},
-    {ZZ_ROLE(1, 0), ZZ_ROLE(1, 1), ZZ_ROLE(1, 2)},
-    {ZZ_ROLE(2, 0), ZZ_ROLE(2, 1), ZZ_ROLE(2, 2)},
-};
+/* Positions j of vector 0 with j = 0, 1, 2 (mod 3). */
+static const zz_u8x16 zz_roles[3] = {ZZ_ROLE(0), ZZ_ROLE(1), ZZ_ROLE(2)};
 
-/* Byte shifts with zeros coming in. A shift that joins two vectors is
- * written as two of these and an OR: GCC turns a two-vector shuffle into
- * byte-by-byte moves where the processor lacks a joining shift (SSE2). */
-#define ZZ_DOWN2(a, zero) __builtin_shufflevector(a, zero, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17)
-#define ZZ_DOWN14(a, zero) __builtin_shufflevector(a, zero, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29)
-#define ZZ_UP2(a, zero) __builtin_shufflevector(zero, a, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29)
-#define ZZ_UP14(a, zero) __builtin_shufflevector(zero, a, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17)
-
-static inline zz_u8x16 zz_swap_ends(zz_u8x16 before, zz_u8x16 at, zz_u8x16 after, const zz_u8x16 role[3])
+static inline zz_u8x16 zz_load(const uint8_t* at)
 {
-    const zz_u8x16 zero = {0};
-    const zz_u8x16 two_on = ZZ_DOWN2(at, zero) | ZZ_UP14(after, zero);
-    const zz_u8x16 two_back = ZZ_UP2(at, zero) | ZZ_DOWN14(before, zero);
-    return (two_on & role[0]) | (at & role[1]) | (two_back & role[2]);
+    zz_u8x16 bytes;
+    memcpy(&bytes, at, 16);
+    return bytes;
+}
+
+/* Vector k of the block from its own bytes and those two on and two back. */
+static inline zz_u8x16 zz_swap_ends(zz_u8x16 two_on, zz_u8x16 at, zz_u8x16 two_back, int k)
+{
+    return (two_on & zz_roles[(3 - k) % 3]) | (at & zz_roles[(4 - k) % 3]) | (two_back & zz_roles[(5 - k) % 3]);
 }
 
 size_t zz_rgb_to_bgr_portable(const uint8_t* src, size_t pixels, uint8_t* dst)
@@ -168,11 +163,14 @@ size_t zz_rgb_to_bgr_portable(const uint8_t* src, size_t pixels, uint8_t* dst)
     size_t done = 0;
     /* The whole block is read before any byte is written: src may be dst. */
     for (; pixels - done >= 16; done += 16) {
-        zz_u8x16 in[3];
-        memcpy(in, src + 3 * done, sizeof in);
-        const zz_u8x16 out[3] = {zz_swap_ends(zero, in[0], in[1], zz_roles[0]),
-                                 zz_swap_ends(in[0], in[1], in[2], zz_roles[1]),
-                                 zz_swap_ends(in[1], in[2], zero, zz_roles[2])};
+        const uint8_t* in = src + 3 * done;
+        const zz_u8x16 first = zz_load(in), last = zz_load(in + 32);
+        const zz_u8x16 out[3] = {
+            zz_swap_ends(zz_load(in + 2), first, __builtin_shufflevector(zero, first, 14, 15, 16, 17, 18, 19, 20, 21,
+                                                                         22, 23, 24, 25, 26, 27, 28, 29), 0),
+            zz_swap_ends(zz_load(in + 18), zz_load(in + 16), zz_load(in + 14), 1),
+            zz_swap_ends(__builtin_shufflevector(last, zero, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17),
+                         last, zz_load(in + 30), 2)};
         memcpy(dst + 3 * done, out, sizeof out);
     }
     return done;
