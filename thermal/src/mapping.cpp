@@ -44,6 +44,54 @@ inline bool fourGrey(const std::uint8_t* in)
     return (first | last) == 0;
 }
 
+// Four pixels followed by at least one more.
+inline void mapFour(const std::uint8_t* in, std::uint8_t* out, const std::uint32_t* words)
+{
+    if (fourGrey(in)) {
+        putWord(out, words, in[1]);
+        putWord(out + 3, words, in[4]);
+        putWord(out + 6, words, in[7]);
+        putWord(out + 9, words, in[10]);
+    } else {
+        for (int k = 0; k < 4; ++k)
+            putWord(out + 3 * k, words, greyLevel(in + 3 * k));
+    }
+}
+
+using Bytes16 = std::uint8_t __attribute__((vector_size(16)));
+
+inline Bytes16 load16(const std::uint8_t* at)
+{
+    Bytes16 bytes;
+    std::memcpy(&bytes, at, 16);
+    return bytes;
+}
+
+// Bytes j of a 48-byte group whose pixel has a byte after it (j % 3 != 2),
+// in the group's three vectors.
+#define THERMAL_PAIR_AT(k, j) ((16 * (k) + (j)) % 3 != 2 ? 0xFF : 0)
+#define THERMAL_PAIRS(k)                                                                                         \
+    Bytes16                                                                                                      \
+    {                                                                                                            \
+        THERMAL_PAIR_AT(k, 0), THERMAL_PAIR_AT(k, 1), THERMAL_PAIR_AT(k, 2), THERMAL_PAIR_AT(k, 3),              \
+            THERMAL_PAIR_AT(k, 4), THERMAL_PAIR_AT(k, 5), THERMAL_PAIR_AT(k, 6), THERMAL_PAIR_AT(k, 7),          \
+            THERMAL_PAIR_AT(k, 8), THERMAL_PAIR_AT(k, 9), THERMAL_PAIR_AT(k, 10), THERMAL_PAIR_AT(k, 11),        \
+            THERMAL_PAIR_AT(k, 12), THERMAL_PAIR_AT(k, 13), THERMAL_PAIR_AT(k, 14), THERMAL_PAIR_AT(k, 15)       \
+    }
+
+// Whether the sixteen pixels of in[0..47] are grey: each byte but a pixel's
+// last equals the byte after it. The comparison reads in[48], so a pixel
+// must follow the group.
+inline bool sixteenGrey(const std::uint8_t* in)
+{
+    const Bytes16 differ = ((load16(in) ^ load16(in + 1)) & THERMAL_PAIRS(0)) |
+                           ((load16(in + 16) ^ load16(in + 17)) & THERMAL_PAIRS(1)) |
+                           ((load16(in + 32) ^ load16(in + 33)) & THERMAL_PAIRS(2));
+    std::uint64_t halves[2];
+    std::memcpy(halves, &differ, sizeof halves);
+    return (halves[0] | halves[1]) == 0;
+}
+
 }  // namespace
 
 void mapPicturePortable(const cv::Mat& src, cv::Mat& dst, const std::uint8_t* table, const std::uint32_t* words)
@@ -53,19 +101,22 @@ void mapPicturePortable(const cv::Mat& src, cv::Mat& dst, const std::uint8_t* ta
         const std::uint8_t* __restrict in = src.ptr<std::uint8_t>(y);
         std::uint8_t* __restrict out = dst.ptr<std::uint8_t>(y);
         int x = 0;
-        // Groups of four with at least one pixel after them to take the
-        // last store's fourth byte.
-        for (; x + 4 < cols; x += 4, in += 12, out += 12) {
-            if (fourGrey(in)) {
-                putWord(out, words, in[1]);
-                putWord(out + 3, words, in[4]);
-                putWord(out + 6, words, in[7]);
-                putWord(out + 9, words, in[10]);
+        // Groups of sixteen, grey ones found in generic vectors (one
+        // instruction a step on any SIMD processor), others in groups of
+        // four; every group has a pixel after it to take the last store's
+        // fourth byte.
+        for (; x + 16 < cols; x += 16, in += 48, out += 48) {
+            if (sixteenGrey(in)) {
+#pragma GCC unroll 16
+                for (int k = 0; k < 16; ++k)
+                    putWord(out + 3 * k, words, in[3 * k + 1]);
             } else {
-                for (int k = 0; k < 4; ++k)
-                    putWord(out + 3 * k, words, greyLevel(in + 3 * k));
+                for (int k = 0; k < 16; k += 4)
+                    mapFour(in + 3 * k, out + 3 * k, words);
             }
         }
+        for (; x + 4 < cols; x += 4, in += 12, out += 12)
+            mapFour(in, out, words);
         for (; x + 1 < cols; ++x, in += 3, out += 3)
             putWord(out, words, greyLevel(in));
         const std::uint8_t* colour = table + 3 * greyLevel(in);

@@ -38,13 +38,17 @@ static inline zz_i16x8 zz_byte_range(zz_i16x8 a)
     return clamped;
 }
 
-/* floor((394 U + 581 V + 199 + extra) / 1000), the sum taken apart as
- * 8 (49 U + 72 V) + (2 U + 5 V + 199 + extra) so that every step fits 16
- * bits, and the remaining division by 125 as (x * 33555) >> 22. */
-static inline zz_u16x8 zz_green_quotient(zz_u16x8 u, zz_u16x8 v, uint16_t extra)
+/* floor((394 U + 581 V + 199) / 1000), the sum taken apart as
+ * 8 (49 U + 72 V) + (2 U + 5 V + 199) so that every step fits 16 bits, and
+ * the remaining division by 125 as (x * 33555) >> 22. *exact is all ones
+ * where the sum + 1 is a multiple of 1000: eighths = 125 q + 124, the rest 7. */
+static inline zz_u16x8 zz_green_quotient(zz_u16x8 u, zz_u16x8 v, zz_i16x8* exact)
 {
-    const zz_u16x8 eighths = u * 49 + v * 72 + ((u * 2 + v * 5 + (uint16_t)(199 + extra)) >> 3);
-    return zz_high_product(eighths, 33555) >> 6;
+    const zz_u16x8 rest = u * 2 + v * 5 + 199;
+    const zz_u16x8 eighths = u * 49 + v * 72 + (rest >> 3);
+    const zz_u16x8 quotient = zz_high_product(eighths, 33555) >> 6;
+    *exact = ((zz_i16x8)(eighths - quotient * 125) == 124) & ((zz_i16x8)(rest & 7) == 7);
+    return quotient;
 }
 
 /* The six bytes of each of 8 pairs, given as 16-bit lanes in the order
@@ -102,10 +106,10 @@ static int zz_yuv422_block(const uint8_t* restrict in, uint8_t* restrict out)
     const zz_i16x8 b_offset = (zz_i16x8)(u * 2 + (zz_high_product(u * 4 + 113, 33555) >> 6)) - 261;
     /* floor(-(394 u + 581 v) / 1000) = 124 - floor((394 U + 581 V + 199) / 1000);
      * the quotient is exact where adding one to the sum changes it. */
-    const zz_u16x8 quotient = zz_green_quotient(u, v, 0);
-    const zz_i16x8 g_offset = 124 - (zz_i16x8)quotient;
+    zz_i16x8 exact;
+    const zz_i16x8 g_offset = 124 - (zz_i16x8)zz_green_quotient(u, v, &exact);
     const zz_i16x8 grey = ((zz_i16x8)u == 128) & ((zz_i16x8)v == 128);
-    const zz_u64x2 redo = (zz_u64x2)((zz_i16x8)(zz_green_quotient(u, v, 1) != quotient) & ~grey);
+    const zz_u64x2 redo = (zz_u64x2)(exact & ~grey);
 
     zz_store_pairs(zz_byte_range(y0 + r_offset + (y0 < r_limit)), zz_byte_range(y0 + g_offset),
                    zz_byte_range(y0 + b_offset), zz_byte_range(y1 + r_offset + (y1 < r_limit)),
