@@ -1,9 +1,12 @@
-// Point, line and rectangle temperatures, the 5 x 5 NUC value, the table
-// lookup, the alarms and the library's logging.
+// Point, line and rectangle temperatures and the 5 x 5 NUC value checked
+// against a plain scan of the image; the table lookup, the alarms, logging.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "log_capture.h"
@@ -12,341 +15,245 @@
 namespace {
 
 struct Image {
-    Image(uint16_t width, uint16_t height, uint16_t value) : res{ width, height }, pixels(size_t(width) * height, value) {}
-    void Set(int x, int y, uint16_t value) { pixels[size_t(y) * res.width + x] = value; }
-    const uint16_t* data() const { return pixels.data(); }
-
+    Image(int width, int height, int range, unsigned seed) : res{ uint16_t(width), uint16_t(height) }
+    {
+        std::mt19937 random(seed);
+        for (int i = 0; i < width * height; ++i)
+            pixels.push_back(uint16_t(random() % range));
+    }
+    uint16_t At(int x, int y) const { return pixels[size_t(y) * res.width + x]; }
+    // Positions outside the image read as the centre pixel.
+    uint16_t AtOr(int x, int y, point_t c) const
+    {
+        return x >= 0 && y >= 0 && x < res.width && y < res.height ? At(x, y) : At(c.x, c.y);
+    }
     image_res_t res;
     std::vector<uint16_t> pixels;
 };
 
-point_t P(int x, int y) { return point_t{ x, y }; }
-
-void ExpectPoint(point_t actual, int x, int y)
+// Highest and lowest dropped, the rest averaged, halves rounded up.
+uint16_t RobustMean(std::vector<uint16_t> values)
 {
-    EXPECT_EQ(actual.x, x);
-    EXPECT_EQ(actual.y, y);
+    std::sort(values.begin(), values.end());
+    uint64_t sum = 0;
+    for (size_t i = 1; i + 1 < values.size(); ++i)
+        sum += values[i];
+    const uint64_t kept = values.size() - 2;
+    return uint16_t((2 * sum + kept) / (2 * kept));
 }
 
-temp_stat_t LineStat(const Image& image, int x1, int y1, int x2, int y2)
+uint16_t WindowMean(const Image& image, point_t p, int size)
+{
+    std::vector<uint16_t> window;
+    for (int y = p.y - size / 2; y <= p.y + size / 2; ++y)
+        for (int x = p.x - size / 2; x <= p.x + size / 2; ++x)
+            window.push_back(image.AtOr(x, y, p));
+    return RobustMean(window);
+}
+
+using Fields = std::array<int, 8>;
+using Readings = std::vector<std::pair<uint16_t, point_t>>;
+
+Fields Of(int status, const temp_stat_t& s)
+{
+    return { status, s.max_temp, s.min_temp, s.ave_temp, s.max_point.x, s.max_point.y, s.min_point.x, s.min_point.y };
+}
+
+// Statistics of values read in order: ties go to the later point.
+Fields Scan(const Readings& readings)
+{
+    temp_stat_t s{};
+    s.min_temp = 0xFFFF;
+    uint64_t sum = 0;
+    for (auto [value, p] : readings) {
+        if (value >= s.max_temp)
+            s.max_temp = value, s.max_point = p;
+        if (value <= s.min_temp)
+            s.min_temp = value, s.min_point = p;
+        sum += value;
+    }
+    s.ave_temp = uint16_t((2 * sum + readings.size()) / (2 * readings.size()));
+    return Of(0, s);
+}
+
+Fields Line(const Image& image, int x1, int y1, int x2, int y2)
 {
     const line_t line{ x1, y1, x2, y2 };
-    temp_stat_t stat{};
-    EXPECT_EQ(get_line_temp(image.data(), image.res, &line, &stat), 0) << x1 << "," << y1 << " " << x2 << "," << y2;
-    return stat;
+    temp_stat_t s{};
+    return Of(get_line_temp(image.pixels.data(), image.res, &line, &s), s);
 }
 
-uint16_t PointTemp(const Image& image, int x, int y)
+// A wide range, and a narrow one full of ties.
+const Image kImages[] = { Image(7, 6, 16384, 1), Image(6, 5, 4, 2) };
+
+TEST(Measure, PointsNucValuesAndRectanglesMatchAPlainScan)
 {
-    uint16_t temp = 0;
-    EXPECT_EQ(get_point_temp(image.data(), image.res, P(x, y), &temp), 0);
-    return temp;
-}
-
-TEST(Library, VersionAndLogLevels)
-{
-    EXPECT_STREQ(irtemp_version(), "zovarerev 0.5.0");
-    const Image image(16, 16, 5);
-    const line_t line{ 1, 1, 8, 1 };
-    temp_stat_t stat{};
-    auto measure = [&] { get_line_temp(image.data(), image.res, &line, &stat); };
-    auto fail = [&] { get_line_temp(image.data(), image.res, nullptr, &stat); };
-
-    EXPECT_TRUE(PrintedExactly(CaptureLog(measure, kLogAll), "debug", "measure", "get_line_temp",
-                               "this is horizontal line temperture"));
-    EXPECT_EQ(CaptureLog(measure, kLogErrors), "");
-    EXPECT_TRUE(PrintedExactly(CaptureLog(fail, kLogErrors), "error", "measure", "get_line_temp", "data is NULL"));
-    EXPECT_EQ(CaptureLog(fail, kLogNone), "");
-    EXPECT_EQ(CaptureLog(fail, 7), "");
-}
-
-TEST(PointTemp, DropsHotPixelAndRoundsWithThreeSevenths)
-{
-    Image image(8, 8, 100);
-    image.Set(4, 4, 60000);
-    EXPECT_EQ(PointTemp(image, 4, 4), 100);
-
-    // 3 x 3 around (1,1): one 10 (dropped), zeros and ones; the kept seven sum to 4 or 3.
-    Image small(3, 3, 0);
-    small.Set(0, 0, 10);
-    for (int x = 0; x < 3; ++x)
-        small.Set(x, 1, 1);
-    small.Set(0, 2, 1);
-    EXPECT_EQ(PointTemp(small, 1, 1), 1);  // (4 + 3) / 7
-    small.Set(0, 2, 0);
-    EXPECT_EQ(PointTemp(small, 1, 1), 0);  // (3 + 3) / 7
-}
-
-TEST(PointTemp, PositionsOutsideTakeTheCentreValue)
-{
-    const Image flat(256, 192, 7000);
-    for (point_t p : { P(0, 0), P(255, 191), P(128, 96), P(0, 191), P(255, 0) })
-        EXPECT_EQ(PointTemp(flat, p.x, p.y), 7000);
-    Image image(4, 4, 80);
-    image.Set(0, 0, 50);
-    // Five outside positions and the centre read 50, three pixels 80; one of
-    // each dropped: (5 x 50 + 2 x 80 + 3) / 7.
-    EXPECT_EQ(PointTemp(image, 0, 0), 59);
-}
-
-TEST(PointTemp, RejectsBadArgumentsWithoutWriting)
-{
-    const Image image(10, 8, 1);
-    uint16_t temp = 4321;
-    EXPECT_EQ(get_point_temp(nullptr, image.res, P(1, 1), &temp), -1);
-    EXPECT_EQ(get_point_temp(image.data(), image.res, P(1, 1), nullptr), -1);
-    for (point_t p : { P(-1, 0), P(0, -1), P(10, 0), P(0, 8) })
-        EXPECT_EQ(get_point_temp(image.data(), image.res, p, &temp), -1);
-    ExpectRefused("measure", "get_point_temp", "the point is invalid",
-                  [&] { return get_point_temp(image.data(), image.res, P(10, 0), &temp); });
-    EXPECT_EQ(temp, 4321);
-}
-
-TEST(LineTemp, FlatImageOfEveryKindEndsOnTheLastPoint)
-{
-    const Image image(32, 24, 900);
-    const temp_stat_t horizontal = LineStat(image, 10, 5, 3, 5);
-    const temp_stat_t vertical = LineStat(image, 4, 20, 4, 2);
-    const temp_stat_t slanted = LineStat(image, 4, 2, 0, 0);
-    for (const temp_stat_t& s : { horizontal, vertical, slanted }) {
-        EXPECT_EQ(s.max_temp, 900);
-        EXPECT_EQ(s.min_temp, 900);
-        EXPECT_EQ(s.ave_temp, 900);
-    }
-    // Equal readings: the later point wins both.
-    ExpectPoint(horizontal.max_point, 10, 5);
-    ExpectPoint(horizontal.min_point, 10, 5);
-    ExpectPoint(vertical.max_point, 4, 20);
-    ExpectPoint(slanted.min_point, 4, 2);
-}
-
-TEST(LineTemp, HorizontalAndVerticalRunFromTheSmallerEnd)
-{
-    Image image(16, 16, 0);
-    for (int y = 0; y < 16; ++y)
-        for (int x = 0; x < 16; ++x)
-            image.Set(x, y, uint16_t(100 + x + 20 * y));
-    // Row 5 from x 3 to 10: 8 points valued 203..210.
-    temp_stat_t s = LineStat(image, 10, 5, 3, 5);
-    EXPECT_EQ(s.max_temp, 210);
-    EXPECT_EQ(s.min_temp, 203);
-    EXPECT_EQ(s.ave_temp, 207);  // (1652 + 4) / 8
-    ExpectPoint(s.max_point, 10, 5);
-    ExpectPoint(s.min_point, 3, 5);
-    // Column 2 from y 9 down to 4: points valued 182..282.
-    s = LineStat(image, 2, 4, 2, 9);
-    EXPECT_EQ(s.max_temp, 282);
-    EXPECT_EQ(s.min_temp, 182);
-    EXPECT_EQ(s.ave_temp, 232);
-    ExpectPoint(s.max_point, 2, 9);
-    ExpectPoint(s.min_point, 2, 4);
-}
-
-TEST(LineTemp, LineNeighboursRoundWithOneThird)
-{
-    Image image(10, 1, 0);
-    const uint16_t row[10] = { 0, 0, 0, 1, 1, 0, 5, 0, 0, 0 };
-    for (int x = 0; x < 10; ++x)
-        image.Set(x, 0, row[x]);
-    const temp_stat_t s = LineStat(image, 5, 0, 6, 0);
-    EXPECT_EQ(s.max_temp, 1);  // neighbours 1 1 0 5 0: (2 + 1) / 3
-    EXPECT_EQ(s.min_temp, 0);  // neighbours 1 0 5 0 0: (1 + 1) / 3
-    ExpectPoint(s.max_point, 5, 0);
-    ExpectPoint(s.min_point, 6, 0);
-}
-
-// Every listed point is visited: lowering one of them makes it the minimum,
-// and the line reads only listed pixels (all others are set far lower).
-void ExpectSlantedPoints(const line_t& line, const std::vector<point_t>& expected)
-{
-    Image image(8, 8, 10);
-    for (point_t p : expected)
-        image.Set(p.x, p.y, 200);
-    temp_stat_t s = LineStat(image, line.start_x, line.start_y, line.end_x, line.end_y);
-    EXPECT_EQ(s.min_temp, 200);
-    EXPECT_EQ(s.max_temp, 200);
-    for (point_t p : expected) {
-        image.Set(p.x, p.y, 150);
-        s = LineStat(image, line.start_x, line.start_y, line.end_x, line.end_y);
-        EXPECT_EQ(s.min_temp, 150);
-        ExpectPoint(s.min_point, p.x, p.y);
-        image.Set(p.x, p.y, 200);
+    for (const Image& image : kImages) {
+        const int w = image.res.width, h = image.res.height;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                uint16_t point = 0, nuc = 0;
+                ASSERT_EQ(get_point_temp(image.pixels.data(), image.res, point_t{ x, y }, &point), 0);
+                ASSERT_EQ(get_NUC_value(image.pixels.data(), image.res, point_t{ x, y }, &nuc), 0);
+                ASSERT_EQ(point, WindowMean(image, { x, y }, 3)) << x << "," << y;
+                ASSERT_EQ(nuc, WindowMean(image, { x, y }, 5)) << x << "," << y;
+            }
+        for (int y = 0; y < h - 1; ++y)
+            for (int x = 0; x < w - 1; ++x)
+                for (int rh = 1; y + rh < h; ++rh)
+                    for (int rw = 1; x + rw < w; ++rw) {
+                        Readings readings;
+                        for (int py = y; py < y + rh; ++py)
+                            for (int px = x; px < x + rw; ++px)
+                                readings.push_back({ WindowMean(image, { px, py }, 3), point_t{ px, py } });
+                        const rect_t rect{ uint32_t(x), uint32_t(y), uint32_t(rw), uint32_t(rh) };
+                        temp_stat_t s{};
+                        ASSERT_EQ(Of(get_rect_temp(image.pixels.data(), image.res, &rect, &s), s), Scan(readings))
+                            << x << "," << y << " " << rw << "x" << rh;
+                    }
     }
 }
 
-TEST(LineTemp, SlantedPointsRoundHalvesUp)
+// A straight line's points read the robust mean of two pixels on each side
+// along the line, in either direction.
+TEST(Measure, StraightLinesMatchAPlainScanInBothDirections)
 {
-    ExpectSlantedPoints({ 0, 0, 4, 2 }, { P(0, 0), P(1, 1), P(2, 1), P(3, 2), P(4, 2) });  // k 0.5
-    ExpectSlantedPoints({ 0, 2, 4, 0 }, { P(0, 2), P(1, 2), P(2, 1), P(3, 1), P(4, 0) });  // k -0.5
-    ExpectSlantedPoints({ 2, 4, 0, 0 }, { P(0, 0), P(1, 1), P(1, 2), P(2, 3), P(2, 4) });  // k 2
-    ExpectSlantedPoints({ 0, 4, 2, 0 }, { P(0, 4), P(1, 3), P(1, 2), P(2, 1), P(2, 0) });  // k -2
-}
-
-TEST(LineTemp, SlantedNeighboursSkipTheFirstAndLastTwoPoints)
-{
-    // Points (i, round(i / 2)) for i 0..8; the first two read 40, the rest 100.
-    Image image(9, 5, 100);
-    image.Set(0, 0, 40);
-    image.Set(1, 1, 40);
-    const temp_stat_t s = LineStat(image, 0, 0, 8, 4);
-    // Values 40, 60 (its own 40 thrice, two neighbours 100), then 100 each:
-    // the third point does not take the first two as neighbours.
-    EXPECT_EQ(s.min_temp, 40);
-    ExpectPoint(s.min_point, 0, 0);
-    EXPECT_EQ(s.max_temp, 100);
-    ExpectPoint(s.max_point, 8, 4);
-    EXPECT_EQ(s.ave_temp, (40 + 60 + 7 * 100 + 4) / 9);
-}
-
-TEST(LineTemp, BothDirectionsGiveTheSameStatistics)
-{
-    Image image(12, 9, 0);
-    std::mt19937 random(42);
-    for (uint16_t& value : image.pixels)
-        value = uint16_t(random() % 16384);
-    for (int a = 0; a < 12 * 9; ++a) {
-        for (int b = a + 1; b < 12 * 9; ++b) {
-            const temp_stat_t forward = LineStat(image, a % 12, a / 12, b % 12, b / 12);
-            const temp_stat_t backward = LineStat(image, b % 12, b / 12, a % 12, a / 12);
-            ASSERT_EQ(forward.max_temp, backward.max_temp);
-            ASSERT_EQ(forward.min_temp, backward.min_temp);
-            ASSERT_EQ(forward.ave_temp, backward.ave_temp);
-            ASSERT_EQ(forward.max_point.x, backward.max_point.x);
-            ASSERT_EQ(forward.max_point.y, backward.max_point.y);
-            ASSERT_EQ(forward.min_point.x, backward.min_point.x);
-            ASSERT_EQ(forward.min_point.y, backward.min_point.y);
+    for (const Image& image : kImages)
+        for (bool vertical : { false, true }) {
+            const int length = vertical ? image.res.height : image.res.width;
+            const int across = vertical ? image.res.width : image.res.height;
+            auto at = [vertical](int c, int t) { return vertical ? point_t{ c, t } : point_t{ t, c }; };
+            for (int c = 0; c < across; ++c)
+                for (int a = 0; a < length; ++a)
+                    for (int b = a + 1; b < length; ++b) {
+                        Readings readings;
+                        for (int t = a; t <= b; ++t) {
+                            std::vector<uint16_t> near;
+                            for (int o = -2; o <= 2; ++o)
+                                near.push_back(image.AtOr(at(c, t + o).x, at(c, t + o).y, at(c, t)));
+                            readings.push_back({ RobustMean(near), at(c, t) });
+                        }
+                        const point_t p = at(c, a), q = at(c, b);
+                        ASSERT_EQ(Line(image, p.x, p.y, q.x, q.y), Scan(readings)) << vertical << c << ":" << a << b;
+                        ASSERT_EQ(Line(image, q.x, q.y, p.x, p.y), Scan(readings)) << vertical << c << ":" << b << a;
+                    }
         }
+}
+
+// A slanted line visits one rounded point per step (halves rounded up) and
+// takes its neighbours from that point list, where the first and last two
+// points stand in as the centre.
+TEST(Measure, SlantedLinesVisitTheRoundedPoints)
+{
+    const std::pair<line_t, std::vector<point_t>> cases[] = {
+        { { 0, 0, 4, 2 }, { { 0, 0 }, { 1, 1 }, { 2, 1 }, { 3, 2 }, { 4, 2 } } },  // slope 0.5
+        { { 0, 2, 4, 0 }, { { 0, 2 }, { 1, 2 }, { 2, 1 }, { 3, 1 }, { 4, 0 } } },  // -0.5
+        { { 2, 4, 0, 0 }, { { 0, 0 }, { 1, 1 }, { 1, 2 }, { 2, 3 }, { 2, 4 } } },  // 2
+        { { 0, 4, 2, 0 }, { { 0, 4 }, { 1, 3 }, { 1, 2 }, { 2, 1 }, { 2, 0 } } },  // -2
+        { { 7, 4, 0, 0 }, { { 0, 0 }, { 1, 1 }, { 2, 1 }, { 3, 2 }, { 4, 2 }, { 5, 3 }, { 6, 3 }, { 7, 4 } } },
+    };
+    const Image image(8, 8, 16384, 3);
+    for (const auto& [line, points] : cases) {
+        const int n = int(points.size());
+        Readings readings;
+        for (int i = 0; i < n; ++i) {
+            std::vector<uint16_t> near;
+            for (int j = i - 2; j <= i + 2; ++j)
+                near.push_back(j >= 2 && j < n - 2 ? image.At(points[j].x, points[j].y) : image.At(points[i].x, points[i].y));
+            readings.push_back({ RobustMean(near), points[i] });
+        }
+        EXPECT_EQ(Line(image, line.start_x, line.start_y, line.end_x, line.end_y), Scan(readings)) << line.end_x;
     }
 }
 
-TEST(LineTemp, RejectsBadLinesWithoutWriting)
+// Every line of an image both ways, and again from four threads at once:
+// each call keeps its scratch to itself.
+TEST(Measure, EveryLineGivesTheSameStatisticsBothWaysAndFromManyThreads)
 {
-    const Image image(16, 12, 3);
-    temp_stat_t stat{};
-    stat.ave_temp = 777;
-    const line_t line{ 1, 1, 5, 5 };
-    EXPECT_EQ(get_line_temp(nullptr, image.res, &line, &stat), -1);
-    EXPECT_EQ(get_line_temp(image.data(), image.res, &line, nullptr), -1);
-    for (const line_t& bad : { line_t{ -1, 0, 5, 5 }, line_t{ 0, 0, 16, 5 }, line_t{ 0, 12, 5, 5 },
-                               line_t{ 0, 0, 5, -1 } })
-        EXPECT_EQ(get_line_temp(image.data(), image.res, &bad, &stat), -1);
-    const line_t point{ 7, 7, 7, 7 };
-    ExpectRefused("measure", "get_line_temp", "this is point temperture",
-                  [&] { return get_line_temp(image.data(), image.res, &point, &stat); });
-    EXPECT_EQ(stat.ave_temp, 777);
+    const Image image(12, 9, 16384, 42);
+    auto all_lines = [&image] {
+        std::vector<Fields> results;
+        for (int a = 0; a < 12 * 9; ++a)
+            for (int b = a + 1; b < 12 * 9; ++b)
+                results.push_back(Line(image, a % 12, a / 12, b % 12, b / 12));
+        return results;
+    };
+    const std::vector<Fields> forward = all_lines();
+    size_t i = 0;
+    for (int a = 0; a < 12 * 9; ++a)
+        for (int b = a + 1; b < 12 * 9; ++b)
+            ASSERT_EQ(Line(image, b % 12, b / 12, a % 12, a / 12), forward[i++]);
+    std::vector<int> mismatches(4, 0);
+    std::vector<std::thread> threads;
+    for (int& m : mismatches)
+        threads.emplace_back([&] { m = all_lines() != forward; });
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(mismatches, std::vector<int>(4, 0));
 }
 
-TEST(RectTemp, HotBlockSetsMaximumAndAverageFlatEndsOnTheLastPixel)
-{
-    Image image(12, 12, 100);
-    for (int y = 4; y <= 6; ++y)
-        for (int x = 4; x <= 6; ++x)
-            image.Set(x, y, 500);
-    const rect_t rect{ 3, 3, 5, 5 };
-    temp_stat_t s{};
-    ASSERT_EQ(get_rect_temp(image.data(), image.res, &rect, &s), 0);
-    EXPECT_EQ(s.max_temp, 500);
-    ExpectPoint(s.max_point, 5, 5);
-    EXPECT_EQ(s.min_temp, 100);
-    ExpectPoint(s.min_point, 7, 7);
-    // Per pixel (400 c + 303) / 7 for c hot pixels in its window (500 when all 9):
-    // 4 x 100 + 8 x 157 + 4 x 214 + 4 x 271 + 4 x 386 + 500 = 5640 over 25 pixels.
-    EXPECT_EQ(s.ave_temp, (5640 + 12) / 25);
-    // On a flat image the last pixel wins both.
-    const Image flat(20, 20, 321);
-    const rect_t small{ 2, 3, 5, 4 };
-    ASSERT_EQ(get_rect_temp(flat.data(), flat.res, &small, &s), 0);
-    EXPECT_EQ(std::vector<int>({ s.max_temp, s.min_temp, s.ave_temp }), std::vector<int>({ 321, 321, 321 }));
-    ExpectPoint(s.max_point, 6, 6);
-    ExpectPoint(s.min_point, 6, 6);
-}
-
-TEST(RectTemp, StaysOffTheLastColumnAndRow)
-{
-    const Image image(256, 192, 9);
-    temp_stat_t s{};
-    auto status = [&](rect_t rect) { return get_rect_temp(image.data(), image.res, &rect, &s); };
-    EXPECT_EQ(status({ 0, 0, 255, 10 }), 0);
-    EXPECT_EQ(status({ 0, 0, 10, 191 }), 0);
-    EXPECT_EQ(status({ 0, 0, 256, 10 }), -1);
-    EXPECT_EQ(status({ 1, 0, 255, 10 }), -1);
-    EXPECT_EQ(status({ 0, 0, 10, 192 }), -1);
-    EXPECT_EQ(status({ 0xFFFFFFFFu, 0, 2, 2 }), -1);  // x + width wraps in 32 bits
-    EXPECT_EQ(status({ 0, 0xFFFFFFF0u, 2, 20 }), -1);
-    EXPECT_EQ(status({ 5, 5, 0, 3 }), -1);
-    ExpectRefused("measure", "get_rect_temp", "the rect is invalid", [&] { return status({ 5, 5, 3, 0 }); });
-    const rect_t rect{ 0, 0, 2, 2 };
-    EXPECT_EQ(get_rect_temp(nullptr, image.res, &rect, &s), -1);
-    EXPECT_EQ(get_rect_temp(image.data(), image.res, &rect, nullptr), -1);
-}
-
-TEST(NucValue, RoundsWithElevenTwentyThirdsOverTheWindow)
-{
-    Image image(5, 5, 0);
-    image.Set(0, 0, 100);  // the maximum, dropped like one zero
-    for (int i = 1; i <= 12; ++i)
-        image.Set(i % 5, i / 5, 1);
-    uint16_t value = 0;
-    ASSERT_EQ(get_NUC_value(image.data(), image.res, P(2, 2), &value), 0);
-    EXPECT_EQ(value, 1);  // (12 + 11) / 23
-    image.Set(2, 2, 0);
-    ASSERT_EQ(get_NUC_value(image.data(), image.res, P(2, 2), &value), 0);
-    EXPECT_EQ(value, 0);  // (11 + 11) / 23
-
-    const Image flat(9, 9, 4444);
-    ASSERT_EQ(get_NUC_value(flat.data(), flat.res, P(0, 8), &value), 0);
-    EXPECT_EQ(value, 4444);
-}
-
-TEST(NucValue, RejectsNullsAndOutsidePoints)
-{
-    const Image image(9, 9, 1);
-    uint16_t value = 55;
-    ExpectRefused("measure", "get_array_average_value", "data is NULL",
-                  [&] { return get_NUC_value(image.data(), image.res, P(1, 1), nullptr); });
-    ExpectRefused("measure", "get_NUC_value", "src is NULL",
-                  [&] { return get_NUC_value(nullptr, image.res, P(1, 1), &value); });
-    ExpectRefused("measure", "get_NUC_value", "the point is invalid",
-                  [&] { return get_NUC_value(image.data(), image.res, P(9, 1), &value); });
-    EXPECT_EQ(get_NUC_value(image.data(), image.res, P(1, -1), &value), -1);
-    EXPECT_EQ(value, 55);
-}
-
-TEST(RemapTemp, ReadsOneEntryPerPairOfRawValues)
+TEST(Measure, RemapAlarmsAndBadArguments)
 {
     std::vector<uint16_t> table(ZOVAREREV_NUC_TABLE_ENTRIES);
     for (size_t i = 0; i < table.size(); ++i)
         table[i] = uint16_t(3 * i);
-    uint16_t temp = 0;
-    ASSERT_EQ(remap_temp(table.data(), 7, &temp), 0);
-    EXPECT_EQ(temp, 9);
-    ASSERT_EQ(remap_temp(table.data(), 65535, &temp), 0);
-    EXPECT_EQ(temp, uint16_t(3 * 32767));
-    ExpectRefused("measure", "remap_temp", "nuc_table is NULL", [&] { return remap_temp(nullptr, 7, &temp); });
-    EXPECT_EQ(remap_temp(table.data(), 7, nullptr), -1);
+    for (uint16_t raw : { 0, 1, 7, 1000, 65535 }) {  // one entry per pair of raw values
+        uint16_t temp = 0;
+        ASSERT_EQ(remap_temp(table.data(), raw, &temp), 0);
+        EXPECT_EQ(temp, uint16_t(3 * (raw / 2))) << raw;
+    }
+    const temp_threshold_t threshold{ 100, 20 };
+    const std::array<int, 4> alarms[] = {  // max, min, average: stat alarm; max alone: point alarm
+        { 100, 20, 60, 0 }, { 101, 30, 60, 1 }, { 90, 19, 60, 2 }, { 90, 30, 19, 2 }, { 90, 30, 101, 1 }, { 101, 19, 60, 1 } };
+    for (const auto& [max, min, ave, expected] : alarms) {
+        const temp_stat_t stat{ uint16_t(max), uint16_t(min), uint16_t(ave), {}, {} };
+        EXPECT_EQ(line_rect_over_threshold_alarm(threshold, &stat), expected) << max << " " << min << " " << ave;
+        EXPECT_EQ(point_over_threshold_alarm(threshold, uint16_t(min)), min < 20 ? 2 : 0) << min;
+        EXPECT_EQ(point_over_threshold_alarm(threshold, uint16_t(max)), max > 100 ? 1 : 0) << max;
+    }
+    EXPECT_EQ(line_rect_over_threshold_alarm(threshold, nullptr), -1);
+
+    const Image image(16, 12, 100, 4);
+    const uint16_t* src = image.pixels.data();
+    const image_res_t res = image.res;
+    uint16_t value = 4321;
+    temp_stat_t stat{};
+    stat.ave_temp = 777;
+    auto line = [&](line_t l) { return get_line_temp(src, res, &l, &stat); };
+    auto rect = [&](rect_t r) { return get_rect_temp(src, res, &r, &stat); };
+    const Refusal cases[] = {
+        { "point null", [&] { return get_point_temp(nullptr, res, { 1, 1 }, &value); } },
+        { "point left", [&] { return get_point_temp(src, res, { -1, 0 }, &value); } },
+        { "point right", [&] { return get_point_temp(src, res, { 16, 0 }, &value); } },
+        { "point below", [&] { return get_point_temp(src, res, { 0, 12 }, &value); } },
+        { "line null", [&] { return get_line_temp(src, res, nullptr, &stat); } },
+        { "line end right", [&] { return line({ 0, 0, 16, 5 }); } },
+        { "line start below", [&] { return line({ 0, 12, 5, 5 }); } },
+        { "line of one point", [&] { return line({ 7, 7, 7, 7 }); } },
+        { "rect to last column", [&] { return rect({ 1, 0, 15, 5 }); } },
+        { "rect to last row", [&] { return rect({ 0, 0, 5, 12 }); } },
+        { "rect wrapping", [&] { return rect({ 0xFFFFFFFFu, 0, 2, 2 }); } },
+        { "rect empty", [&] { return rect({ 5, 5, 3, 0 }); } },
+        { "nuc null", [&] { return get_NUC_value(src, res, { 1, 1 }, nullptr); } },
+        { "nuc outside", [&] { return get_NUC_value(src, res, { 1, -1 }, &value); } },
+        { "remap null", [&] { return remap_temp(nullptr, 7, &value); } },
+    };
+    ExpectRefused(cases);
+    EXPECT_EQ(value, 4321);
+    EXPECT_EQ(stat.ave_temp, 777);
 }
 
-TEST(Alarm, ThresholdsAreExclusiveAndOverWins)
+TEST(Measure, LogLevelsPickWhatIsPrinted)
 {
-    const temp_threshold_t threshold{ 100, 20 };
-    EXPECT_EQ(point_over_threshold_alarm(threshold, 101), 1);
-    EXPECT_EQ(point_over_threshold_alarm(threshold, 19), 2);
-    EXPECT_EQ(point_over_threshold_alarm(threshold, 100), 0);
-    EXPECT_EQ(point_over_threshold_alarm(threshold, 20), 0);
-    auto alarm = [&](uint16_t max, uint16_t min, uint16_t ave) {
-        temp_stat_t stat{};
-        stat.max_temp = max;
-        stat.min_temp = min;
-        stat.ave_temp = ave;
-        return line_rect_over_threshold_alarm(threshold, &stat);
-    };
-    EXPECT_EQ(alarm(100, 20, 60), 0);
-    EXPECT_EQ(alarm(101, 30, 60), 1);
-    EXPECT_EQ(alarm(90, 19, 60), 2);
-    EXPECT_EQ(alarm(90, 30, 19), 2);  // average alone below
-    EXPECT_EQ(alarm(90, 30, 101), 1);  // average alone above
-    EXPECT_EQ(alarm(101, 19, 60), 1);  // over wins
-    EXPECT_EQ(line_rect_over_threshold_alarm(threshold, nullptr), -1);
+    const Image image(16, 16, 100, 5);
+    const line_t line{ 1, 1, 8, 1 };
+    temp_stat_t stat{};
+    auto measure = [&] { get_line_temp(image.pixels.data(), image.res, &line, &stat); };
+    auto fail = [&] { get_line_temp(image.pixels.data(), image.res, nullptr, &stat); };
+    EXPECT_TRUE(OneMessage(CaptureLog(measure, kLogAll), "debug"));
+    EXPECT_EQ(CaptureLog(measure, kLogErrors), "");
+    EXPECT_TRUE(OneMessage(CaptureLog(fail, kLogErrors), "error"));
+    EXPECT_EQ(CaptureLog(fail, kLogNone) + CaptureLog(fail, 7), "");
 }
 
 }  // namespace
