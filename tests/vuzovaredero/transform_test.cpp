@@ -11,6 +11,7 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -33,25 +34,6 @@ TEST(VuzovarederoLog, SilentUntilRegistered)
     auto [status, text] = printedBy([&] { return flip(in.data(), size(1, 1), 2, out.data()); });
     EXPECT_EQ(status, -2);
     EXPECT_EQ(text, "");
-}
-
-Words transformed(Transform transform, const Words& in, int width, int height)
-{
-    Words out(in.size(), 0xDEAD);
-    EXPECT_EQ(transform((const uint8_t*)in.data(), size(width, height), PIXFMT_Y14, (uint8_t*)out.data()), 0);
-    return out;
-}
-
-TEST(VuzovarederoTransform, InversesAndCompositions)
-{
-    Words in(7 * 5);
-    for (size_t i = 0; i < in.size(); i++)
-        in[i] = (uint16_t)(i * 977 + 3);
-    EXPECT_EQ(transformed(rotate_right_90, transformed(rotate_left_90, in, 7, 5), 5, 7), in);
-    EXPECT_EQ(transformed(flip, transformed(mirror, in, 7, 5), 7, 5), transformed(rotate_180, in, 7, 5));
-    const Words one = {42};
-    for (Transform t : {flip, mirror, rotate_180, rotate_left_90, rotate_right_90})
-        EXPECT_EQ(transformed(t, one, 1, 1), one);
 }
 
 // Output pixel (r, c) against the designed source position, for 2- and 3-byte pixels.
@@ -150,43 +132,30 @@ TEST(VuzovarederoTransform, FastPathsEqualThePlainWalk)
         std::printf("This processor has no AVX-512 byte permutes: only the portable path was compared.\n");
 }
 
-TEST(VuzovarederoTransform, RgbPixelsKeepTheirByteOrder)
-{
-    const Bytes in = {10, 20, 30, 40, 50, 60};
-    Bytes out(6);
-    ASSERT_EQ(mirror(in.data(), size(2, 1), PIXFMT_RGB888, out.data()), 0);
-    EXPECT_EQ(out, (Bytes{40, 50, 60, 10, 20, 30}));
-}
-
+// Bad sizes, null pointers and formats without a transform: refused, nothing written.
 TEST(VuzovarederoTransform, BadInputWritesNothing)
 {
     irproc_log_register(1);
     const Bytes in(12, 1);
     for (Transform t : {flip, mirror, rotate_180, rotate_left_90, rotate_right_90}) {
         Bytes out(12, 0xEE);
-        for (int format : {(int)PIXFMT_YUV422, (int)PIXFMT_YUV444, 5, -1}) {
-            auto [status, text] = printedBy([&] { return t(in.data(), size(2, 2), format, out.data()); });
-            EXPECT_EQ(status, -2);
-            EXPECT_NE(text.find("] input format not supported yet\n"), std::string::npos) << text;
+        const std::tuple<const uint8_t*, image_res_t, int, uint8_t*, int> cases[] = {
+            {in.data(), size(2, 2), PIXFMT_YUV422, out.data(), -2}, {in.data(), size(2, 2), PIXFMT_YUV444, out.data(), -2},
+            {in.data(), size(2, 2), 5, out.data(), -2}, {in.data(), size(2, 2), -1, out.data(), -2},
+            {in.data(), size(0, 2), PIXFMT_Y14, out.data(), -1}, {in.data(), size(2, 0), PIXFMT_Y14, out.data(), -1},
+            {nullptr, size(2, 2), PIXFMT_Y14, out.data(), -1}, {in.data(), size(2, 2), PIXFMT_Y14, nullptr, -1},
+            {in.data(), size(0, 2), PIXFMT_YUV422, out.data(), -1},  // a bad size is found before a bad format
+        };
+        for (auto [src, res, format, dst, expected] : cases) {
+            auto [status, text] = printedBy([&] { return t(src, res, format, dst); });
+            EXPECT_EQ(status, expected) << format << " " << res.width;
+            EXPECT_TRUE(oneError(text)) << text;
         }
-        for (image_res_t bad : {size(0, 2), size(2, 0)}) {
-            auto [status, text] = printedBy([&] { return t(in.data(), bad, PIXFMT_Y14, out.data()); });
-            EXPECT_EQ(status, -1);
-            EXPECT_NE(text.find("] data is NULL\n"), std::string::npos) << text;
-        }
-        EXPECT_EQ(t(nullptr, size(2, 2), PIXFMT_Y14, out.data()), -1);
-        EXPECT_EQ(t(in.data(), size(2, 2), PIXFMT_Y14, nullptr), -1);
-        // A bad size is found before a bad format.
-        EXPECT_EQ(t(in.data(), size(0, 2), PIXFMT_YUV422, out.data()), -1);
         EXPECT_EQ(out, Bytes(12, 0xEE));
     }
-    auto [status, text] = printedBy([&] { return flip(in.data(), size(2, 2), 1, nullptr); });
-    EXPECT_TRUE(testing::internal::RE::FullMatch(
-        text, "vuzovaredero error \\[vuzovaredero/src/vuzovaredero:[0-9]+/flip\\] data is NULL\n"))
-        << text;
 }
 
-TEST(VuzovarederoLog, LevelsAndVersion)
+TEST(VuzovarederoLog, Levels)
 {
     const Bytes in(4, 1);
     Bytes out(4);
@@ -194,7 +163,6 @@ TEST(VuzovarederoLog, LevelsAndVersion)
     EXPECT_EQ(printedBy([&] { return flip(in.data(), size(1, 1), 2, out.data()); }).second, "");
     irproc_log_register(0);
     EXPECT_NE(printedBy([&] { return flip(in.data(), size(1, 1), 2, out.data()); }).second, "");
-    EXPECT_STREQ(irproc_version(), "vuzovaredero 0.8.1");
 }
 
 }  // namespace
