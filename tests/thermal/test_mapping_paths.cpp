@@ -121,23 +121,6 @@ TEST(ThermalMappingPaths, EqualTheReferenceOnEverySizeAndContent)
                     }
 }
 
-// A camera frame through real tables, and a source with row gaps of its own.
-TEST(ThermalMappingPaths, EqualTheReferenceOnFramesAndSubMatrices)
-{
-    cv::RNG rng(12);
-    const cv::Mat frame = picture(192, 256, Content::MostlyGrey, rng);
-    const cv::Mat big = picture(40, 300, Content::Random, rng);
-    const cv::Mat roi = big(cv::Rect(7, 3, 131, 30));
-    ASSERT_FALSE(roi.isContinuous());
-    for (const NamedPath& path : fastPaths())
-        for (int n : {1, 2, 29, 50, 83}) {
-            SCOPED_TRACE(::testing::Message() << "table " << n);
-            expectEqualToReference(path, frame, thermal::colourTable(n), false);
-            expectEqualToReference(path, roi, thermal::colourTable(n), false);
-            expectEqualToReference(path, roi, thermal::colourTable(n), true);
-        }
-}
-
 // All 2^24 (B, G, R) values, one row of 4096 pixels per (B, G high nibble).
 TEST(ThermalMappingPaths, EqualTheReferenceOnEveryColour)
 {
