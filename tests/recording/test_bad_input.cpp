@@ -33,6 +33,7 @@ int readable_frames(const std::string& file)
     Frame frame(size_t(info.width) * info.height * 4);
     for (int i = info.frames - 1; i >= 0; --i)
         EXPECT_EQ(ombrix_recording_read(recording, i, frame.data(), frame.size(), nullptr), 0) << file << " " << i;
+    EXPECT_EQ(ombrix_recording_read(recording, info.frames, frame.data(), frame.size(), nullptr), OMBRIX_REC_ERR_ARGUMENT);
     ombrix_recording_close(recording);
     return info.frames;
 }

@@ -95,6 +95,8 @@ TEST_F(RecordingTest, PlaybackStreamsTheRecordedFramesAndAnswersAsTheRecordedMod
     ASSERT_EQ(ombrix_playback_set_playing(1), 0);
     ASSERT_TRUE(eventually([] { return !state().playing; }));
     EXPECT_EQ(state().index, 7);
+    ASSERT_EQ(ombrix_playback_seek(100), 0);  // past the end: the last frame
+    EXPECT_EQ(state().index, 7);
     ASSERT_EQ(ombrix_playback_step(-3), 0);
     std::vector<Frame> expected = frames;
     expected.push_back(frames[4]);
