@@ -203,30 +203,25 @@ TEST(Calibrate, BadArgumentsAreRefusedWithoutWriting)
     int32_t out[2] = { 9, 9 };
     uint16_t value = 9, addr[2] = { 9, 9 };
     float corrected = 9;
-    const Refusal cases[] = {
-        { "KE null", [&] { return calculate_KE_and_BE(nullptr, model, 1, reinterpret_cast<uint32_t*>(out)); } },
-        { "Kn equal positions", [&] { return calculate_Kn_and_Bn(coef, same_kt, values, out); } },
-        { "Kn zero k0", [&] { return calculate_Kn_and_Bn(zero_coef, kt, values, out); } },
-        { "tau c equal d", [&] { return calculate_tau(200, 100, 300, 300); } },
-        { "tau signs differ", [&] { return calculate_tau(200, 100, 100, 300); } },
-        { "single point overflow", [&] { return single_point_recalibrate_KB(huge, 4000000000u, 0.0, out); } },
-        { "single point nan", [&] { return single_point_recalibrate_KB(kb, 100, kNan, out); } },
-        { "double point equal", [&] { return double_point_recalibrate_KB(kb, equal_nuc, temps, out); } },
-        { "double point zero k", [&] { return double_point_recalibrate_KB(zero_k, values, temps, out); } },
-        { "env null", [&] { return env_temp_calculate(model, nullptr, 1, nullptr); } },
-        { "search past end", [&] { return find_start_and_end_addr(flat.data(), past_end, 6, addr); } },
-        { "correct ems", [&] { return temp_correct(0.0005f, 16384, 25, 30, &corrected); } },
-        { "correct tau", [&] { return temp_correct(1.0f, 0, 25, 30, &corrected); } },
-        { "correct nan", [&] { return temp_correct(std::nanf(""), 16384, 25, 30, &corrected); } },
-        // Colder than the reflected share of the surroundings: no real root.
-        { "correct no root", [&] { return temp_correct(0.1f, 16384, 40, -20, &corrected); } },
-        // A radiance finite in double whose temperature does not fit a float.
-        { "correct beyond float", [&] { return temp_correct(0.001f, 1, 20.0f, 1.0e37f, &corrected); } },
-        { "recalc null", [&] { return recalc_NUC_with_env_correct(nullptr, 1, &value); } },
-        { "reverse nan", [&] { return reverse_calc_NUC_with_env_correct(model, kNan, &value); } },
-        { "reverse zero k", [&] { return reverse_calc_NUC_without_env_correct(zero_k, 1, &value); } },
-    };
-    ExpectRefused(cases);
+    auto correct = [&](float ems, uint16_t tau, float ta, float org) { return temp_correct(ems, tau, ta, org, &corrected); };
+    ExpectRefused({
+        [&] { return calculate_KE_and_BE(nullptr, model, 1, reinterpret_cast<uint32_t*>(out)); },
+        [&] { return calculate_Kn_and_Bn(coef, same_kt, values, out); }, [&] { return calculate_Kn_and_Bn(zero_coef, kt, values, out); },
+        [&] { return calculate_tau(200, 100, 300, 300); }, [&] { return calculate_tau(200, 100, 100, 300); },
+        [&] { return single_point_recalibrate_KB(huge, 4000000000u, 0.0, out); },
+        [&] { return single_point_recalibrate_KB(kb, 100, kNan, out); },
+        [&] { return double_point_recalibrate_KB(kb, equal_nuc, temps, out); },
+        [&] { return double_point_recalibrate_KB(zero_k, values, temps, out); },
+        [&] { return env_temp_calculate(model, nullptr, 1, nullptr); },
+        [&] { return find_start_and_end_addr(flat.data(), past_end, 6, addr); },
+        [&] { return correct(0.0005f, 16384, 25, 30); }, [&] { return correct(1.0f, 0, 25, 30); },
+        [&] { return correct(std::nanf(""), 16384, 25, 30); },
+        [&] { return correct(0.1f, 16384, 40, -20); },      // colder than the reflected share: no real root
+        [&] { return correct(0.001f, 1, 20.0f, 1.0e37f); },  // finite radiance, temperature beyond float
+        [&] { return recalc_NUC_with_env_correct(nullptr, 1, &value); },
+        [&] { return reverse_calc_NUC_with_env_correct(model, kNan, &value); },
+        [&] { return reverse_calc_NUC_without_env_correct(zero_k, 1, &value); },
+    });
     EXPECT_EQ(std::vector<int32_t>(out, out + 2), (std::vector<int32_t>{ 9, 9 }));
     EXPECT_EQ(value + addr[0] + addr[1], 27);
     EXPECT_EQ(corrected, 9.0f);

@@ -5,8 +5,8 @@
 
 #include <functional>
 #include <regex>
+#include <initializer_list>
 #include <string>
-#include <utility>
 
 #include "zovarerev.h"
 
@@ -30,16 +30,15 @@ inline bool OneMessage(const std::string& printed, const std::string& kind)
     return std::regex_match(printed, std::regex("zovarerev " + kind + " \\[zovarerev/src/\\w+:[0-9]+/\\w+\\] [^\n]+\n"));
 }
 
-using Refusal = std::pair<const char*, std::function<int()>>;
-
 // Each call must return -1 and print one error message.
-template <size_t N>
-void ExpectRefused(const Refusal (&cases)[N])
+inline void ExpectRefused(std::initializer_list<std::function<int()>> calls)
 {
-    for (const auto& [what, call] : cases) {
+    int index = 0;
+    for (const auto& call : calls) {
         int status = 0;
         const std::string printed = CaptureLog([&] { status = call(); });
-        EXPECT_EQ(status, -1) << what;
-        EXPECT_TRUE(OneMessage(printed, "error")) << what << ": " << printed;
+        EXPECT_EQ(status, -1) << "call " << index;
+        EXPECT_TRUE(OneMessage(printed, "error")) << "call " << index << ": " << printed;
+        ++index;
     }
 }

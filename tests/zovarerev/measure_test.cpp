@@ -219,26 +219,18 @@ TEST(Measure, RemapAlarmsAndBadArguments)
     uint16_t value = 4321;
     temp_stat_t stat{};
     stat.ave_temp = 777;
+    auto point = [&](point_t p) { return get_point_temp(src, res, p, &value); };
     auto line = [&](line_t l) { return get_line_temp(src, res, &l, &stat); };
     auto rect = [&](rect_t r) { return get_rect_temp(src, res, &r, &stat); };
-    const Refusal cases[] = {
-        { "point null", [&] { return get_point_temp(nullptr, res, { 1, 1 }, &value); } },
-        { "point left", [&] { return get_point_temp(src, res, { -1, 0 }, &value); } },
-        { "point right", [&] { return get_point_temp(src, res, { 16, 0 }, &value); } },
-        { "point below", [&] { return get_point_temp(src, res, { 0, 12 }, &value); } },
-        { "line null", [&] { return get_line_temp(src, res, nullptr, &stat); } },
-        { "line end right", [&] { return line({ 0, 0, 16, 5 }); } },
-        { "line start below", [&] { return line({ 0, 12, 5, 5 }); } },
-        { "line of one point", [&] { return line({ 7, 7, 7, 7 }); } },
-        { "rect to last column", [&] { return rect({ 1, 0, 15, 5 }); } },
-        { "rect to last row", [&] { return rect({ 0, 0, 5, 12 }); } },
-        { "rect wrapping", [&] { return rect({ 0xFFFFFFFFu, 0, 2, 2 }); } },
-        { "rect empty", [&] { return rect({ 5, 5, 3, 0 }); } },
-        { "nuc null", [&] { return get_NUC_value(src, res, { 1, 1 }, nullptr); } },
-        { "nuc outside", [&] { return get_NUC_value(src, res, { 1, -1 }, &value); } },
-        { "remap null", [&] { return remap_temp(nullptr, 7, &value); } },
-    };
-    ExpectRefused(cases);
+    ExpectRefused({
+        [&] { return point({ -1, 0 }); }, [&] { return point({ 16, 0 }); }, [&] { return point({ 0, 12 }); },
+        [&] { return line({ 0, 0, 16, 5 }); }, [&] { return line({ 0, 12, 5, 5 }); }, [&] { return line({ 7, 7, 7, 7 }); },
+        [&] { return rect({ 1, 0, 15, 5 }); }, [&] { return rect({ 0, 0, 5, 12 }); }, [&] { return rect({ 5, 5, 3, 0 }); },
+        [&] { return rect({ 0xFFFFFFFFu, 0, 2, 2 }); },  // x + width wraps in 32 bits
+        [&] { return get_point_temp(nullptr, res, { 1, 1 }, &value); }, [&] { return get_line_temp(src, res, nullptr, &stat); },
+        [&] { return get_NUC_value(src, res, { 1, 1 }, nullptr); }, [&] { return get_NUC_value(src, res, { 1, -1 }, &value); },
+        [&] { return remap_temp(nullptr, 7, &value); },
+    });
     EXPECT_EQ(value, 4321);
     EXPECT_EQ(stat.ave_temp, 777);
 }
@@ -250,10 +242,8 @@ TEST(Measure, LogLevelsPickWhatIsPrinted)
     temp_stat_t stat{};
     auto measure = [&] { get_line_temp(image.pixels.data(), image.res, &line, &stat); };
     auto fail = [&] { get_line_temp(image.pixels.data(), image.res, nullptr, &stat); };
-    EXPECT_TRUE(OneMessage(CaptureLog(measure, kLogAll), "debug"));
-    EXPECT_EQ(CaptureLog(measure, kLogErrors), "");
-    EXPECT_TRUE(OneMessage(CaptureLog(fail, kLogErrors), "error"));
-    EXPECT_EQ(CaptureLog(fail, kLogNone) + CaptureLog(fail, 7), "");
+    EXPECT_TRUE(OneMessage(CaptureLog(measure, kLogAll), "debug") && OneMessage(CaptureLog(fail, kLogErrors), "error"));
+    EXPECT_EQ(CaptureLog(measure, kLogErrors) + CaptureLog(fail, kLogNone) + CaptureLog(fail, 7), "");
 }
 
 }  // namespace

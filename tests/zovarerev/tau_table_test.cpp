@@ -139,28 +139,27 @@ TEST(TauTable, BadArgumentsAreRefusedWithoutWriting)
     auto ambient = ambient_table(), target = target_table();
     uint16_t tau = 99;
     const float nan = std::nanf("");
-    const Refusal cases[] = {
-        { "humidity above 1", [&] { return write_tau(ambient.data(), 1.1f, 20, 1, 1); } },
-        { "humidity below 0", [&] { return read_tau(ambient.data(), -0.1f, 20, 1, &tau); } },
-        { "write off the distance grid", [&] { return write_tau(ambient.data(), 0.6f, 20, 3.1f, 1); } },
-        { "write above 55 degC", [&] { return write_tau(ambient.data(), 0.6f, 56, 3, 1); } },
-        { "write beyond 50 m", [&] { return write_tau(ambient.data(), 0.6f, 20, 50.01f, 1); } },
-        { "write below 0.25 m", [&] { return write_tau(ambient.data(), 0.6f, 20, 0.2f, 1); } },
-        { "write null", [&] { return write_tau(nullptr, 0.6f, 20, 3, 1); } },
-        { "read below 0.25 m", [&] { return read_tau(ambient.data(), 0.2f, 20, 0.2f, &tau); } },
-        { "read beyond 50 m", [&] { return read_tau(ambient.data(), 0.2f, 20, 50.5f, &tau); } },
-        { "read ambient nan", [&] { return read_tau(ambient.data(), 0.2f, nan, 1, &tau); } },
-        { "read null table", [&] { return read_tau(nullptr, 0.2f, 20, 1, &tau); } },
-        { "read null output", [&] { return read_tau(ambient.data(), 0.2f, 20, 1, nullptr); } },
-        { "target above grid", [&] { return write_tau_with_target_temp_and_dist(target.data(), 1400, 1, 1); } },
-        { "target off grid", [&] { return write_tau_with_target_temp_and_dist(target.data(), 10, 1, 1); } },
-        { "target distance off grid", [&] { return write_tau_with_target_temp_and_dist(target.data(), 0, 1.01f, 1); } },
-        { "target write null", [&] { return write_tau_with_target_temp_and_dist(nullptr, 0, 1, 1); } },
-        { "target read null", [&] { return read_tau_with_target_temp_and_dist(nullptr, 0, 1, &tau); } },
-        { "target read beyond 50 m", [&] { return read_tau_with_target_temp_and_dist(target.data(), 0, 60, &tau); } },
-        { "target read nan", [&] { return read_tau_with_target_temp_and_dist(target.data(), nan, 1, &tau); } },
-    };
-    ExpectRefused(cases);
+    ExpectRefused({
+        [&] { return write_tau(ambient.data(), 1.1f, 20, 1, 1); },
+        [&] { return read_tau(ambient.data(), -0.1f, 20, 1, &tau); },
+        [&] { return write_tau(ambient.data(), 0.6f, 20, 3.1f, 1); },
+        [&] { return write_tau(ambient.data(), 0.6f, 56, 3, 1); },
+        [&] { return write_tau(ambient.data(), 0.6f, 20, 50.01f, 1); },
+        [&] { return write_tau(ambient.data(), 0.6f, 20, 0.2f, 1); },
+        [&] { return write_tau(nullptr, 0.6f, 20, 3, 1); },
+        [&] { return read_tau(ambient.data(), 0.2f, 20, 0.2f, &tau); },
+        [&] { return read_tau(ambient.data(), 0.2f, 20, 50.5f, &tau); },
+        [&] { return read_tau(ambient.data(), 0.2f, nan, 1, &tau); },
+        [&] { return read_tau(nullptr, 0.2f, 20, 1, &tau); },
+        [&] { return read_tau(ambient.data(), 0.2f, 20, 1, nullptr); },
+        [&] { return write_tau_with_target_temp_and_dist(target.data(), 1400, 1, 1); },
+        [&] { return write_tau_with_target_temp_and_dist(target.data(), 10, 1, 1); },
+        [&] { return write_tau_with_target_temp_and_dist(target.data(), 0, 1.01f, 1); },
+        [&] { return write_tau_with_target_temp_and_dist(nullptr, 0, 1, 1); },
+        [&] { return read_tau_with_target_temp_and_dist(nullptr, 0, 1, &tau); },
+        [&] { return read_tau_with_target_temp_and_dist(target.data(), 0, 60, &tau); },
+        [&] { return read_tau_with_target_temp_and_dist(target.data(), nan, 1, &tau); },
+    });
     EXPECT_EQ(ambient, ambient_table());
     EXPECT_EQ(target, target_table());
     EXPECT_EQ(tau, 99);
