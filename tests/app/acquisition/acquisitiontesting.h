@@ -1,6 +1,6 @@
-// Helpers shared by the acquisition tests: the main window's stand-in that
-// receives the extremes, a recorder of the stream thread's frames, a clock the
-// test drives, and the connect and disconnect sequences of the main window.
+// Helpers of the acquisition tests: the main window's stand-in that receives
+// the extremes, a recorder of the stream thread's frames, a clock the test
+// drives, and the palette stored in profile.ini.
 #pragma once
 
 #include "cameracontroller.h"
@@ -8,11 +8,7 @@
 #include "cthreadvideostream.h"
 #include "globals.h"
 #include "profile.h"
-#include "thermal.h"
 
-#include <dozazuva.h>
-
-#include <QColor>
 #include <QCoreApplication>
 #include <QFile>
 #include <QOffscreenSurface>
@@ -109,41 +105,6 @@ inline void writeProfilePalette(const QVariant& palette)
     QSettings profile(profileIniPath(), QSettings::IniFormat);
     profile.setValue("Settings/Palette", palette);
     profile.sync();
-}
-
-// The main window's connect sequence over whatever camera the library sees.
-inline bool connectCamera()
-{
-    stream_frame_info_t& info = g_stream_frame_info;
-    if (camera_open(&info.camera_param, PRODUCT_TYPE_5830) != 0 &&
-        camera_open(&info.camera_param, PRODUCT_TYPE_5840) != 0)
-        return false;
-    camera_command_init();
-    stream_frame_info_init(&info);
-    frame_buffers_create(&info);
-    if (camera_stream_start(&info) != 0) {
-        camera_close();
-        return false;
-    }
-    return true;
-}
-
-// The main window's disconnect sequence.
-inline void disconnectCamera(CGLWidgetImage* view)
-{
-    if (view)
-        view->closeImage();
-    convert_buffers_release();
-    camera_stream_stop(&g_stream_frame_info);
-    camera_close();
-    frame_buffers_release(&g_stream_frame_info);
-}
-
-// The colour that palette index `palette` gives a grey level, as a QColor.
-inline QColor paletteColour(int palette, int level)
-{
-    const unsigned char* bgr = itRgbColorTable(palette + 1) + 3 * level;
-    return QColor(bgr[2], bgr[1], bgr[0]);
 }
 
 // Keeps the loaded OpenGL driver (Mesa's *_dri.so) in the process until it
