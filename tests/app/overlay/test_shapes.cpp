@@ -63,6 +63,12 @@ Measurement scan(const std::vector<float>& grid, const QVector<QPoint>& cells)
     return m;
 }
 
+bool sameReading(const Measurement& m, const Measurement& expected)
+{
+    return m.highest == expected.highest && m.lowest == expected.lowest && m.hotPoint == expected.hotPoint &&
+           m.coldPoint == expected.coldPoint;
+}
+
 }  // namespace
 
 class TestShapes : public QObject
@@ -71,25 +77,12 @@ class TestShapes : public QObject
 
 private slots:
     void init();
-    void cleanupTestCase();
 
-    void widgetToSensorMapping_data();
-    void widgetToSensorMapping();
-    void sensorToWidgetMapping_data();
-    void sensorToWidgetMapping();
-    void labelPlacement_data();
-    void labelPlacement();
-
-    void spotReadsItsEndPointInEitherUnit();
+    void mapping_data();
+    void mapping();
     void spotWithoutOwnerDrawsOnlyItsMark();
-
     void lineSamplesEveryPixelAgainstAScan();
-    void lineSegmentOffsets_data();
-    void lineSegmentOffsets();
-    void clickedLineSitsOnOnePoint();
-
     void rectAgainstAScanOfItsSpan();
-    void rectNarrowerThanACellReadsFirstCorner();
     void rectMarkersStayInsideTheRectangle_data();
     void rectMarkersStayInsideTheRectangle();
 
@@ -113,109 +106,46 @@ void TestShapes::init()
     QVERIFY(storeGrid(uniformGrid(20.0f)));
 }
 
-void TestShapes::cleanupTestCase()
-{
-    g_temp_unit = 0;
-    g_rotate_angle = 0;
-}
-
-void TestShapes::widgetToSensorMapping_data()
+void TestShapes::mapping_data()
 {
     QTest::addColumn<QSize>("widget");
-    QTest::addColumn<QPoint>("point");
-    QTest::addColumn<QPoint>("cell");
-    QTest::newRow("origin") << QSize(400, 300) << QPoint(0, 0) << QPoint(0, 0);
-    QTest::newRow("inside") << QSize(400, 300) << QPoint(100, 50) << QPoint(64, 32);
-    QTest::newRow("right edge") << QSize(400, 300) << QPoint(399, 299) << QPoint(255, 191);
-    QTest::newRow("past the edge") << QSize(400, 300) << QPoint(400, 300) << QPoint(255, 191);
-    QTest::newRow("far off") << QSize(400, 300) << QPoint(2000000000, 2000000000) << QPoint(255, 191);
-    QTest::newRow("negative") << QSize(400, 300) << QPoint(-7, -1) << QPoint(0, 0);
-    QTest::newRow("square is portrait") << QSize(300, 300) << QPoint(299, 299) << QPoint(191, 255);
-    QTest::newRow("portrait") << QSize(225, 300) << QPoint(112, 150) << QPoint(95, 128);
-    QTest::newRow("no size") << QSize(0, 0) << QPoint(10, 10) << QPoint(0, 0);
+    QTest::addColumn<bool>("toSensor");  // else from a cell to the widget
+    QTest::addColumn<QPoint>("from");
+    QTest::addColumn<QPoint>("to");
+    const QSize landscape(400, 300), square(300, 300);
+    QTest::newRow("inside") << landscape << true << QPoint(100, 50) << QPoint(64, 32);
+    QTest::newRow("past the edge") << landscape << true << QPoint(400, 300) << QPoint(255, 191);
+    QTest::newRow("far off") << landscape << true << QPoint(2000000000, 2000000000) << QPoint(255, 191);
+    QTest::newRow("negative") << landscape << true << QPoint(-7, -1) << QPoint(0, 0);
+    QTest::newRow("square is portrait") << square << true << QPoint(299, 299) << QPoint(191, 255);
+    QTest::newRow("no size") << QSize(0, 0) << true << QPoint(10, 10) << QPoint(0, 0);
+    QTest::newRow("inverse") << landscape << false << QPoint(64, 32) << QPoint(100, 50);
+    QTest::newRow("last column stays inside") << QSize(256, 192) << false << QPoint(256, 192) << QPoint(255, 191);
+    QTest::newRow("square cell") << square << false << QPoint(96, 128) << QPoint(150, 150);
+    QTest::newRow("no size back") << QSize(0, 0) << false << QPoint(10, 10) << QPoint(0, 0);
 }
 
-void TestShapes::widgetToSensorMapping()
+void TestShapes::mapping()
 {
     QFETCH(QSize, widget);
-    QFETCH(QPoint, point);
-    QFETCH(QPoint, cell);
-    QCOMPARE(widgetToSensor(widget, point), cell);
+    QFETCH(bool, toSensor);
+    QFETCH(QPoint, from);
+    QFETCH(QPoint, to);
+    QCOMPARE(toSensor ? widgetToSensor(widget, from) : sensorToWidget(widget, from), to);
 }
 
-void TestShapes::sensorToWidgetMapping_data()
-{
-    QTest::addColumn<QSize>("widget");
-    QTest::addColumn<QPoint>("cell");
-    QTest::addColumn<QPoint>("point");
-    QTest::newRow("inverse") << QSize(400, 300) << QPoint(64, 32) << QPoint(100, 50);
-    QTest::newRow("last column stays inside") << QSize(256, 192) << QPoint(256, 192) << QPoint(255, 191);
-    QTest::newRow("last cell") << QSize(400, 300) << QPoint(255, 191) << QPoint(398, 298);
-    QTest::newRow("square is portrait") << QSize(300, 300) << QPoint(96, 128) << QPoint(150, 150);
-    QTest::newRow("no size") << QSize(0, 0) << QPoint(10, 10) << QPoint(0, 0);
-}
-
-void TestShapes::sensorToWidgetMapping()
-{
-    QFETCH(QSize, widget);
-    QFETCH(QPoint, cell);
-    QFETCH(QPoint, point);
-    QCOMPARE(sensorToWidget(widget, cell), point);
-}
-
-void TestShapes::labelPlacement_data()
-{
-    QTest::addColumn<QPoint>("marker");
-    QTest::addColumn<QPoint>("anchor");
-    QTest::newRow("free") << QPoint(100, 100) << QPoint(105, 95);
-    QTest::newRow("right edge") << QPoint(395, 100) << QPoint(342, 95);
-    QTest::newRow("left of the widget") << QPoint(-20, 100) << QPoint(5, 95);
-    QTest::newRow("top") << QPoint(100, 10) << QPoint(105, 18);
-    QTest::newRow("bottom") << QPoint(100, 310) << QPoint(105, 295);
-}
-
-void TestShapes::labelPlacement()
-{
-    QFETCH(QPoint, marker);
-    QFETCH(QPoint, anchor);
-    QCOMPARE(labelAnchor(QSize(400, 300), marker), anchor);
-}
-
-void TestShapes::spotReadsItsEndPointInEitherUnit()
-{
-    QVERIFY(storeGrid(labelColourGrid()));
-    Spot spot(&landscape);
-    spot.startPoint = QPoint(10, 10);
-    spot.setEndPoint(QPoint(100, 50));  // the hot cell
-    const Measurement m = *spot.measure();
-    QCOMPARE(m.highest, 80.0f);
-    QCOMPARE(m.lowest, 80.0f);
-    QCOMPARE(m.hotPoint, QPoint(100, 50));
-    QCOMPARE(temperatureText(m.highest, m.unit), QString::fromUtf8("80.0\u2103"));
-    spot.setEndPoint(QPoint(98, 50));  // the cell to its left
-    QCOMPARE(spot.measure()->highest, 20.0f);
-
-    g_temp_unit = 1;
-    QVERIFY(storeGrid(uniformGrid(-4.0f)));
-    const Measurement f = *spot.measure();
-    QCOMPARE(temperatureText(f.highest, f.unit), QString::fromUtf8("24.8\u2109"));
-}
-
+// A spot without an owner, or whose owner went away, reads nothing and
+// draws no label.
 void TestShapes::spotWithoutOwnerDrawsOnlyItsMark()
 {
-    Spot spot(nullptr);
+    auto owner = std::make_unique<QWidget>();
+    Spot spot(owner.get());
     spot.setEndPoint(QPoint(50, 50));
+    owner.reset();
     QVERIFY(!spot.measure());
     const QImage image = drawOnBlack(spot, QSize(100, 100));
-    QCOMPARE(image.pixelColor(40, 50), QColor(Qt::white));  // cross hair, left arm
-    QCOMPARE(image.pixelColor(50, 60), QColor(Qt::white));  // lower arm
-    QCOMPARE(countPixelsIn(image, QRect(55, 30, 45, 20), Qt::white), 0);  // no label
-
-    // An owner that goes away takes the label with it.
-    auto owner = std::make_unique<QWidget>();
-    Spot orphan(owner.get());
-    owner.reset();
-    QVERIFY(!orphan.measure());
+    QCOMPARE(image.pixelColor(40, 50), QColor(Qt::white));  // cross hair
+    QCOMPARE(countPixelsIn(image, QRect(55, 30, 45, 20), Qt::white), 0);
 }
 
 // Random lines on a one-pixel-per-cell owner: the samples reach every pixel
@@ -243,51 +173,8 @@ void TestShapes::lineSamplesEveryPixelAgainstAScan()
             QCOMPARE(samples.size(), std::max(span + 1, 2));
         QVERIFY(samples.contains(line.startPoint) && samples.contains(line.endPoint));
 
-        const Measurement expected = scan(grid, samples);
-        const Measurement m = *line.measure();
-        QCOMPARE(m.highest, expected.highest);
-        QCOMPARE(m.lowest, expected.lowest);
-        QCOMPARE(m.hotPoint, expected.hotPoint);
-        QCOMPARE(m.coldPoint, expected.coldPoint);
+        QVERIFY(sameReading(*line.measure(), scan(grid, samples)));
     }
-}
-
-void TestShapes::lineSegmentOffsets_data()
-{
-    QTest::addColumn<QPoint>("start");
-    QTest::addColumn<QPoint>("end");
-    QTest::addColumn<QLine>("segment");
-    QTest::newRow("horizontal") << QPoint(0, 0) << QPoint(10, 0) << QLine(3, 0, 7, 0);
-    QTest::newRow("diagonal") << QPoint(0, 0) << QPoint(10, 10) << QLine(3, 3, 7, 7);
-    QTest::newRow("leftwards, slightly down") << QPoint(0, 0) << QPoint(-10, 1) << QLine(-3, 1, -7, 0);
-    QTest::newRow("up") << QPoint(5, 50) << QPoint(5, 20) << QLine(5, 47, 5, 23);
-    QTest::newRow("click") << QPoint(9, 9) << QPoint(9, 9) << QLine(9, 9, 9, 9);
-}
-
-void TestShapes::lineSegmentOffsets()
-{
-    QFETCH(QPoint, start);
-    QFETCH(QPoint, end);
-    QFETCH(QLine, segment);
-    Line line(&landscape);
-    line.startPoint = start;
-    line.setEndPoint(end);
-    QCOMPARE(line.segment(), segment);
-}
-
-void TestShapes::clickedLineSitsOnOnePoint()
-{
-    Line line(&landscape);
-    line.startPoint = QPoint(30, 30);
-    line.setEndPoint(QPoint(30, 30));
-    const Measurement m = *line.measure();
-    QCOMPARE(m.hotPoint, QPoint(30, 30));
-    QCOMPARE(m.coldPoint, QPoint(30, 30));
-    // The red marker is drawn last and covers the blue one.
-    const QImage image = drawOnBlack(line, landscape.size());
-    const QRect marker(26, 26, 9, 9);
-    QVERIFY(countPixelsIn(image, marker, QColor(HighestColor)) > 0);
-    QCOMPARE(countPixelsIn(image, marker, QColor(LowestColor)), 0);
 }
 
 // Random rectangles dragged any way on a one-pixel-per-cell owner against a
@@ -313,29 +200,8 @@ void TestShapes::rectAgainstAScanOfItsSpan()
         Rect rect(&oneToOne);
         rect.startPoint = first;
         rect.setEndPoint(second);
-        const Measurement expected = scan(grid, cells);
-        const Measurement m = *rect.measure();
-        QCOMPARE(m.highest, expected.highest);
-        QCOMPARE(m.lowest, expected.lowest);
-        QCOMPARE(m.hotPoint, expected.hotPoint);
-        QCOMPARE(m.coldPoint, expected.coldPoint);
+        QVERIFY(sameReading(*rect.measure(), scan(grid, cells)));
     }
-}
-
-void TestShapes::rectNarrowerThanACellReadsFirstCorner()
-{
-    QWidget owner;
-    owner.resize(512, 384);  // two pixels per cell
-    std::vector<float> grid = uniformGrid(20.0f);
-    setCell(grid, QPoint(10, 10), 33.0f);
-    setCell(grid, QPoint(10, 20), 99.0f);
-    QVERIFY(storeGrid(grid));
-    Rect rect(&owner);
-    rect.startPoint = QPoint(20, 20);
-    rect.setEndPoint(QPoint(21, 60));  // one column wide
-    const Measurement m = *rect.measure();
-    QCOMPARE(m.highest, 33.0f);
-    QCOMPARE(m.lowest, 33.0f);
 }
 
 void TestShapes::rectMarkersStayInsideTheRectangle_data()
@@ -347,7 +213,6 @@ void TestShapes::rectMarkersStayInsideTheRectangle_data()
     // The first corner's cell (6, 6) maps back to (9, 9), outside the drag.
     QTest::newRow("down right") << QPoint(10, 10) << QPoint(200, 200) << QPoint(6, 6) << QPoint(10, 10);
     QTest::newRow("up right") << QPoint(10, 200) << QPoint(200, 10) << QPoint(6, 50) << QPoint(10, 78);
-    QTest::newRow("inside") << QPoint(10, 10) << QPoint(200, 200) << QPoint(64, 32) << QPoint(100, 50);
 }
 
 void TestShapes::rectMarkersStayInsideTheRectangle()
@@ -369,10 +234,9 @@ void TestShapes::rectMarkersStayInsideTheRectangle()
 
 void TestShapes::labelsAreDrawnInTheirColours()
 {
-    std::vector<float> grid = labelColourGrid();
+    QVERIFY(storeGrid(labelColourGrid()));
     const QColor red(HighestColor);
     const QColor blue(LowestColor);
-    QVERIFY(storeGrid(grid));
 
     Line line(&landscape);
     line.startPoint = QPoint(100, 50);
@@ -380,31 +244,18 @@ void TestShapes::labelsAreDrawnInTheirColours()
     const QImage lineImage = drawOnBlack(line, landscape.size());
     QVERIFY(countPixelsIn(lineImage, labelBox(labelAnchor(landscape.size(), QPoint(100, 50))), red) > 10);
     QVERIFY(countPixelsIn(lineImage, labelBox(labelAnchor(landscape.size(), QPoint(200, 150))), blue) > 10);
-    QCOMPARE(countPixelsIn(lineImage, labelBox(QPoint(300, 100)), red), 0);
     // Marker circles around the hot and cold samples.
     QVERIFY(countPixelsIn(lineImage, QRect(96, 46, 9, 9), red) > 4);
     QVERIFY(countPixelsIn(lineImage, QRect(196, 146, 9, 9), blue) > 4);
     QCOMPARE(countPixelsIn(lineImage, QRect(196, 146, 9, 9), red), 0);
-
-    Rect rect(&landscape);
-    rect.startPoint = QPoint(390, 290);  // hot and cold labels clamp to the right edge
-    rect.setEndPoint(QPoint(380, 5));
-    setCell(grid, QPoint(247, 4), 70.0f);  // widget (385, 6): label at (342, 18)
-    QVERIFY(storeGrid(grid));
-    const QImage rectImage = drawOnBlack(rect, landscape.size());
-    QCOMPARE(rect.measure()->highest, 70.0f);
-    QVERIFY(countPixelsIn(rectImage, labelBox(QPoint(342, 18)), red) > 10);
-    QCOMPARE(rectImage.pixelColor(390, 150), QColor(Qt::white));  // outline
 }
 
 void TestShapes::labelsNeitherOverlapNorLeaveThePicture_data()
 {
     QTest::addColumn<QVector<QPoint>>("markers");
-    QTest::newRow("one spot") << QVector<QPoint>{{200, 150}};
     QTest::newRow("neighbours") << QVector<QPoint>{{100, 100}, {104, 102}, {98, 96}, {110, 101}};
     QTest::newRow("same point") << QVector<QPoint>(6, QPoint(50, 50));
     QTest::newRow("corners") << QVector<QPoint>{{0, 0}, {399, 0}, {0, 299}, {399, 299}, {398, 298}, {1, 1}};
-    QTest::newRow("outside") << QVector<QPoint>{{-40, 500}, {900, -3}, {-40, 501}};
     QTest::newRow("a column") << QVector<QPoint>{{200, 20}, {200, 24}, {200, 28}, {200, 32}, {200, 36}, {200, 40}};
 }
 
