@@ -118,17 +118,17 @@ void TestTemperatureSnapshot::changeUnitRefusesBadUnitAndNestedUse()
     const std::vector<float> grid = uniformGrid(10.0f);
     QVERIFY(snapshot.store(grid.data(), int(grid.size())));
 
-    QTest::ignoreMessage(QtWarningMsg, "TemperatureSnapshot::changeUnit: unknown unit 2");
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("unknown unit 2"));
     QVERIFY(!snapshot.changeUnit(2));
     {
         TemperatureSnapshot::Reader reader(snapshot);
-        QTest::ignoreMessage(QtWarningMsg,
-                             "TemperatureSnapshot::changeUnit: refused while this thread reads the snapshot");
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refused while this thread reads"));
         QVERIFY(!snapshot.changeUnit(1));
         QCOMPARE(reader.copyFor(0).unit, 0);
         QCOMPARE(reader.copyFor(0).values[0], 10.0f);
     }
     QVERIFY(snapshot.changeUnit(1));
+    QCOMPARE(TemperatureSnapshot::Reader(snapshot).copyFor(0).values[0], 50.0f);
 }
 
 void TestTemperatureSnapshot::refusesFramesOfOtherSizes_data()
@@ -147,11 +147,9 @@ void TestTemperatureSnapshot::refusesFramesOfOtherSizes()
     QVERIFY(snapshot.store(kept.data(), int(kept.size())));
 
     const std::vector<float> offered(std::max(count, 1), 99.0f);
-    const QByteArray warning = QByteArray("TemperatureSnapshot::store: refused a frame of ")
-                               + QByteArray::number(count) + " values (expected 49152)";
-    QTest::ignoreMessage(QtWarningMsg, warning.constData());
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refused a frame of " + QString::number(count)));
     QVERIFY(!snapshot.store(offered.data(), count));
-    QTest::ignoreMessage(QtWarningMsg, "TemperatureSnapshot::store: refused a null frame");
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refused a null frame"));
     QVERIFY(!snapshot.store(nullptr, TemperatureSnapshot::ValueCount));
 
     TemperatureSnapshot::Reader reader(snapshot);
