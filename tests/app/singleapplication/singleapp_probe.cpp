@@ -1,6 +1,6 @@
 // A small program around SingleApplication for the multi-process tests.
 //
-//   singleapp_probe --key KEY [--single] [--notify] [--send TEXT] [--send-as-primary TEXT]
+//   singleapp_probe --key KEY [--single] [--send TEXT] [--send-as-primary TEXT]
 //
 // Prints "role primary" or "role secondary" and its process id. A primary
 // then prints "started" for instanceStarted() and "message <id> <hex>" for
@@ -68,9 +68,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "minimal"); // no display, and no leaks at exit
     setProbeIdentity();
-    quint32 options = SingleApplication::PerUser;
-    if (hasFlag(argc, argv, "--notify"))
-        options |= SingleApplication::NotifySecondary;
+    const quint32 options = SingleApplication::PerUser;
     const QString key = valueAfter(argc, argv, "--key");
     const QString send = valueAfter(argc, argv, "--send");
     const QString sendAsPrimary = valueAfter(argc, argv, "--send-as-primary");

@@ -239,16 +239,6 @@ TEST_F(SingleApplicationProcessTest, SecondariesAreNumberedAndTheirMessagesArriv
     EXPECT_TRUE(next.waitForLine("sent 0"));
 }
 
-TEST_F(SingleApplicationProcessTest, NotifyingSecondaryAnnouncesItself)
-{
-    Probe primary(m_key, {QStringLiteral("--notify")});
-    ASSERT_TRUE(primary.waitForLine("role primary"));
-    Probe secondary(m_key, {QStringLiteral("--notify")});
-    EXPECT_TRUE(secondary.waitForLine("role secondary"));
-    EXPECT_TRUE(primary.waitForLine("started"));
-    EXPECT_EQ(secondary.waitForExit(), 0);
-}
-
 TEST_F(SingleApplicationProcessTest, SecondStartWithoutSecondariesHandsOverAndEnds)
 {
     Probe primary(m_key, {QStringLiteral("--single")});
