@@ -22,7 +22,7 @@
 
 namespace {
 
-constexpr int StartTimeoutMs = 10000;
+constexpr int StartTimeoutMs = 30000;  // a bound for a hung probe, not a speed target
 
 // QProcess and QLocalSocket want an application object.
 class QtEnvironment : public ::testing::Environment {
@@ -230,13 +230,13 @@ TEST_F(SingleApplicationProcessTest, SecondariesAreNumberedAndTheirMessagesArriv
     EXPECT_EQ(readBlock()->secondaryCount, 2u);
     EXPECT_EQ(second.waitForExit(), 0);
 
-    // After a normal end the next start is primary again, well before the
-    // five seconds a damaged block would cost; a primary sends nothing to
-    // itself.
+    // After a normal end the block is whole: the next start is primary
+    // without resetting it; a primary sends nothing to itself.
     EXPECT_EQ(primary.quit(), 0);
     Probe next(m_key, {QStringLiteral("--send-as-primary"), QStringLiteral("abc")});
-    EXPECT_TRUE(next.waitForLine("role primary", 4000));
+    EXPECT_TRUE(next.waitForLine("role primary"));
     EXPECT_TRUE(next.waitForLine("sent 0"));
+    EXPECT_FALSE(next.errors().contains("inconsistent"));
 }
 
 TEST_F(SingleApplicationProcessTest, SecondStartWithoutSecondariesHandsOverAndEnds)
@@ -318,13 +318,8 @@ TEST_F(SingleApplicationProcessTest, InconsistentBlockIsResetAfterFiveSeconds)
     block->primaryUserName[0] ^= 0x20;
     ASSERT_TRUE(memory.unlock());
 
-    QElapsedTimer clock;
-    clock.start();
     Probe probe(m_key);
-    ASSERT_TRUE(probe.waitForLine("role primary", 20000));
-    const qint64 waited = clock.elapsed();
-    EXPECT_GE(waited, 5000);
-    EXPECT_LT(waited, 15000);
+    ASSERT_TRUE(probe.waitForLine("role primary", 60000));
     EXPECT_TRUE(probe.errors().contains("SingleApplication: Shared memory block has been in an inconsistent "
                                         "state from more than 5s. Assuming primary instance failure."));
     ASSERT_TRUE(memory.lock());
@@ -341,12 +336,11 @@ TEST_F(SingleApplicationProcessTest, KilledPrimaryIsTakenOver)
     // here: the test's own detaching would be the last and remove the block.)
     primary.kill();
 
-    QElapsedTimer clock;
-    clock.start();
     Probe successor(m_key);
     ASSERT_TRUE(successor.waitForLine("role primary"));
-    EXPECT_LT(clock.elapsed(), 4000);
+    // Taken over at once, not after the reset of a damaged block.
     EXPECT_TRUE(successor.errors().contains("is gone. Taking over as primary."));
+    EXPECT_FALSE(successor.errors().contains("inconsistent"));
     EXPECT_EQ(readBlock()->primaryProcessId, successor.pid());
 
     Probe secondary(m_key, {QStringLiteral("--send"), QStringLiteral("hi")});
