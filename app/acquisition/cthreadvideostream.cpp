@@ -7,7 +7,6 @@
 
 #include <QDateTime>
 #include <QDebug>
-#include <QMetaObject>
 #include <QtEndian>
 
 #include <algorithm>
@@ -46,12 +45,19 @@ CThreadVideoStream::CThreadVideoStream(QObject* parent)
     , frameSource(&uvc_frame_get)
 {
     qRegisterMetaType<cv::Mat>("cv::Mat");
+    connect(this, &CThreadVideoStream::extremesOfRun, this,
+            [this](float highest, float lowest, qint64 time, int unit, quint64 run) {
+                if (run == currentRun)
+                    emit extremes(highest, lowest, time, unit);
+            },
+            Qt::QueuedConnection);
 }
 
 CThreadVideoStream::~CThreadVideoStream() = default;
 
 void CThreadVideoStream::start(Priority priority)
 {
+    workerRun = ++currentRun;
     running = true;
     QThread::start(priority);
 }
@@ -59,6 +65,7 @@ void CThreadVideoStream::start(Priority priority)
 void CThreadVideoStream::stop()
 {
     running = false;
+    ++currentRun;
 }
 
 void CThreadVideoStream::setClock(Clock newClock)
@@ -217,9 +224,5 @@ void CThreadVideoStream::temperatureStep(stream_frame_info_t& info, qint64 now)
     }
     if (!running)
         return;
-    if (g_main_window) {
-        QMetaObject::invokeMethod(g_main_window, "updateMaxMinTemperature", Qt::QueuedConnection,
-                                  Q_ARG(float, highest), Q_ARG(float, lowest), Q_ARG(qlonglong, now),
-                                  Q_ARG(int, unit));
-    }
+    emit extremesOfRun(highest, lowest, now, unit, workerRun, QPrivateSignal());
 }

@@ -2,8 +2,7 @@
 // into its picture and temperature halves, has the controller convert and
 // colour the picture, sends it to the image view and, about once a second
 // (every 25 frames and 960 ms at the soonest), decodes the temperature half,
-// hands the grid to the temperature snapshot and the extremes to the main
-// window.
+// hands the grid to the temperature snapshot and reports the extremes.
 //
 // Ownership: the image view creates the thread as its child, starts and
 // stops it. Threads: run() executes on the worker; everything else on the GUI
@@ -52,6 +51,8 @@ public:
     // overwritten by the starting loop.
     void start(Priority priority = InheritPriority);
     // Ends the loop at its next check; the owner then waits for the thread.
+    // No extremes() of this run are delivered once it returns, even those
+    // the worker sent just before.
     void stop();
 
     // The clock and frame source of the next run (default: the system clock
@@ -79,6 +80,13 @@ public:
 
 signals:
     void sendFrame(cv::Mat mat);
+    // The scene's highest and lowest temperature in `unit` (0 Celsius,
+    // 1 Fahrenheit) at `time` (ms since the epoch), about once a second;
+    // delivered on the GUI thread while the run that measured them lasts.
+    void extremes(float highest, float lowest, qint64 time, int unit);
+    // The worker's report, tagged with its run; turned into extremes() on
+    // the GUI thread when that run is still the current one.
+    void extremesOfRun(float highest, float lowest, qint64 time, int unit, quint64 run, QPrivateSignal);
 
 protected:
     void run() override;
@@ -88,6 +96,11 @@ private:
     void temperatureStep(stream_frame_info_t& info, qint64 now);
 
     std::atomic<bool> running{false};
+    // Every start and stop begins a new run, so that a report queued by an
+    // earlier run is recognised on arrival. currentRun is the GUI thread's;
+    // workerRun is the worker's copy, set before the worker starts.
+    quint64 currentRun = 0;
+    std::atomic<quint64> workerRun{0};
     Clock clock;
     FrameSource frameSource;
 };

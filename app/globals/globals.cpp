@@ -1,6 +1,5 @@
 #include "globals.h"
 
-QObject* g_main_window = nullptr;
 std::atomic<int> g_temp_unit{0};
 std::atomic<int> g_rotate_angle{0};
 std::atomic<int> g_palette{0};

@@ -9,9 +9,6 @@
 #include <QObject>
 #include <atomic>
 
-// The main window: target of the signals that the stream thread and the
-// worker threads emit (updateMaxMinTemperature, upgradeStarted, ...).
-extern QObject* g_main_window;
 // 0 Celsius, 1 Fahrenheit; stored in the native settings as "TempUnit".
 extern std::atomic<int> g_temp_unit;
 // Picture rotation in degrees clockwise: 0, 90, 180 or 270.

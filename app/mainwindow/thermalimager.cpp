@@ -41,7 +41,6 @@
 #include <QGraphicsView>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMetaObject>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
@@ -100,7 +99,6 @@ ThermalImager::ThermalImager(QWidget* parent)
     , ui(std::make_unique<Ui_ThermalImagerClass>())
 {
     ui->setupUi(this);
-    g_main_window = this;
     setupWindow();
 
     titleBar = new CTitleBar(ui->centralWidget);
@@ -208,9 +206,6 @@ ThermalImager::~ThermalImager()
     convert_buffers_release();
     frame_buffers_release(&g_stream_frame_info);
     CThreadVideoStream::releaseTemperatureMatrix();
-
-    if (g_main_window == this)
-        g_main_window = nullptr;
 }
 
 CTitleBar* ThermalImager::titleBarWidget() const
@@ -245,13 +240,12 @@ Ui_ThermalImagerClass& ThermalImager::form() const
 
 void ThermalImager::connectSignals()
 {
-    // The stream thread emits through g_main_window; the chart and labels
-    // must change on the GUI thread.
-    connect(this, &ThermalImager::updateMaxMinTemperature, this, &ThermalImager::onUpdateMaxMinTemperature,
-            Qt::QueuedConnection);
+    // The stream thread's reports arrive on the GUI thread, and none after
+    // its stop: a closed camera leaves no late reading behind.
+    connect(imageView->videoStream(), &CThreadVideoStream::extremes, this, &ThermalImager::updateMaxMinTemperature);
+    connect(this, &ThermalImager::updateMaxMinTemperature, this, &ThermalImager::onUpdateMaxMinTemperature);
     connect(this, &ThermalImager::changeStatus, this, &ThermalImager::onChangeStatus);
-    connect(this, &ThermalImager::updateMaxMinTemperature, pictureReading, &reading::PictureReading::onExtremes,
-            Qt::QueuedConnection);
+    connect(this, &ThermalImager::updateMaxMinTemperature, pictureReading, &reading::PictureReading::onExtremes);
     connect(this, &ThermalImager::upgradeStarted, this, &ThermalImager::onUpgradeStarted);
     connect(this, &ThermalImager::upgradeFinished, this, &ThermalImager::onUpgradeFinished);
 
@@ -567,24 +561,26 @@ void ThermalImager::onUpgrade()
     if (askQuestion(tr("Upgrade"), tr("Do you need to upgrade firmware?"), tr("Upgrade")) != 1)
         return;
     const QString image = QCoreApplication::applicationDirPath() + QStringLiteral("/firmware/de5100_test.bin.uimg");
-    QThread* worker = QThread::create([image] { upgradeWorker(image); });
+    QThread* worker = QThread::create([this, image] { upgradeWorker(image); });
     worker->setObjectName(QStringLiteral("firmware upgrade"));
     worker->setParent(this);
     connect(worker, &QThread::finished, worker, &QObject::deleteLater);
     worker->start(QThread::InheritPriority);
 }
 
-// Reads the firmware image whole; the module is not written to.
+// On the worker: reads the firmware image whole; the module is not written
+// to. The signals reach the window queued; the window joins the worker
+// before it goes.
 void ThermalImager::upgradeWorker(const QString& imagePath)
 {
-    QMetaObject::invokeMethod(g_main_window, "upgradeStarted", Qt::QueuedConnection);
+    emit upgradeStarted();
     int result = -1;
     QFile image(imagePath);
     if (image.open(QIODevice::ReadOnly)) {
         const QByteArray bytes = image.readAll();
         result = 0;
     }
-    QMetaObject::invokeMethod(g_main_window, "upgradeFinished", Qt::QueuedConnection, Q_ARG(int, result));
+    emit upgradeFinished(result);
 }
 
 void ThermalImager::onUpgradeStarted()

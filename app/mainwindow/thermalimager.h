@@ -9,9 +9,10 @@
 // switch and the firmware action are Qt children too, and are joined before
 // the window goes.
 //
-// Threads: everything here runs on the GUI thread. The video stream thread
-// and the workers reach the window only through its signals, which are
-// delivered queued; switchingRange is the one field they write.
+// Threads: everything here runs on the GUI thread. The video stream thread's
+// reports arrive through its own signal on the GUI thread; the workers emit
+// the window's signals, which reach it queued; switchingRange is the one
+// field they write.
 #pragma once
 
 #include <QMainWindow>
@@ -147,7 +148,7 @@ private:
     void showCameraState();
     void blankReadings();
     void centreOnScreen();
-    static void upgradeWorker(const QString& imagePath);
+    void upgradeWorker(const QString& imagePath);
 
     QPointer<CGLWidgetImage> imageView;
     QPointer<QtCharts::QChartView> chartView;

@@ -24,7 +24,7 @@
 #include <cstring>
 #include <memory>
 
-// What updateMaxMinTemperature carried.
+// What the stream thread's extremes() carried.
 struct Extremes
 {
     float highest;
@@ -33,33 +33,22 @@ struct Extremes
     int unit;
 };
 
-// Stands in for the main window: the thread emits updateMaxMinTemperature on
-// it by name, queued to the GUI thread, where it lands in `received`.
+// Stands in for the main window: what the watched threads report lands in
+// `received`, on the GUI thread.
 class MainWindowStandIn : public QObject
 {
     Q_OBJECT
 
 public:
-    MainWindowStandIn()
+    void watch(CThreadVideoStream* thread)
     {
-        connect(this, &MainWindowStandIn::updateMaxMinTemperature, this,
-                [this](float highest, float lowest, qlonglong time, int unit) {
+        connect(thread, &CThreadVideoStream::extremes, this,
+                [this](float highest, float lowest, qint64 time, int unit) {
                     received.append({highest, lowest, time, unit});
                 });
     }
 
     QVector<Extremes> received;
-
-    // Delivers what stopped threads posted and drops it all, so that a case
-    // sees only the reports of its own runs.
-    void forget()
-    {
-        QCoreApplication::sendPostedEvents(this);
-        received.clear();
-    }
-
-signals:
-    void updateMaxMinTemperature(float highest, float lowest, qlonglong time, int unit);
 };
 
 // Counts the thread's frames on the GUI thread (a queued connection made
