@@ -9,6 +9,25 @@ namespace {
 
 using Enumeration = EmulatedUsbCamera;
 
+// Without the camera every call answers with its own error code.
+TEST_F(Enumeration, AnEmptyBusListsNothingAndEveryCallFailsCleanly)
+{
+    ASSERT_EQ(uvc_camera_init(), 0);
+    EXPECT_STREQ(dozazuva_current_backend()->name, "libuvc");
+    std::vector<camera_dev_t> list(DOZAZUVA_MAX_DEVICES);
+    EXPECT_EQ(uvc_camera_list(list.data()), 0);
+    EXPECT_EQ(list[0].vid, 0u);
+    camera_dev_t absent{0x5830, kVid, nullptr};
+    std::vector<camera_stream_info_t> infos(DOZAZUVA_MAX_STREAM_INFOS);
+    EXPECT_EQ(uvc_camera_info_get(&absent, infos.data()), -4);
+    EXPECT_EQ(uvc_camera_open(&absent), -4);
+    camera_param_t param{absent, const_cast<char*>("YUY2"), 256, 384, kFrameBytes, 25, 10};
+    EXPECT_EQ(uvc_camera_stream_start(&param, nullptr), -9);
+    ASSERT_EQ(vdcmd_init(), 0);
+    uint16_t gain = 0;
+    EXPECT_EQ(get_prop_tpd_params(TPD_PROP_GAIN_SEL, &gain), -15);
+}
+
 TEST_F(Enumeration, ListAndInfoGetReadTheModuleBeforeItIsOpened)
 {
     plug(0x5830);
