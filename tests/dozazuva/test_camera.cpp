@@ -4,7 +4,6 @@
 #include "sim_fixture.h"
 
 #include <chrono>
-#include <regex>
 #include <thread>
 
 using namespace dztest;
@@ -97,16 +96,6 @@ TEST_F(CameraTest, InitAgainKeepsTheContextUnlessTheTableChanged)
     EXPECT_EQ(uvc_camera_open(&dev), 0) << "the old context went with its open device";
 }
 
-TEST_F(CameraTest, ControlCmdWithoutDataMovesOneZeroByte)
-{
-    camera_dev_t dev = camera_record();
-    ASSERT_EQ(uvc_camera_open(&dev), 0);
-    ombrix_sim_wire_clear();
-    for (uint16_t length : {0, 5})
-        EXPECT_EQ(uvc_control_cmd(0x41, 0x45, 0x78, 0x9D00, nullptr, length, 1000), 0);
-    EXPECT_EQ(logged(), (std::vector<Wire>{out(0x9D00, {0}), out(0x9D00, {0})}));
-}
-
 class StreamTest : public OpenCameraTest {
 protected:
     void TearDown() override
@@ -124,9 +113,9 @@ protected:
     std::vector<uint8_t> current = std::vector<uint8_t>(kFrameBytes);
 };
 
-TEST_F(StreamTest, FrameGetCopiesTheLatestFrameOncePerArrival)
+TEST_F(StreamTest, FrameGetCopiesTheLatestFrameOncePerArrivalOfTheRightSize)
 {
-    camera_param_t param = stream_param(50);
+    camera_param_t param = stream_param(20);
     ASSERT_EQ(uvc_camera_stream_start(&param, nullptr), 0);
     ASSERT_EQ(ombrix_sim_step_frames(2, 5000), 2);
     // Two arrivals: two immediate returns, both with the newest frame.
@@ -137,6 +126,11 @@ TEST_F(StreamTest, FrameGetCopiesTheLatestFrameOncePerArrival)
     }
     EXPECT_EQ(uvc_frame_get(raw.data()), -12);
     EXPECT_EQ(uvc_frame_get(nullptr), -1);
+    for (size_t bytes : {size_t(kFrameBytes - 2), size_t(kFrameBytes + 2)}) {
+        ombrix_sim_fault_frame_size(bytes);
+        ASSERT_EQ(ombrix_sim_step_frames(1, 5000), 1);
+        EXPECT_EQ(uvc_frame_get(raw.data()), -12) << bytes << " bytes are dropped";
+    }
 }
 
 // A lost wake-up would leave the reader waiting out the whole frame wait.
@@ -151,33 +145,6 @@ TEST_F(StreamTest, WaitingReaderWakesForAFrameFromTheStreamingThread)
     reader.join();
     EXPECT_EQ(result, 0);
     EXPECT_EQ(raw, now());
-}
-
-TEST_F(StreamTest, FramesOfTheWrongSizeAreDropped)
-{
-    camera_param_t param = stream_param(20);
-    ASSERT_EQ(uvc_camera_stream_start(&param, nullptr), 0);
-    for (size_t bytes : {size_t(kFrameBytes - 2), size_t(kFrameBytes + 2)}) {
-        ombrix_sim_fault_frame_size(bytes);
-        ASSERT_EQ(ombrix_sim_step_frames(1, 5000), 1);
-        EXPECT_EQ(uvc_frame_get(raw.data()), -12) << bytes;
-    }
-}
-
-TEST_F(StreamTest, UserCallbackGetsTheLibraryFrameAndLeavesTheCounter)
-{
-    using Frames = std::vector<std::vector<uint8_t>>;
-    Frames seen;
-    iruvc_usr_func_t callback = {[](void* data, void* user) {
-                                     auto* bytes = static_cast<uint8_t*>(data);
-                                     static_cast<Frames*>(user)->emplace_back(bytes, bytes + kFrameBytes);
-                                 },
-                                 &seen};
-    camera_param_t param = stream_param(10);
-    ASSERT_EQ(uvc_camera_stream_start(&param, &callback), 0);
-    ASSERT_EQ(ombrix_sim_step_frames(1, 5000), 1);
-    EXPECT_EQ(seen, Frames{now()});
-    EXPECT_EQ(uvc_frame_get(raw.data()), -12);
 }
 
 TEST_F(StreamTest, StartFailuresReturnTheirCodes)
@@ -230,11 +197,9 @@ TEST(Logging, LevelsChooseTheSinks)
         output[level] = testing::internal::GetCapturedStdout();
     }
     iruvc_log_register(-1);
-    const std::regex error("dozazuva error \\[dozazuva/src/ruruza_cmd:[0-9]+/rmcover_auto_calc\\] [^\n]+\n");
-    const std::regex debug("dozazuva debug \\[dozazuva/src/dozazuva:[0-9]+/uvc_camera_stream_close\\] [^\n]+\n");
-    EXPECT_TRUE(std::regex_search(output[0], error) && std::regex_search(output[0], debug)) << output[0];
-    EXPECT_TRUE(std::regex_search(output[1], error)) << output[1];
-    EXPECT_FALSE(std::regex_search(output[1], debug)) << output[1];
+    auto has = [&](int level, const char* kind) { return output[level].find(kind) != std::string::npos; };
+    EXPECT_TRUE(has(0, "dozazuva error [") && has(0, "dozazuva debug [")) << output[0];
+    EXPECT_TRUE(has(1, "dozazuva error [") && !has(1, "dozazuva debug [")) << output[1];
     EXPECT_EQ(output[2], "");
 }
 

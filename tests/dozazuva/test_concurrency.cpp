@@ -15,20 +15,13 @@ constexpr int kWriterThreads = 3;
 constexpr int kReaderThreads = 2;
 constexpr int kCommandsPerThread = 40;
 
-// A flash write of 100 bytes at address `tag`, every byte `tag`.
-int tagged_write(uint8_t tag)
+// A flash write of 100 bytes at address `tag`, every byte `tag`; or a long
+// read of the temperature-measurement property `tag` % 16.
+int tagged_command(bool write, uint8_t tag)
 {
-    uint8_t header[8] = {0x01, 0xC2, 0, 0, 0, tag};
+    uint8_t header[16] = {uint8_t(write ? 0x01 : 0x14), uint8_t(write ? 0xC2 : 0x85), 0, 0, 0, tag}, reply[2];
     std::vector<uint8_t> data(100, tag);
-    return standard_cmd_write(header, 100, data.data());
-}
-
-// A long read of the temperature-measurement property `tag` % 16.
-int tagged_read(uint8_t tag)
-{
-    uint8_t header[16] = {0x14, 0x85};
-    uint8_t reply[2];
-    return long_cmd_read(header, tag & 0x0F, 0, 0, 2, reply);
+    return write ? standard_cmd_write(header, 100, data.data()) : long_cmd_read(header, tag & 0x0F, 0, 0, 2, reply);
 }
 
 // The transfers of the tagged command whose staged header is `header`, as
@@ -77,7 +70,7 @@ TEST_F(ConcurrencyTest, CommandsFromSeveralThreadsNeverInterleaveWhileFramesStre
         commanders.emplace_back([&, t] {
             const uint8_t tag = static_cast<uint8_t>(0x10 + t);
             for (int i = 0; i < kCommandsPerThread; ++i)
-                failures += (t < kWriterThreads ? tagged_write(tag) : tagged_read(tag)) != 0;
+                failures += tagged_command(t < kWriterThreads, tag) != 0;
         });
     }
     for (std::thread& commander : commanders)

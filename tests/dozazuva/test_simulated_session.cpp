@@ -3,14 +3,9 @@
 // type 6 then 2, read the range, stream, change distance, emissivity and
 // range, read the identity, close. The module's wire log must hold exactly
 // these control transfers.
-#include "dozazuva.h"
-#include "ombrix_simulator.h"
+#include "sim_fixture.h"
 #include "../support/viewer_camera.h"
-#include "../support/wire_transcript.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -20,31 +15,12 @@ namespace {
 
 using ViewerCamera = viewer::Camera;
 
-// ---- the expected wire log ----
-
-using wire::Transfer;
 using WireScript = wire::Script;
-
-std::vector<Transfer> logged_transfers()
-{
-    std::vector<ombrix_sim_transfer> records(ombrix_sim_wire_count());
-    for (size_t i = 0; i < records.size(); ++i) {
-        ombrix_sim_transfer& t = records[i];
-        EXPECT_EQ(ombrix_sim_wire_get(i, &t), 0);
-        EXPECT_EQ(t.request, t.request_type == 0x41 ? 0x45 : 0x44) << "transfer " << i;
-        EXPECT_EQ(t.value, 0x78) << "transfer " << i;
-        EXPECT_EQ(t.result, t.length) << "transfer " << i;
-    }
-    return wire::transcript(
-        records, [](const ombrix_sim_transfer& t) { return std::vector<uint8_t>(t.data, t.data + t.data_bytes); });
-}
 
 std::vector<uint8_t> be16(uint16_t value)
 {
     return {static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value)};
 }
-
-// ---- fixture ----
 
 class ViewerSession : public testing::TestWithParam<uint16_t> {
 protected:
@@ -62,13 +38,6 @@ protected:
         iruvc_log_register(-1);
         ombrix_sim_reset();
         unsetenv("OMBRIX_CAMERA");
-    }
-
-    // Pulls `count` frames as the video stream thread does.
-    static void pull_frames(ViewerCamera& camera, int count)
-    {
-        for (int i = 0; i < count; ++i)
-            ASSERT_EQ(uvc_frame_get(camera.raw_frame), 0) << "frame " << i;
     }
 };
 
@@ -90,7 +59,8 @@ TEST_P(ViewerSession, WireLogMatchesByteForByte)
     expected.long_read({0x14, 0x85, 0x00, 0x05, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2}, be16(1));
 
     ASSERT_EQ(camera.start(), 0);
-    pull_frames(camera, 10);
+    for (int i = 0; i < 10; ++i)  // as the video stream thread takes them
+        ASSERT_EQ(uvc_frame_get(camera.raw_frame), 0) << "frame " << i;
 
     // The settings panel opens: distance, emissivity, palette.
     uint16_t distance = 0, emissivity = 0;
@@ -115,7 +85,7 @@ TEST_P(ViewerSession, WireLogMatchesByteForByte)
     expected.long_command({0x14, 0xC5, 0x00, 0x05, 0, 0, 0x00, 0x00, 0, 0, 0, 0, 0, 0, 0, 0});
     EXPECT_EQ(ombrix_sim_tpd_property(5), 0);
 
-    pull_frames(camera, 5);  // the stream goes on
+    ASSERT_EQ(uvc_frame_get(camera.raw_frame), 0) << "the stream goes on";
 
     // The about panel: firmware version, module ID, serial number.
     std::vector<uint8_t> firmware(256, 0), module_id(256, 0), serial(64, 0);
@@ -132,7 +102,7 @@ TEST_P(ViewerSession, WireLogMatchesByteForByte)
     camera.disconnect();
     EXPECT_FALSE(ombrix_sim_is_streaming());
 
-    EXPECT_EQ(logged_transfers(), expected.transfers());
+    EXPECT_EQ(dztest::logged(), expected.transfers());
 }
 
 INSTANTIATE_TEST_SUITE_P(ProductTypes, ViewerSession, testing::Values(uint16_t{0x5830}, uint16_t{0x5840}),

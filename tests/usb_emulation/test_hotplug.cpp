@@ -5,26 +5,21 @@
 // nor hang nor leave anything open.
 #include "usb_fixture.h"
 
-#include <dirent.h>
 #include <dlfcn.h>
 #include <linux/usbdevice_fs.h>
 #include <sys/ioctl.h>
 
 #include <cstring>
+#include <filesystem>
 
 namespace usbtest {
 namespace {
 
 // The threads of this process.
-int thread_count()
+long thread_count()
 {
-    DIR* tasks = opendir("/proc/self/task");
-    int count = 0;
-    while (tasks && readdir(tasks))
-        ++count;
-    if (tasks)
-        closedir(tasks);
-    return count - 2;  // "." and ".."
+    const std::filesystem::directory_iterator tasks("/proc/self/task");
+    return std::distance(begin(tasks), end(tasks));
 }
 
 using HotPlug = EmulatedUsbCamera;
@@ -46,7 +41,7 @@ TEST_F(HotPlug, LibusbCallsOnTheUnplugPathGoThroughDozazuva)
 TEST_F(HotPlug, TwentyUnplugReplugCyclesWhileStreaming)
 {
     plug(0x5830);
-    int threads_after_first = 0;
+    long threads_after_first = 0;
     for (int cycle = 0; cycle < 20; ++cycle) {
         SCOPED_TRACE(testing::Message() << "cycle " << cycle);
         ViewerCamera viewer;

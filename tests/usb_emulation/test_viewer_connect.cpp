@@ -40,13 +40,8 @@ TEST_F(ViewerConnect, Type6FailsThenType2OpensTheOnly5840ModuleWhichAnswersVendo
     wire::Script expected;
     expected.long_read({0x14, 0x85, 0x00, 0x05, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2}, {0x00, 0x01});
     expected.long_command({0x14, 0xC5, 0x00, 0x00, 0, 0, 0x00, 200, 0, 0, 0, 0, 0, 0, 0, 0});
-    const std::vector<ControlRecord> seen = camera->control_log();
-    EXPECT_EQ(wire::transcript(seen, [](const ControlRecord& r) { return r.data; }), expected.transfers());
-    for (const ControlRecord& r : seen) {
-        EXPECT_EQ(r.request, r.request_type == 0x41 ? 0x45 : 0x44);
-        EXPECT_EQ(r.value, 0x78);
-        EXPECT_EQ(r.status, int(r.length)) << "every transfer moved all its bytes";
-    }
+    EXPECT_EQ(wire::transcript(camera->control_log(), [](const ControlRecord& r) { return r.data; }),
+              expected.transfers());
 
     camera->clear_control_log();
     ASSERT_EQ(viewer.start(), 0);
