@@ -83,7 +83,7 @@ TEST(UvcDescriptors, MalformedBytesEndTheWalkSafely)
 {
     const Bytes good = join({yuy2_format(1), frame(0x05, 256, 192, {400000})});
     Bytes lying = frame(0x05, 256, 384, {400000});
-    lying[25] = 9;  // claims more intervals than its length holds
+    lying[25] = 2;  // claims one interval more than its length holds
     struct Case { const char* name; Bytes bytes; int frames; };
     const Case cases[] = {
         {"a frame with too many intervals", join({good, lying}), 1},
