@@ -1,5 +1,6 @@
 #include "recordingsession.h"
 
+#include "cameraconnection.h"
 #include "cameracontroller.h"
 #include "globals.h"
 #include "playbackbar.h"
@@ -189,14 +190,14 @@ void RecordingSession::cameraRemoved()
 
 void RecordingSession::restoreCamera()
 {
-    g_connected = window->openFirstCamera();
+    g_connected = window->camera()->openFirst();
     window->setControlsEnabled(g_connected);
 }
 
 bool RecordingSession::openRecording(const QString& path)
 {
     recorderObject->stop();
-    window->closeDevice();
+    window->camera()->close();
     const int selected = ombrix_playback_select(QFile::encodeName(path).constData());
     ombrix_recording_info info{};
     int problem = selected;
@@ -205,7 +206,7 @@ bool RecordingSession::openRecording(const QString& path)
         problem = OMBRIX_REC_ERR_FRAME_SIZE;
     if (problem == 0) {
         playingBack = true;
-        g_connected = window->openDevice(PRODUCT_TYPE_5830, false);
+        g_connected = window->camera()->open(PRODUCT_TYPE_5830, false);
         if (g_connected) {
             window->setControlsEnabled(true);
             bar->show();
@@ -227,7 +228,7 @@ void RecordingSession::closeRecording()
     if (!playingBack)
         return;
     recorderObject->stop();
-    window->closeDevice();
+    window->camera()->close();
     ombrix_playback_deselect();
     playingBack = false;
     bar->hide();

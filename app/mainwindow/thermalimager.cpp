@@ -1,31 +1,26 @@
 #include "thermalimager.h"
 
-#include "cameracontroller.h"
-#include "cdialogwaiting.h"
+#include "cameraconnection.h"
 #include "cglwidgetimage.h"
 #include "cmessagebox.h"
 #include "ctitlebar.h"
 #include "cthreadvideostream.h"
 #include "cwidgetabout.h"
 #include "cwidgetsettings.h"
-#include "devicepathmatch.h"
 #include "framelessresize.h"
 #include "globals.h"
 #include "paintwidget.h"
 #include "picturegeometry.h"
 #include "picturereading.h"
+#include "rangeswitch.h"
 #include "profile.h"
 #include "recordingsession.h"
 #include "savedsettings.h"
-#include "simulatedmodule.h"
 #include "temperaturechart.h"
 #include "temperaturematrixfile.h"
 #include "temperaturesnapshot.h"
-#include "textmetrics.h"
 #include "toast.h"
-#include "udevhotplugmonitor.h"
 #include "ui_thermalimager.h"
-#include "signalnotifier.h"
 #include "windowsnapshot.h"
 
 #include <dozazuva.h>
@@ -47,7 +42,6 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QThread>
-#include <QTimer>
 #include <QToolBar>
 #include <QWindow>
 #include <QtCharts/QChartView>
@@ -58,13 +52,8 @@ using namespace QtCharts;
 
 namespace {
 
-constexpr int PictureStartDelayMs = 1500;
-constexpr unsigned long RangeSettleMs = 2000;
 constexpr int DefaultPalette = 1;
 constexpr int PaletteCount = 83;
-constexpr int ButtonHeight = 26;
-constexpr int RangeNormal = 1;
-constexpr int RangeHigh = 0;
 
 const char ChartViewStyle[] =
     "background: #F4F4F4;        border:none;        border-left: 1px solid #D9D9D9;        border-right: 1px solid "
@@ -108,13 +97,13 @@ ThermalImager::ThermalImager(QWidget* parent)
     connectSignals();
     installExportButton(this);
     setupChart();
-    setupRangeButtons();
+    ui->fitRangeButtons();
     setupButtonGroups();
     recordingSession = new RecordingSession(this, titleBar, ui->graphicsView);
     setControlsEnabled(g_connected);
 
-    registerDeviceNotifications();
-    if (openFirstCamera())
+    connectCamera();
+    if (cameraConnection->openFirst())
         setControlsEnabled(true);
     blankReadings();
     showCameraState();
@@ -157,31 +146,6 @@ void ThermalImager::setupPicture()
     noCameraNotice->resize(imageView->size());
     ui->graphicsView->setScene(scene);
     pictureReading = new reading::PictureReading(imageView, ui->graphicsView, this);
-
-    pictureStart = new QTimer(this);
-    pictureStart->setSingleShot(true);
-    pictureStart->setTimerType(Qt::PreciseTimer);
-    pictureStart->setInterval(PictureStartDelayMs);
-    connect(pictureStart, &QTimer::timeout, this, [this] {
-        if (imageView && g_connected)
-            imageView->openImage();
-    });
-}
-
-void ThermalImager::setupRangeButtons()
-{
-    const struct {
-        QPushButton* button;
-        const char* icon;
-    } rangeButtons[] = {{ui->pushButtonNormal, ":/images/normalTemp.png"},
-                        {ui->pushButtonHigh, ":/images/highTemp.png"},
-                        {ui->pushButtonRefresh, ":/images/refresh.png"},
-                        {ui->pushButtonRotate, ":/images/rotate.png"}};
-    for (const auto& entry : rangeButtons) {
-        entry.button->setIcon(QIcon(QString::fromLatin1(entry.icon)));
-        entry.button->setLayoutDirection(Qt::LeftToRight);
-    }
-    fitRangeButtons();
 }
 
 void ThermalImager::setupButtonGroups()
@@ -193,24 +157,29 @@ void ThermalImager::setupButtonGroups()
     rangeGroup = new QButtonGroup(this);
     rangeGroup->addButton(ui->pushButtonNormal, 1);
     rangeGroup->addButton(ui->pushButtonHigh, 2);
+    rangeSwitch = std::make_unique<RangeSwitch>(ui->pushButtonNormal, ui->pushButtonHigh, this);
 }
 
 ThermalImager::~ThermalImager()
 {
-    // The workers emit on this window: they must be done first.
+    // The workers emit on this window and talk to the module: they must be
+    // done before the camera closes.
+    rangeSwitch.reset();
     for (QThread* worker : findChildren<QThread*>(QString(), Qt::FindDirectChildrenOnly))
         worker->wait();
 
-    closeDevice();
+    cameraConnection.reset();
     SavedSettings::saveUnit(g_temp_unit);
-    convert_buffers_release();
-    frame_buffers_release(&g_stream_frame_info);
-    CThreadVideoStream::releaseTemperatureMatrix();
 }
 
 CTitleBar* ThermalImager::titleBarWidget() const
 {
     return titleBar;
+}
+
+CameraConnection* ThermalImager::camera() const
+{
+    return cameraConnection.get();
 }
 
 CGLWidgetImage* ThermalImager::imageWidget() const
@@ -265,11 +234,6 @@ void ThermalImager::connectSignals()
     connect(ui->pushButtonDelete, &QPushButton::clicked, this, &ThermalImager::onDelete);
     connect(ui->pushButtonRefresh, &QPushButton::clicked, this, &ThermalImager::onShutter);
     connect(ui->pushButtonRotate, &QPushButton::clicked, this, &ThermalImager::onRotate);
-    connect(ui->pushButtonNormal, &QPushButton::clicked, this, &ThermalImager::onNormalTemp);
-    connect(ui->pushButtonHigh, &QPushButton::clicked, this, &ThermalImager::onHightTemp);
-
-    connect(this, &ThermalImager::loadingStarted, this, &ThermalImager::onLoadingStarted);
-    connect(this, &ThermalImager::loadingFinished, this, &ThermalImager::onLoadingFinished);
 }
 
 void ThermalImager::setupChart()
@@ -290,31 +254,6 @@ void ThermalImager::setupChart()
     chartView->show();
 }
 
-// Normal and High (and Refresh and Rotate) share one width while all four
-// fit the bar; else each is as wide as its own text.
-void ThermalImager::fitRangeButtons()
-{
-    ui->pushButtonNormal->ensurePolished();
-    const QFont font = ui->pushButtonNormal->font();
-    const int normal = captionWidth(font, ui->pushButtonNormal->text(), ButtonHeight);
-    const int high = captionWidth(font, ui->pushButtonHigh->text(), ButtonHeight);
-    const int refresh = captionWidth(font, ui->pushButtonRefresh->text(), ButtonHeight);
-    const int rotate = captionWidth(font, ui->pushButtonRotate->text(), ButtonHeight);
-    const int range = std::max(normal, high) + 35;
-    const int action = std::max(refresh, rotate) + 37;
-    if (2 * (range + action) + 15 <= 551) {
-        ui->pushButtonNormal->setFixedWidth(range);
-        ui->pushButtonHigh->setFixedWidth(range);
-        ui->pushButtonRefresh->setFixedWidth(action);
-        ui->pushButtonRotate->setFixedWidth(action);
-    } else {
-        ui->pushButtonNormal->setFixedWidth(normal + 35);
-        ui->pushButtonHigh->setFixedWidth(high + 35);
-        ui->pushButtonRefresh->setFixedWidth(refresh + 37);
-        ui->pushButtonRotate->setFixedWidth(rotate + 37);
-    }
-}
-
 RecordingSession* ThermalImager::recording() const
 {
     return recordingSession;
@@ -327,123 +266,25 @@ void ThermalImager::setControlsEnabled(bool enabled)
         button->setEnabled(enabled);
 }
 
-// ---- Device notifications and the camera connection ----------------------
+// ---- The camera connection ------------------------------------------------
 
-void ThermalImager::registerDeviceNotifications()
+void ThermalImager::connectCamera()
 {
     // The native window now: the resize borders watch it.
     winId();
     resizer = new platform::FramelessResizer(this);
 
-    usbMonitor = new platform::UdevHotplugMonitor(this);
-    connect(usbMonitor, &platform::UdevHotplugMonitor::deviceArrived, this, &ThermalImager::onDeviceArrived);
-    connect(usbMonitor, &platform::UdevHotplugMonitor::deviceRemoved, this, &ThermalImager::onDeviceRemoved);
-    usbMonitor->start();
-
-    if (!platform::SimulatedModule::isSelected())
-        return;
-    // The simulated module's cable: its notices take the same way, and
-    // SIGUSR1 pulls it, SIGUSR2 plugs it back.
-    simulatedHotplug = new platform::SimulatedHotplugSource(this);
-    connect(simulatedHotplug, &platform::SimulatedHotplugSource::deviceArrived, this,
-            &ThermalImager::onDeviceArrived);
-    connect(simulatedHotplug, &platform::SimulatedHotplugSource::deviceRemoved, this,
-            &ThermalImager::onDeviceRemoved);
-    if (!simulatedHotplug->start())
-        return;
-    plugSignals = new platform::SignalNotifier({SIGUSR1, SIGUSR2}, this);
-    connect(plugSignals, &platform::SignalNotifier::received, this, [](int signalNumber) {
-        const platform::SimulatedModule* module = platform::SimulatedModule::load();
-        if (module && signalNumber == SIGUSR1)
-            module->unplug();
-        else if (module && signalNumber == SIGUSR2)
-            module->plug();
+    cameraConnection = std::make_unique<CameraConnection>(imageView);
+    cameraConnection->setStandIn([this] { return recordingSession && recordingSession->isPlayingBack(); });
+    connect(cameraConnection.get(), &CameraConnection::rangeRead, this, &ThermalImager::changeStatus);
+    connect(cameraConnection.get(), &CameraConnection::settingsRefused, this,
+            [] { showToast(tr("The camera did not accept the saved distance, emissivity or range.")); });
+    connect(cameraConnection.get(), &CameraConnection::removing, recordingSession, &RecordingSession::cameraRemoved);
+    connect(cameraConnection.get(), &CameraConnection::presenceChanged, this, [this](bool connected) {
+        setControlsEnabled(connected);
+        showCameraState();
     });
-    if (!plugSignals->start())
-        qWarning() << "SIGUSR1/SIGUSR2 are taken: the simulated module cannot be plugged by signal";
-}
-
-bool ThermalImager::openFirstCamera()
-{
-    g_connected = openDevice(PRODUCT_TYPE_5830, false);
-    if (!g_connected)
-        g_connected = openDevice(PRODUCT_TYPE_5840, false);
-    return g_connected;
-}
-
-bool ThermalImager::openDevice(int productType, bool delayed)
-{
-    QMutexLocker locked(&deviceMutex);
-    stream_frame_info_t& info = g_stream_frame_info;
-    if (camera_open(&info.camera_param, productType) < 0)
-        return false;
-    camera_command_init();
-    // The module forgets the user's values when it loses power: they go back
-    // before the picture starts.
-    if (!SavedSettings::sendToModule())
-        showToast(tr("The camera did not accept the saved distance, emissivity or range."));
-
-    uint16_t gain = 0;
-    if (get_prop_tpd_params(TPD_PROP_GAIN_SEL, &gain) == 0) {
-        g_range_mode = gain;
-        emit changeStatus();
-    }
-
-    stream_frame_info_init(&info);
-    frame_buffers_create(&info);
-    if (camera_stream_start(&info) < 0) {
-        camera_close();
-        return false;
-    }
-
-    if (imageView) {
-        if (delayed)
-            pictureStart->start();
-        else
-            imageView->openImage();
-    }
-    return true;
-}
-
-void ThermalImager::closeDevice()
-{
-    QMutexLocker locked(&deviceMutex);
-    g_connected = false;
-    pictureStart->stop();
-    if (imageView)
-        imageView->closeImage();
-    convert_buffers_release();
-    camera_stream_stop(&g_stream_frame_info);
-    camera_close();
-    frame_buffers_release(&g_stream_frame_info);
-}
-
-void ThermalImager::onDeviceArrived(const QString& path)
-{
-    const int productType = productTypeForDevicePath(path);
-    // A recording played as the camera stays until the user goes back to the camera.
-    if (productType != 0 && !(recordingSession && recordingSession->isPlayingBack())) {
-        // A module arriving while a camera is open replaces it (its removal
-        // may have gone unnoticed).
-        if (camera_is_open())
-            closeDevice();
-        g_connected = openDevice(productType, true);
-        setControlsEnabled(g_connected);
-        showCameraState();
-    }
-    qDebug() << "USB device arrived:" << path;
-}
-
-void ThermalImager::onDeviceRemoved(const QString& path)
-{
-    if (productTypeForDevicePath(path) != 0 && !(recordingSession && recordingSession->isPlayingBack())) {
-        if (recordingSession)
-            recordingSession->cameraRemoved();
-        setControlsEnabled(false);
-        closeDevice();
-        showCameraState();
-    }
-    qDebug() << "USB device removed:" << path;
+    cameraConnection->followHotplug();
 }
 
 // ---- Messages ---------------------------------------------------------------
@@ -653,68 +494,12 @@ void ThermalImager::onRotate()
     }
 }
 
-// ---- Temperature range ---------------------------------------------------------
-
-void ThermalImager::onNormalTemp()
-{
-    switchRange(RangeNormal);
-}
-
-void ThermalImager::onHightTemp()
-{
-    switchRange(RangeHigh);
-}
-
-void ThermalImager::switchRange(int target)
-{
-    const QAbstractButton* pressed = target == RangeNormal ? ui->pushButtonNormal : ui->pushButtonHigh;
-    if (switchingRange) {
-        // Ignored while a switch runs; the switch keeps showing the range
-        // the module is being set to.
-        (g_range_mode != 0 ? ui->pushButtonNormal : ui->pushButtonHigh)->setChecked(true);
-        return;
-    }
-    if (!pressed->isChecked() || g_range_mode == target)
-        return;
-    switchingRange = true;
-    g_range_mode = target;
-    SavedSettings::saveRange(target);
-
-    QThread* worker = QThread::create([this, target] {
-        emit loadingStarted();
-        set_prop_tpd_params(TPD_PROP_GAIN_SEL, uint16_t(target));
-        QThread::msleep(RangeSettleMs);
-        switchingRange = false;
-        emit loadingFinished();
-    });
-    worker->setObjectName(QStringLiteral("range switch"));
-    worker->setParent(this);
-    connect(worker, &QThread::finished, worker, &QObject::deleteLater);
-    worker->start(QThread::InheritPriority);
-}
-
-void ThermalImager::onLoadingStarted()
-{
-    if (!waitingDialog)
-        waitingDialog = new CDialogWaiting(this);
-    waitingDialog->exec();
-}
-
-void ThermalImager::onLoadingFinished()
-{
-    if (waitingDialog)
-        waitingDialog->close();
-}
-
 // ---- Status and chart ----------------------------------------------------------
 
 void ThermalImager::onChangeStatus()
 {
     QMutexLocker locked(&chartMutex);
-    if (g_range_mode != 0)
-        ui->pushButtonNormal->setChecked(true);
-    else
-        ui->pushButtonHigh->setChecked(true);
+    rangeSwitch->showRange();
     chart->reset(g_temp_unit, QDateTime::currentMSecsSinceEpoch());
     TemperatureSnapshot::instance().changeUnit(g_temp_unit);
     if (overlay)
@@ -745,11 +530,7 @@ void ThermalImager::onRestoreStarted()
 void ThermalImager::onRestoreFinished()
 {
     onChangeStatus();
-    {
-        QMutexLocker locked(&deviceMutex);
-        camera_close();
-    }
-    if (openFirstCamera())
+    if (cameraConnection->reopen())
         setControlsEnabled(true);
     showCameraState();
 }
@@ -804,15 +585,7 @@ void ThermalImager::resizeEvent(QResizeEvent* event)
     const int height = event->size().height();
 
     titleBar->resize(width, titleBar->height());
-    ui->widgetTopBar->resize(width, ui->widgetTopBar->height());
-    QPushButton* rotate = ui->pushButtonRotate;
-    QPushButton* refresh = ui->pushButtonRefresh;
-    QPushButton* high = ui->pushButtonHigh;
-    QPushButton* normal = ui->pushButtonNormal;
-    rotate->move(width - 7 - rotate->width(), rotate->y());
-    refresh->move(rotate->x() - 5 - refresh->width(), refresh->y());
-    high->move(refresh->x() - 5 - high->width(), high->y());
-    normal->move(high->x() - normal->width(), normal->y());
+    ui->arrangeBars(width);
 
     QWidget* bar = ui->widgetButtomBar;
     ui->graphicsView->resize(width, height - titleBar->height() - ui->widgetTopBar->height() - chartView->height() -
@@ -823,10 +596,7 @@ void ThermalImager::resizeEvent(QResizeEvent* event)
         overlay->resize(imageView->size());
     }
 
-    bar->resize(width, bar->height());
     bar->move(0, height - chartView->height() - bar->height());
-    ui->labelMin->move(bar->width() - 15 - ui->labelMin->width(), ui->labelMin->y());
-    ui->labelMax->move(ui->labelMin->x() - 30 - ui->labelMax->width(), ui->labelMax->y());
 
     chartView->resize(width, chartView->height());
     chartView->move(0, bar->y() + bar->height());

@@ -1,5 +1,7 @@
 #include "ui_thermalimager.h"
 
+#include "textmetrics.h"
+
 #include <QCoreApplication>
 #include <QGraphicsView>
 #include <QIcon>
@@ -9,6 +11,8 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QToolBar>
+
+#include <algorithm>
 
 namespace {
 
@@ -181,4 +185,52 @@ void Ui_ThermalImagerClass::retranslateUi(QMainWindow* ThermalImagerClass)
     labelTempTitle->setText(QCoreApplication::translate("ThermalImagerClass", "Temperature profile"));
     labelMax->setText(QCoreApplication::translate("ThermalImagerClass", "Max 100℃"));
     labelMin->setText(QCoreApplication::translate("ThermalImagerClass", "Min 50℃"));
+}
+
+void Ui_ThermalImagerClass::fitRangeButtons()
+{
+    const struct {
+        QPushButton* button;
+        const char* icon;
+    } rangeButtons[] = {{pushButtonNormal, ":/images/normalTemp.png"},
+                        {pushButtonHigh, ":/images/highTemp.png"},
+                        {pushButtonRefresh, ":/images/refresh.png"},
+                        {pushButtonRotate, ":/images/rotate.png"}};
+    for (const auto& entry : rangeButtons) {
+        entry.button->setIcon(QIcon(QString::fromLatin1(entry.icon)));
+        entry.button->setLayoutDirection(Qt::LeftToRight);
+    }
+
+    pushButtonNormal->ensurePolished();
+    const QFont font = pushButtonNormal->font();
+    const int normal = captionWidth(font, pushButtonNormal->text(), ButtonHeight);
+    const int high = captionWidth(font, pushButtonHigh->text(), ButtonHeight);
+    const int refresh = captionWidth(font, pushButtonRefresh->text(), ButtonHeight);
+    const int rotate = captionWidth(font, pushButtonRotate->text(), ButtonHeight);
+    const int range = std::max(normal, high) + 35;
+    const int action = std::max(refresh, rotate) + 37;
+    if (2 * (range + action) + 15 <= 551) {
+        pushButtonNormal->setFixedWidth(range);
+        pushButtonHigh->setFixedWidth(range);
+        pushButtonRefresh->setFixedWidth(action);
+        pushButtonRotate->setFixedWidth(action);
+    } else {
+        pushButtonNormal->setFixedWidth(normal + 35);
+        pushButtonHigh->setFixedWidth(high + 35);
+        pushButtonRefresh->setFixedWidth(refresh + 37);
+        pushButtonRotate->setFixedWidth(rotate + 37);
+    }
+}
+
+void Ui_ThermalImagerClass::arrangeBars(int width)
+{
+    widgetTopBar->resize(width, widgetTopBar->height());
+    pushButtonRotate->move(width - 7 - pushButtonRotate->width(), pushButtonRotate->y());
+    pushButtonRefresh->move(pushButtonRotate->x() - 5 - pushButtonRefresh->width(), pushButtonRefresh->y());
+    pushButtonHigh->move(pushButtonRefresh->x() - 5 - pushButtonHigh->width(), pushButtonHigh->y());
+    pushButtonNormal->move(pushButtonHigh->x() - pushButtonNormal->width(), pushButtonNormal->y());
+
+    widgetButtomBar->resize(width, widgetButtomBar->height());
+    labelMin->move(widgetButtomBar->width() - 15 - labelMin->width(), labelMin->y());
+    labelMax->move(labelMin->x() - 30 - labelMax->width(), labelMax->y());
 }

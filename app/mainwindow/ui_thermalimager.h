@@ -1,7 +1,8 @@
 // The main window's form "ThermalImagerClass": its widgets with their object
 // names, design geometries and inline styles, built in code the way a
 // generated form class builds them. The window lays the widgets out again on
-// every resize; the geometries here are the design's starting point.
+// every resize (the bars through arrangeBars); the geometries here are the
+// design's starting point.
 #pragma once
 
 class QGraphicsView;
@@ -40,6 +41,14 @@ public:
 
     void setupUi(QMainWindow* ThermalImagerClass);
     void retranslateUi(QMainWindow* ThermalImagerClass);
+    // Icons of the range and action buttons, and widths that fit their
+    // captions: Normal and High (and Refresh and Rotate) share one width
+    // while all four fit the bar; else each is as wide as its own text.
+    void fitRangeButtons();
+    // The top and bottom bars at a window width: the range and action
+    // buttons at the right end of the one, the readings at the right end of
+    // the other.
+    void arrangeBars(int width);
 
 private:
     void setupTopBar();

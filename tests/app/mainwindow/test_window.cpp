@@ -2,6 +2,7 @@
 // as a user would: one window lives through the whole suite (its cases run
 // in order, each leaving the camera plugged and streaming), started without
 // a camera.
+#include "cameraconnection.h"
 #include "cdialogwaiting.h"
 #include "colourscalebar.h"
 #include "cwidgetsettings.h"
@@ -329,8 +330,8 @@ void TestWindow::unplugShowsNoCameraAndReplugRestores()
 
 void TestWindow::otherDevicesChangeNothing()
 {
-    window->onDeviceArrived(QStringLiteral("USB#VID_046D&PID_C077#5&3A1#{A5DCBF10-6530-11D2-901F-00C04FB951ED}"));
-    window->onDeviceRemoved(QStringLiteral("USB#VID_0781&PID_5567#4C53#{A5DCBF10-6530-11D2-901F-00C04FB951ED}"));
+    window->camera()->onDeviceArrived(QStringLiteral("USB#VID_046D&PID_C077#5&3A1#{A5DCBF10-6530-11D2-901F-00C04FB951ED}"));
+    window->camera()->onDeviceRemoved(QStringLiteral("USB#VID_0781&PID_5567#4C53#{A5DCBF10-6530-11D2-901F-00C04FB951ED}"));
     QTest::qWait(100);
     QVERIFY(controlsEnabled(*window) && g_connected && pictureRunning(*window));
     QCOMPARE(ombrix_sim_wire_count(), size_t(0));  // the camera was not opened again
