@@ -43,7 +43,7 @@ static inline uint16_t vz_truncate_sum(float sum)
     return (uint16_t)sum;
 }
 
-/* The window walk as designed; the window array holds the gathered values. */
+/* The window walk that defines the filter; the window array holds the gathered values. */
 static void vz_gaussian_walk(const uint16_t* src, image_res_t res, int ksize, const float* kernel, float* window,
                              uint16_t* dst)
 {

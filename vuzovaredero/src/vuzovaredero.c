@@ -34,7 +34,7 @@ static size_t vz_bytes_per_pixel(int format)
     }
 }
 
-/* Checks in the designed order and reports from the calling transform. */
+/* Checks in a fixed order and reports from the calling transform. */
 #define VZ_TRANSFORM_BYTES(src, res, format, dst, bytes)                        \
     do {                                                                        \
         if ((src) == NULL || (dst) == NULL || (res).width == 0 || (res).height == 0) { \

@@ -3,7 +3,7 @@
  * target with SIMD runs as such (and others as plain words), equal bit for
  * bit to the reference loops (the tests compare all 2^24 (Y, U, V)).
  *
- * yuv422_to_rgb takes the integer form of the designed formula that the
+ * yuv422_to_rgb takes the integer form of the reference formula that the
  * AVX2 path uses (see yuv_avx2.c): each channel is Y plus an offset of the
  * pair, clamped; red one less for v = 50 and Y < 8 and for v = 100 and
  * Y < 15; green wrong only for the 63 non-grey pairs where its quotient is
@@ -20,8 +20,9 @@ typedef int16_t zz_i16x8 __attribute__((vector_size(16)));
 typedef uint32_t zz_u32x4 __attribute__((vector_size(16)));
 typedef uint64_t zz_u64x2 __attribute__((vector_size(16)));
 
-/* Written lane by lane, as GCC and Clang both recognise these forms as one
- * instruction (a high-half multiply, a signed min and max). */
+/* These two are written lane by lane: GCC and Clang both turn the loops
+ * into one instruction each (a high-half multiply; a signed min and max),
+ * which neither does for the same written with whole vectors. */
 static inline zz_u16x8 zz_high_product(zz_u16x8 a, uint16_t factor)
 {
     zz_u16x8 product;
@@ -51,14 +52,15 @@ static inline zz_u16x8 zz_green_quotient(zz_u16x8 u, zz_u16x8 v, zz_i16x8* exact
     return quotient;
 }
 
-/* The six bytes of each of 8 pairs, given as 16-bit lanes in the order
- * pairs 0 4 1 5 2 6 3 7: per pair the words (R0, G0), (B0, R1), (G1, B1)
- * make one 64-bit word, stored whole; its top two bytes land on the next
- * pair, whose store comes later. */
 static inline void zz_put_word(uint8_t* out, uint64_t word)
 {
     memcpy(out, &word, 8);
 }
+
+/* The six bytes of each of 8 pairs, given as 16-bit lanes in the order
+ * pairs 0 4 1 5 2 6 3 7: per pair the words (R0, G0), (B0, R1), (G1, B1)
+ * make one 64-bit word, stored whole; its top two bytes land on the next
+ * pair, whose store comes later. */
 
 static inline void zz_store_pairs(zz_i16x8 r0, zz_i16x8 g0, zz_i16x8 b0, zz_i16x8 r1, zz_i16x8 g1, zz_i16x8 b1,
                                   uint8_t* out)
