@@ -71,10 +71,6 @@ std::vector<uint16_t> moduleWords()
     return words;
 }
 
-float moduleCelsius(int x, int y)
-{
-    return raw_to_celsius(moduleWords()[size_t(y * 256 + x)]);
-}
 
 ombrix_sim_element element(int id)
 {

@@ -136,8 +136,9 @@ TEST(ThermalMappingPaths, EqualTheReferenceOnEveryColour)
     thermal::mapPictureReference(all, expected, table.data());
     for (const NamedPath& path : fastPaths()) {
         cv::Mat out(all.size(), CV_8UC3);
-        if (path.map(all, out, table.data()))
+        if (path.map(all, out, table.data())) {
             EXPECT_EQ(cv::norm(out, expected, cv::NORM_INF), 0.0) << path.name;
+        }
     }
 }
 
@@ -146,8 +147,9 @@ TEST(ThermalMappingPaths, SimdPathRunsWhereTheProcessorHasIt)
     const cv::Mat one(1, 1, CV_8UC3, cv::Scalar(1, 1, 1));
     cv::Mat out(1, 1, CV_8UC3);
     EXPECT_EQ(thermal::mapPictureAvx512(one, out, thermal::colourTable(1)), thermal::cpuHasAvx512());
-    if (ombrix_cpu_portable_only())
+    if (ombrix_cpu_portable_only()) {
         EXPECT_FALSE(thermal::cpuHasAvx512()) << "OMBRIX_CPU=portable";
+    }
     if (!thermal::cpuHasAvx512())
         std::printf("This processor has no AVX-512 byte permutes: only the portable path was compared.\n");
 }

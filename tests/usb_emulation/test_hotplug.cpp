@@ -55,8 +55,9 @@ TEST_F(HotPlug, TwentyUnplugReplugCyclesWhileStreaming)
         // Every other time libusb has heard of the removal before the close
         // (the case its alternate-setting call mishandles); else the close
         // may come first.
-        if (cycle % 2 == 0)
+        if (cycle % 2 == 0) {
             ASSERT_TRUE(wait_until([] { return !listed(0x5830); }, std::chrono::seconds(2)));
+        }
         uint16_t gain = 0;
         EXPECT_EQ(get_prop_tpd_params(TPD_PROP_GAIN_SEL, &gain), DOZAZUVA_ERR_TRANSFER);
         viewer.disconnect();

@@ -46,9 +46,10 @@ void EmulatedUsbCamera::TearDown()
 {
     uvc_camera_release();
     // Every libusb handle is closed once the library is released.
-    if (camera)
+    if (camera) {
         EXPECT_TRUE(wait_until([&] { return camera->open_clients() == 0; }, std::chrono::seconds(2)))
             << camera->open_clients() << " device connections left open";
+    }
     camera.reset();
 }
 

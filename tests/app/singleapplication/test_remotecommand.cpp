@@ -40,8 +40,9 @@ TEST(RemoteCommand, CommandLineBecomesTheRequestTheViewerDecodes)
         RemoteCommand parsed;
         QString problem;
         ASSERT_EQ(parseRemoteArguments(c.arguments, "/work", parsed, problem), c.outcome) << name;
-        if (c.outcome == RemoteArguments::Invalid)
+        if (c.outcome == RemoteArguments::Invalid) {
             EXPECT_FALSE(problem.isEmpty()) << name;
+        }
         if (c.outcome != RemoteArguments::Command)
             continue;
         RemoteCommand decoded;

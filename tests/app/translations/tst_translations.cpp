@@ -122,7 +122,7 @@ void TestTranslations::translationsKeepFixedParts()
         QVERIFY2(m.type.isEmpty() && !m.translation.trimmed().isEmpty(), qPrintable(where + " unfinished"));
         QVERIFY2(placeholders(m.translation) == placeholders(m.source), qPrintable(where + " placeholders"));
         QVERIFY2(m.translation.count('\n') == m.source.count('\n'), qPrintable(where + " line breaks"));
-        for (const QString sign : {QStringLiteral("℃"), QStringLiteral("℉")})
+        for (const QString& sign : {QStringLiteral("℃"), QStringLiteral("℉")})
             QVERIFY2(m.translation.count(sign) == m.source.count(sign), qPrintable(where + " unit sign"));
         // The title bar turns these into shortcuts; Qt's key names are not
         // translated, so a translation must still parse to the same keys.
