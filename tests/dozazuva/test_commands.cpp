@@ -37,7 +37,7 @@ std::vector<Wire> with_data(std::vector<uint8_t> header, std::vector<uint8_t> da
 struct SentCommand {
     const char* name;
     std::function<int()> send;
-    std::vector<Wire> wire;  // without status reads
+    std::vector<Wire> wire = {};  // without status reads; none for refused commands
 };
 
 // Commands whose arguments are packed into the header or the data; the

@@ -167,8 +167,9 @@ TEST_F(ModuleTest, TemperaturePropertiesKeepTheirLimits)
         const bool readable = get_tpd(c.index, before) == 0;
         EXPECT_EQ(c.stored ? 0 : -16, set_tpd(c.index, c.value)) << c.index << "=" << c.value;
         EXPECT_EQ(readable, get_tpd(c.index, after) == 0) << c.index;
-        if (readable)
+        if (readable) {
             EXPECT_EQ(c.stored ? c.value : before, after) << c.index << "=" << c.value;
+        }
     }
 }
 
@@ -275,8 +276,9 @@ TEST_F(ModuleTest, GainAndEmissivityShapeTheReading)
         EXPECT_GE(reading, c.low - 1 / 128.0) << c.gain << " " << c.emissivity << " " << c.celsius;
         EXPECT_LE(reading, c.high + 1 / 128.0) << c.gain << " " << c.emissivity << " " << c.celsius;
         EXPECT_NEAR(reading, ombrix_sim_reading_celsius(std::min(c.celsius, c.gain ? 150.0 : 550.0)), 1 / 128.0);
-        if (c.emissivity == 121)  // cold readings are the same in both ranges
+        if (c.emissivity == 121) {  // cold readings are the same in both ranges
             EXPECT_NEAR(5.0, w[int(cold.centre_y) * OMBRIX_SIM_WIDTH + int(cold.centre_x)] / 64.0 - 273.15, 1 / 128.0);
+        }
     }
 }
 

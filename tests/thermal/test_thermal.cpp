@@ -74,13 +74,15 @@ TEST_F(Thermal, ReversedAndBandedTablesFollowTheirSource)
             colours.insert(entry(source->second, level));
         int changes = 0;
         for (int level = 0; level < 256; ++level) {
-            if (mirrors)
+            if (mirrors) {
                 ASSERT_EQ(entry(n, level), entry(source->second, 255 - level)) << name << " level " << level;
+            }
             EXPECT_TRUE(colours.count(entry(n, level))) << name << " level " << level;
             changes += level > 0 && entry(n, level) != entry(n, level - 1);
         }
-        if (!mirrors)
+        if (!mirrors) {
             EXPECT_TRUE(changes >= 7 && changes <= 15) << name << ": " << changes;
+        }
         (mirrors ? reversed : banded)++;
     }
     EXPECT_GE(reversed, 20);

@@ -79,8 +79,9 @@ TEST(VuzovarederoContrast, WorkedExamples)
         EXPECT_EQ(status, c.status) << c.what;
         EXPECT_EQ(out, expected) << c.what;
         EXPECT_EQ(text.empty(), c.status == 0) << c.what << ": " << text;
-        if (std::string(c.what) == "empty band")  // both limits from the single table entry
+        if (std::string(c.what) == "empty band") {  // both limits from the single table entry
             EXPECT_EQ((std::vector<int>{param.stretch_param.lower_limit, param.stretch_param.upper_limit}), (std::vector<int>{4058, 4058}));
+        }
     }
     agc_param_t param = controllerContrast();
     Words in(4, 1);

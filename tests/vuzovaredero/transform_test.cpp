@@ -77,8 +77,9 @@ TEST(VuzovarederoTransform, EveryPixelFromItsSourcePosition)
 // bytes around the output must stay untouched.
 TEST(VuzovarederoTransform, FastPathsEqualThePlainWalk)
 {
-    if (ombrix_cpu_portable_only())
+    if (ombrix_cpu_portable_only()) {
         EXPECT_FALSE(vz_cpu_has_avx512()) << "OMBRIX_CPU=portable";
+    }
     const vz_transform kinds[] = {VZ_FLIP, VZ_MIRROR, VZ_ROTATE_180, VZ_ROTATE_LEFT_90, VZ_ROTATE_RIGHT_90};
     const int lengths[] = {1, 2, 3, 7, 15, 16, 17, 20, 21, 22, 31, 32, 33, 43, 64, 65};
     std::vector<std::pair<int, int>> sizes = {{256, 192}, {192, 256}, {1, 300}, {300, 1}, {641, 3}};
