@@ -20,14 +20,19 @@ typedef int16_t zz_i16x8 __attribute__((vector_size(16)));
 typedef uint32_t zz_u32x4 __attribute__((vector_size(16)));
 typedef uint64_t zz_u64x2 __attribute__((vector_size(16)));
 
-/* These two are written lane by lane: GCC and Clang both turn the loops
- * into one instruction each (a high-half multiply; a signed min and max),
- * which neither does for the same written with whole vectors. */
+/* These two are written as loops, which GCC and Clang both turn into one
+ * instruction each (a high-half multiply; a signed min and max) and which
+ * neither does for the same written with whole vectors. The multiply loops
+ * over a plain array: over the vector's lanes GCC's -O3 unrolls it into
+ * scalar code before it could pair the lanes. */
 static inline zz_u16x8 zz_high_product(zz_u16x8 a, uint16_t factor)
 {
-    zz_u16x8 product;
+    uint16_t lanes[8], high[8];
+    memcpy(lanes, &a, sizeof lanes);
     for (int i = 0; i < 8; i++)
-        product[i] = (uint16_t)((a[i] * (uint32_t)factor) >> 16);
+        high[i] = (uint16_t)((lanes[i] * (uint32_t)factor) >> 16);
+    zz_u16x8 product;
+    memcpy(&product, high, sizeof product);
     return product;
 }
 
