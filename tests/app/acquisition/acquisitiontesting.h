@@ -1,6 +1,6 @@
 // Helpers of the acquisition tests: the main window's stand-in that receives
-// the extremes, a recorder of the stream thread's frames, a clock the test
-// drives, and the palette stored in profile.ini.
+// the extremes, a recorder of the stream thread's frames, a frame source and
+// a clock the test drives, and the palette stored in profile.ini.
 #pragma once
 
 #include "cameracontroller.h"
@@ -14,8 +14,11 @@
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QObject>
+#include <QSemaphore>
 #include <QSettings>
 #include <QVector>
+
+#include <dozazuva.h>
 
 #include <dlfcn.h>
 #include <link.h>
@@ -23,6 +26,8 @@
 #include <atomic>
 #include <cstring>
 #include <memory>
+#include <mutex>
+#include <vector>
 
 // What the stream thread's extremes() carried.
 struct Extremes
@@ -114,3 +119,52 @@ inline void keepGlDriverLoaded()
         },
         nullptr);
 }
+
+// A frame source the test hands frames to one at a time: the stream thread
+// gets a frame for every feed() and a frame-wait failure otherwise.
+class FrameFeeder
+{
+public:
+    // Lets the thread take `frame` once more.
+    void feed(const std::vector<uint8_t>& frame)
+    {
+        {
+            std::lock_guard<std::mutex> guard(shared->lock);
+            shared->pending.push_back(frame);
+        }
+        shared->permits.release();
+    }
+
+    // Calls of the source so far and how many of them failed.
+    int calls() const { return shared->calls; }
+    int failures() const { return shared->failures; }
+
+    CThreadVideoStream::FrameSource source() const
+    {
+        auto state = shared;
+        return [state](uint8_t* raw) {
+            ++state->calls;
+            // A short wait, like the camera library's frame wait, so that
+            // stop() is seen soon.
+            if (!state->permits.tryAcquire(1, 20)) {
+                ++state->failures;
+                return int(DOZAZUVA_ERR_FRAME_TIMEOUT);
+            }
+            std::lock_guard<std::mutex> guard(state->lock);
+            const std::vector<uint8_t>& frame = state->pending.front();
+            std::memcpy(raw, frame.data(), frame.size());
+            state->pending.erase(state->pending.begin());
+            return 0;
+        };
+    }
+
+private:
+    struct State {
+        QSemaphore permits;
+        std::mutex lock;
+        std::vector<std::vector<uint8_t>> pending;
+        std::atomic<int> calls{0};
+        std::atomic<int> failures{0};
+    };
+    std::shared_ptr<State> shared = std::make_shared<State>();
+};

@@ -3,7 +3,6 @@
 // thread's start and stop, turns, and the temperature step on chosen words.
 // Every run reads the test's clock, never the real one.
 #include "acquisitiontesting.h"
-#include "framefeeder.h"
 #include "temperaturesnapshot.h"
 
 #include <QtTest>

@@ -51,24 +51,6 @@ inline QRect labelBox(const QPoint& anchor)
     return QRect(anchor.x(), anchor.y() - 12, 56, 15);
 }
 
-// Where an upright cell appears in the copy for a rotation: the picture
-// turned clockwise by the angle.
-inline QPoint turnedCell(const QPoint& upright, int angle)
-{
-    const int x = upright.x();
-    const int y = upright.y();
-    switch (angle) {
-    case 90:
-        return QPoint(Rows - 1 - y, x);
-    case 180:
-        return QPoint(Columns - 1 - x, Rows - 1 - y);
-    case 270:
-        return QPoint(y, Columns - 1 - x);
-    default:
-        return upright;
-    }
-}
-
 // Pixels inside a box drawn in a colour over black: the colour itself or,
 // where text edges are smoothed, the colour at 60 % coverage or more.
 inline int countPixelsIn(const QImage& image, const QRect& box, const QColor& colour)
