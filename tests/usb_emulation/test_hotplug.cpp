@@ -46,7 +46,7 @@ TEST_F(HotPlug, TwentyUnplugReplugCyclesWhileStreaming)
         SCOPED_TRACE(testing::Message() << "cycle " << cycle);
         ViewerCamera viewer;
         ASSERT_EQ(viewer.connect(), 0);
-        viewer.param.timeout = 500;
+        viewer.param.timeout = 2000;  // only a lost frame waits it out; a busy machine is slow
         ASSERT_EQ(viewer.start(), 0);
         for (int i = 0; i < 2; ++i)
             ASSERT_EQ(uvc_frame_get(viewer.raw_frame), 0) << "frame " << i;

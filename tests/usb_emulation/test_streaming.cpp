@@ -1,5 +1,5 @@
-// Frames over the bulk endpoint: UVC payloads put together by libuvc, paced
-// by the device at 25 frames a second, taken with uvc_frame_get.
+// Frames over the bulk endpoint: UVC payloads put together by libuvc, taken
+// with uvc_frame_get.
 #include "usb_fixture.h"
 
 #include <cmath>
@@ -10,7 +10,6 @@
 namespace usbtest {
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using Streaming = EmulatedUsbCamera;
 
 // Word by word, the frame's second half against the true scene: a word is
@@ -26,7 +25,8 @@ void expect_temperatures_of_scene(const uint8_t* frame, const std::vector<float>
     EXPECT_EQ(wrong, 0) << "cells whose temperature is not the scene's";
 }
 
-TEST_F(Streaming, TwentyFiveFramesComeInAboutASecondAndCarryTheScene)
+// (Their pacing is checked on a hand-driven clock in test_video_streaming.cpp.)
+TEST_F(Streaming, FramesComeWholeAndCarryTheScene)
 {
     plug(0x5830);
     // A still scene: every frame is the module's current frame.
@@ -40,20 +40,13 @@ TEST_F(Streaming, TwentyFiveFramesComeInAboutASecondAndCarryTheScene)
     ViewerCamera viewer;
     ASSERT_EQ(viewer.connect(), 0);
     ASSERT_EQ(viewer.param.frame_size, kFrameBytes);
-    const Clock::time_point start = Clock::now();
     ASSERT_EQ(viewer.start(), 0);
-    for (int i = 0; i < 25; ++i) {
+    for (int i = 0; i < 10; ++i) {
         ASSERT_EQ(uvc_frame_get(viewer.raw_frame), 0) << "frame " << i;
         ASSERT_TRUE(std::equal(expected.begin(), expected.end(), viewer.raw_frame)) << "frame " << i;
     }
-    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
     expect_temperatures_of_scene(viewer.raw_frame, scene);
-
-    // The device sends a frame every 40 ms from the commit on, so 25 frames
-    // take at least 960 ms; far more would mean frames lost on the way.
-    EXPECT_GE(camera->frames_started(), 25u);
-    EXPECT_GE(elapsed.count(), 960);
-    EXPECT_LT(elapsed.count(), 2500);
+    EXPECT_GE(camera->frames_started(), 10u);
     viewer.disconnect();
 }
 
