@@ -12,8 +12,7 @@ namespace {
 
 struct Outcome {
     int status = -1;
-    QString out;
-    QString err;
+    QString out, err;
 };
 
 QProcessEnvironment environment(const QString& home)
@@ -80,27 +79,17 @@ void TestProgram::commandsReachTheRunningViewer()
     }
     QVERIFY(snapshot.status == 0 && snapshot.out.contains(picture) && !QImage(picture).isNull());
 
-    const struct {
-        QStringList arguments;
-        int status;
-        QString named;
-    } refusals[] = {
-        {{"--snapshot", home.filePath(QStringLiteral("gone/x.tiff"))}, 1, QStringLiteral("gone/x.tiff")},
-        {{"--palette", "0"}, 2, QStringLiteral("--palette")},
-        {{"--quit", "--palette", "2"}, 2, QStringLiteral("one of")},
-    };
-    for (const auto& refusal : refusals) {
-        const Outcome outcome = ombrix(home.path(), refusal.arguments);
-        QCOMPARE(outcome.status, refusal.status);
-        QVERIFY2(outcome.err.contains(refusal.named), qPrintable(outcome.err));
-    }
+    const Outcome refused = ombrix(home.path(), {"--snapshot", home.filePath(QStringLiteral("gone/x.tiff"))});
+    QVERIFY2(refused.status == 1 && refused.err.contains(QStringLiteral("gone/x.tiff")), qPrintable(refused.err));
+    QCOMPARE(ombrix(home.path(), {"--palette", "0"}).status, 2);
+    QCOMPARE(ombrix(home.path(), {"--quit", "--palette", "2"}).status, 2);
+    QCOMPARE(ombrix(home.path(), {"--palette", "5"}).status, 0);
 
     const QString take = home.filePath(QStringLiteral("take.mkv"));
     QCOMPARE(ombrix(home.path(), {"--record", "start", take}).status, 0);
     QCOMPARE(ombrix(home.path(), {"--record", "start", take}).status, 1);  // one at a time
     QTest::qWait(500);
-    const Outcome stopped = ombrix(home.path(), {"--record", "stop"});
-    QVERIFY(stopped.status == 0 && stopped.out.contains(take));
+    QCOMPARE(ombrix(home.path(), {"--record", "stop"}).status, 0);
     QCOMPARE(ombrix(home.path(), {"--record", "stop"}).status, 1);
     QTRY_VERIFY(QFileInfo(take).size() > 0);
 
