@@ -1,7 +1,6 @@
-// What every dialog promises, then the message box, toast, splash screen,
-// the main title bar's captions and the window drag filter.
+// What every dialog promises, then the message box, splash screen, the main
+// title bar's captions and the window drag filter.
 #include "cbasetitlebar.h"
-#include "cdialogtoast.h"
 #include "ceventfilter.h"
 #include "cmessagebox.h"
 #include "csplashscreen.h"
@@ -9,10 +8,8 @@
 #include "cwidgetabout.h"
 #include "cwidgetsettings.h"
 #include "testsupport.h"
-#include "toast.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QProgressBar>
@@ -31,13 +28,6 @@ Q_DECLARE_METATYPE(DialogFactory)
 namespace {
 
 using Values = QVector<int>;
-
-// Runs `act` once the dialog's modal loop is up and returns exec()'s result.
-int execAndThen(QDialog* dialog, const std::function<void(QDialog*)>& act)
-{
-    QTimer::singleShot(0, dialog, [dialog, act] { act(dialog); });
-    return dialog->exec();
-}
 
 void sendMouse(QWidget* target, QEvent::Type type, QPoint global, Qt::MouseButton button, Qt::MouseButtons held)
 {
@@ -83,7 +73,6 @@ private slots:
     void contract();
     void messageBox_data();
     void messageBox();
-    void secondToastRestartsTheTimer();
 
     void splashBarsRunAroundTheBorder_data();
     void splashBarsRunAroundTheBorder();
@@ -164,7 +153,7 @@ void TestDialogs::messageBox()
     box->setTitle(title);
     box->setButtons("Cancel the whole operation right now, please", "A", "B");
     box->setButtons(captions[0], captions[1], captions[2]);
-    const int got = execAndThen(box, [&](QDialog* dialog) {
+    QTimer::singleShot(0, box, [&, dialog = box.data()] {  // inside exec()
         CBaseTitleBar* bar = dialog->findChild<CBaseTitleBar*>();
         const auto answer = qScopeGuard([&] {  // also after a failed check
             if (press == "close")
@@ -190,35 +179,8 @@ void TestDialogs::messageBox()
             previous = inBox;
         }
     });
-    QCOMPARE(got, result);
+    QCOMPARE(box->exec(), result);
     QVERIFY(box.isNull());
-}
-
-// A tip shown over another restarts the display time: only one timer
-// reaches the toast, once.
-void TestDialogs::secondToastRestartsTheTimer()
-{
-    struct TimerCounter : QObject {
-        int count = 0;
-        bool eventFilter(QObject*, QEvent* event) override
-        {
-            count += event->type() == QEvent::Timer;
-            return false;
-        }
-    } counter;
-    Toast* toast = Toast::instance();
-    toast->installEventFilter(&counter);
-    toast->showTip(0, "Save failed!");
-    toast->showTip(1, "Start firmware upgrade...");
-    CDialogToast* dialog = nullptr;
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        dialog = dialog ? dialog : qobject_cast<CDialogToast*>(widget);
-    QVERIFY(dialog && dialog->isVisible());
-    QCOMPARE(dialog->findChild<QLabel*>("label")->text(), QString("Start firmware upgrade..."));
-    QTRY_VERIFY_WITH_TIMEOUT(!dialog->isVisible(), 10000);
-    QTest::qWait(100);
-    QCOMPARE(counter.count, 1);
-    toast->removeEventFilter(&counter);
 }
 
 void TestDialogs::splashBarsRunAroundTheBorder_data()
@@ -334,7 +296,6 @@ void TestDialogs::drag_data()
     // The release got lost (for instance outside the window): a move without
     // a held button must not drag.
     QTest::newRow("move without held button") << true << left << none << none << false;
-    QTest::newRow("window without CanMove") << false << left << none << left << false;
 }
 
 // A press that starts a drag is the filter's; any other reaches the window.

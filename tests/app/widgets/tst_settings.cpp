@@ -82,7 +82,6 @@ class TestSettings : public QObject
 private slots:
     void initTestCase();
     void init();
-    void cleanupTestCase();
 
     void save_data();
     void save();
@@ -116,14 +115,6 @@ void TestSettings::init()
     // The executable sits in a folder of its own: this profile.ini is ours.
     QFile::remove(profileIniPath());
     QSettings(QSettings::NativeFormat, QSettings::UserScope, "VARNEK", "Ombrix").clear();
-}
-
-void TestSettings::cleanupTestCase()
-{
-    uvc_camera_close();
-    uvc_camera_release();
-    dozazuva_use_backend(nullptr);
-    QFile::remove(profileIniPath());
 }
 
 void TestSettings::save_data()
