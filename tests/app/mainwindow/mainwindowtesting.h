@@ -7,7 +7,6 @@
 #include "../wiretesting.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -68,21 +67,17 @@ public:
     explicit ModalHandler(std::function<void(Dialog*)> act, int timeoutMs = 10000)
         : action(std::move(act))
     {
-        clock.start();
-        timer.setInterval(10);
-        QObject::connect(&timer, &QTimer::timeout, [this, timeoutMs] {
-            if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
-                if (dialog->isVisible()) {
-                    timer.stop();
-                    ran = true;
-                    action(dialog);
-                    return;
-                }
-            }
-            if (clock.elapsed() > timeoutMs)
+        QObject::connect(&timer, &QTimer::timeout, [this, ticksLeft = timeoutMs / 10]() mutable {
+            auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
+            const bool shown = dialog && dialog->isVisible();
+            if (shown || --ticksLeft <= 0)
                 timer.stop();
+            if (shown) {
+                ran = true;
+                action(dialog);
+            }
         });
-        timer.start();
+        timer.start(10);
     }
 
     bool handled() const { return ran; }
@@ -90,7 +85,6 @@ public:
 private:
     std::function<void(Dialog*)> action;
     QTimer timer;
-    QElapsedTimer clock;
     bool ran = false;
 };
 
