@@ -85,6 +85,7 @@ void TestParts::hitTest_data()
     QTest::newRow("bottom-right") << QPoint(729, 589) << int(FrameBottomRight);
     QTest::newRow("right") << QPoint(728, 300) << int(FrameRight);
     QTest::newRow("bottom") << QPoint(300, 588) << int(FrameBottom);
+    QTest::newRow("bottom, last row") << QPoint(300, 590) << int(FrameBottom);
     QTest::newRow("inside by the corner") << QPoint(3, 3) << int(FrameNotHandled);
     QTest::newRow("inside by the right") << QPoint(727, 300) << int(FrameNotHandled);
     QTest::newRow("outside") << QPoint(731, 300) << int(FrameNotHandled);
