@@ -6,6 +6,7 @@
 #include <loginname.h>
 #include <processprobe.h>
 #include <signalsafewriter.h>
+#include <usbdevicepath.h>
 
 #include <gtest/gtest.h>
 
@@ -228,4 +229,31 @@ TEST(DefaultDumpFoldersTest, ApplicationFolderThenUserDataFolder)
     EXPECT_EQ(folders.primary, QCoreApplication::applicationDirPath() + QStringLiteral("/dump"));
     EXPECT_EQ(folders.fallback,
               QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/dump"));
+}
+
+// The identifiers from udev's properties, else from the kernel's PRODUCT;
+// anything that is not four hexadecimal digits or fewer is no identifier.
+TEST(UsbDevicePathTest, IdentifiersFromWhatUdevSays)
+{
+    const struct {
+        const char *vendor, *model, *product;
+        int expectedVendor, expectedProduct;  // -1: no identifiers
+    } cases[] = {
+        {"0bda", "5830", "", 0x0BDA, 0x5830},
+        {"", "", "bda/5840/100", 0x0BDA, 0x5840},
+        {"0bda", "", "bda/5830/1", 0x0BDA, 0x5830},
+        {"", "", "1bda0/5830/100", -1, -1},
+        {"", "", "bda", -1, -1},
+        {"xyz", "5830", "", -1, -1},
+    };
+    for (const auto& c : cases) {
+        const auto ids = platform::usbIdsFromProperties(c.vendor, c.model, c.product);
+        ASSERT_EQ(ids.has_value(), c.expectedVendor >= 0) << c.product;
+        if (ids) {
+            EXPECT_EQ(ids->vendor, c.expectedVendor);
+            EXPECT_EQ(ids->product, c.expectedProduct);
+        }
+    }
+    // A serial number cannot end its part of the path early.
+    EXPECT_EQ(platform::usbDeviceInterfacePath({0x0BDA, 0x5830}, "a#b").count('#'), 3);
 }
