@@ -45,9 +45,12 @@ void expectDecodesTo(const GifAnimation& animation)
     QImageReader reader(&buffer, "gif");
     ASSERT_TRUE(reader.canRead()) << reader.errorString().toStdString();
     EXPECT_EQ(reader.imageCount(), animation.frames.size());
+    EXPECT_EQ(reader.loopCount(), -1);  // forever
     for (int f = 0; f < animation.frames.size(); ++f) {
         const QImage decoded = reader.read().convertToFormat(QImage::Format_ARGB32);
         ASSERT_FALSE(decoded.isNull()) << "frame " << f << ": " << reader.errorString().toStdString();
+        if (f + 1 < animation.frames.size())
+            EXPECT_EQ(reader.nextImageDelay(), 10 * animation.delayCentiseconds);
         const QImage& expected = animation.frames[f];
         ASSERT_EQ(decoded.size(), expected.size());
         for (int y = 0; y < expected.height(); ++y)
@@ -123,37 +126,19 @@ TEST(GifWriter, CodeStreamEndsCleanlyAtEveryLength)
 
 // Random pixels fill the 4096-entry code table many times over, so the
 // encoder must restart it and widen codes exactly as a decoder does.
-TEST(GifWriter, NoiseThatOverflowsTheCodeTableDecodesExactly)
+TEST(GifWriter, AnimationsDecodeExactlyWithTransparencyAndDelay)
 {
     QRandomGenerator random(7);
     for (int colours : {2, 3, 16, 200, 256}) {
         GifAnimation a;
         a.palette = greyPalette(colours);
+        a.transparentIndex = colours == 16 ? 0 : -1;
+        a.delayCentiseconds = colours;
         a.frames << indexedFrame({173, 91}, a.palette, [&](int, int) { return int(random.bounded(colours)); });
         a.frames << indexedFrame({173, 91}, a.palette, [&](int x, int) { return (x / 7) % colours; });
         SCOPED_TRACE(colours);
         expectDecodesTo(a);
     }
-}
-
-TEST(GifWriter, TransparentIndexDecodesAsTransparentAndLoopsForever)
-{
-    GifAnimation a;
-    a.palette = greyPalette(8);
-    a.transparentIndex = 0;
-    a.delayCentiseconds = 8;
-    for (int f = 0; f < 3; ++f)
-        a.frames << indexedFrame({20, 20}, a.palette, [f](int x, int y) { return (x + y + f) % 3 == 0 ? 0 : 1 + f; });
-    expectDecodesTo(a);
-
-    QByteArray data = encode(a);
-    QBuffer buffer(&data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "gif");
-    EXPECT_TRUE(reader.supportsAnimation());
-    EXPECT_EQ(reader.loopCount(), -1);
-    reader.read();
-    EXPECT_EQ(reader.nextImageDelay(), 80);
 }
 
 TEST(GifWriter, UnusableAnimationsAreRefusedWithAReason)
@@ -169,7 +154,7 @@ TEST(GifWriter, UnusableAnimationsAreRefusedWithAReason)
     bad[0].frames.clear();
     bad[1].palette.clear();
     bad[2].palette = greyPalette(257);
-    bad[3].frames << indexedFrame({5, 4}, palette, [](int, int) { return 1; });
+    bad[3].frames << indexedFrame({5, 4}, palette, [](int, int) { return 1; });  // another size
     bad[4].frames << bad[4].frames[0].convertToFormat(QImage::Format_RGB32);
     bad[5].frames[0].setColorCount(8);
     bad[5].frames[0].setPixel(2, 2, 6);  // beyond the 4-colour palette
@@ -180,8 +165,7 @@ TEST(GifWriter, UnusableAnimationsAreRefusedWithAReason)
         buffer.open(QIODevice::WriteOnly);
         QString error;
         EXPECT_FALSE(writeGif(bad[i], &buffer, &error)) << i;
-        EXPECT_FALSE(error.isEmpty()) << i;
-        EXPECT_TRUE(data.isEmpty()) << i;
+        EXPECT_TRUE(!error.isEmpty() && data.isEmpty()) << i;
     }
     QBuffer closed;
     EXPECT_FALSE(writeGif(good(), &closed));
