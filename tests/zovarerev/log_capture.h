@@ -10,7 +10,7 @@
 
 #include "zovarerev.h"
 
-enum { kLogAll = 0, kLogErrors = 1, kLogNone = 2 };
+enum { kLogAll = 0, kLogNone = 2 };
 
 // Runs call at the given log level and returns what it printed; silent afterwards.
 template <typename Call>

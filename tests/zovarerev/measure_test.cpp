@@ -235,15 +235,4 @@ TEST(Measure, RemapAlarmsAndBadArguments)
     EXPECT_EQ(stat.ave_temp, 777);
 }
 
-TEST(Measure, LogLevelsPickWhatIsPrinted)
-{
-    const Image image(16, 16, 100, 5);
-    const line_t line{ 1, 1, 8, 1 };
-    temp_stat_t stat{};
-    auto measure = [&] { get_line_temp(image.pixels.data(), image.res, &line, &stat); };
-    auto fail = [&] { get_line_temp(image.pixels.data(), image.res, nullptr, &stat); };
-    EXPECT_TRUE(OneMessage(CaptureLog(measure, kLogAll), "debug") && OneMessage(CaptureLog(fail, kLogErrors), "error"));
-    EXPECT_EQ(CaptureLog(measure, kLogErrors) + CaptureLog(fail, kLogNone) + CaptureLog(fail, 7), "");
-}
-
 }  // namespace
