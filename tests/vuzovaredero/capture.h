@@ -4,8 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include "zizuruziza.h"
+
 #include <string>
 #include <utility>
+
+inline image_res_t size(int width, int height)
+{
+    return image_res_t{(uint16_t)width, (uint16_t)height};
+}
 
 template <typename Call>
 std::pair<int, std::string> printedBy(Call&& call)

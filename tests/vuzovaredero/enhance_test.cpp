@@ -18,11 +18,6 @@ namespace {
 
 using Words = std::vector<uint16_t>;
 
-image_res_t size(int width, int height)
-{
-    return image_res_t{(uint16_t)width, (uint16_t)height};
-}
-
 enhance_param_t controllerEnhance()
 {
     return enhance_param_t{{0.01f, 0.01f, 0.001f, 0.0001f, 150, 0, 0.25f, {1, 4530, 4938}},
@@ -55,23 +50,6 @@ TEST(VuzovarederoEnhance, DetailGainByStrength)
         EXPECT_EQ(vz_detail_gain(strength, gains, steps), gain) << strength;
 }
 
-TEST(VuzovarederoEnhance, FlatImageEqualsTheContrastStage)
-{
-    Words in(64 * 48);
-    for (size_t i = 0; i < in.size(); i++)
-        in[i] = (uint16_t)(3000 + (i / 64) * 40);  // flat along each row: detail only between rows
-    Words flat(64 * 48, 5000), out(flat.size()), base(flat.size());
-    enhance_param_t param = controllerEnhance();
-    agc_param_t contrast = param.agc_param;
-    ASSERT_EQ(y14_image_auto_gain_control(flat.data(), (uint32_t)flat.size(), &contrast, base.data()), 0);
-    ASSERT_EQ(y14_image_enhance(flat.data(), size(64, 48), &param, out.data()), 0);
-    EXPECT_EQ(out, base);
-    // The caller's record is not rewritten.
-    EXPECT_EQ(param.agc_param.stretch_param.lower_limit, 4530);
-    EXPECT_EQ(param.agc_param.stretch_param.upper_limit, 4938);
-    EXPECT_EQ(param.agc_param.stretch_param.enable, 1);
-}
-
 // The whole pipeline against the formula applied to the steps' outputs.
 TEST(VuzovarederoEnhance, CombinesBaseAndWeightedDetail)
 {
@@ -87,6 +65,7 @@ TEST(VuzovarederoEnhance, CombinesBaseAndWeightedDetail)
         agc_param_t contrast = param.agc_param;
         ASSERT_EQ(y14_image_auto_gain_control(in.data(), (uint32_t)in.size(), &contrast, base.data()), 0);
         ASSERT_EQ(y14_image_enhance(in.data(), size(w, h), &param, out.data()), 0);
+        EXPECT_EQ(param.agc_param.stretch_param.lower_limit, 4530);  // the caller's record is not rewritten
         int saturated = 0, zero = 0;
         for (size_t i = 0; i < in.size(); i++) {
             int d = (int16_t)(uint16_t)(in[i] - blurred[i]);

@@ -14,11 +14,6 @@ namespace {
 
 using Words = std::vector<uint16_t>;
 
-image_res_t size(int width, int height)
-{
-    return image_res_t{(uint16_t)width, (uint16_t)height};
-}
-
 Words reduced(const Words& in, int w, int h)
 {
     Words out(in.size(), 0xBEEF);

@@ -21,11 +21,6 @@ using Words = std::vector<uint16_t>;
 using Bytes = std::vector<uint8_t>;
 using Transform = int (*)(const uint8_t*, image_res_t, int, uint8_t*);
 
-image_res_t size(int width, int height)
-{
-    return image_res_t{(uint16_t)width, (uint16_t)height};
-}
-
 // First case of the program: nothing registered yet, so failures print nothing.
 TEST(VuzovarederoLog, SilentUntilRegistered)
 {
