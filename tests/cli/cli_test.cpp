@@ -51,13 +51,13 @@ struct ToolRun {
     QString err;
 };
 
-ToolRun runTool(const QStringList& arguments, std::atomic<bool>* stopFlag = nullptr)
+ToolRun runTool(const QStringList& arguments)
 {
     std::atomic<bool> never{false};
     ToolRun run;
     QTextStream out(&run.out);
     QTextStream err(&run.err);
-    CliContext cli{out, err, stopFlag ? *stopFlag : never};
+    CliContext cli{out, err, never};
     run.status = runCli(arguments, cli);
     out.flush();
     err.flush();
@@ -70,7 +70,6 @@ std::vector<uint16_t> moduleWords()
     ombrix_sim_temperature_words(words.data(), words.size());
     return words;
 }
-
 
 ombrix_sim_element element(int id)
 {
