@@ -2,6 +2,7 @@
 // temperature: round trips over the whole grid, interpolation, the edges.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <set>
@@ -12,19 +13,26 @@
 
 namespace {
 
-const std::vector<float> kDistances = {
-    0.25f, 0.3f, 0.35f, 0.4f, 0.45f, 0.5f, 0.55f, 0.6f, 0.65f, 0.7f, 0.75f, 0.8f, 0.85f, 0.9f, 0.95f, 1.0f,
-    1.05f, 1.1f, 1.15f, 1.2f, 1.3f, 1.4f, 1.5f, 1.6f, 1.7f, 1.8f, 1.9f, 2.0f,
-    2.2f, 2.4f, 2.6f, 2.8f, 3.0f, 3.2f, 3.4f, 3.6f, 3.8f, 4.0f,
-    4.5f, 5.0f, 5.5f, 6.0f, 6.5f, 7.0f, 7.5f, 8.0f, 9, 10, 11, 12, 13, 14,
-    16, 18, 20, 22, 24, 26, 28, 30, 35, 40, 45, 50
-};
+// The distances write_tau takes, found by trying every 5 cm: its grid.
+std::vector<float> GridDistances()
+{
+    std::vector<uint16_t> table(ZOVAREREV_AMBIENT_TAU_TABLE_ENTRIES);
+    std::vector<float> grid;
+    for (int cm = 20; cm <= 5100; cm += 5)
+        if (write_tau(table.data(), 0.2f, 20, float(cm) / 100, 1) == 0)
+            grid.push_back(float(cm) / 100);
+    return grid;
+}
+
+const std::vector<float> kDistances = GridDistances();
 const float kHumidityOfClass[4] = { 0.2f, 0.4f, 0.6f, 0.8f };
 
 size_t AmbientEntry(int humidity_class, int ambient_slot, int distance_index)
 {
     return size_t((humidity_class * 14 + ambient_slot) * 64 + distance_index);
 }
+
+int Index(float distance) { return int(std::find(kDistances.begin(), kDistances.end(), distance) - kDistances.begin()); }
 
 uint16_t Distinct(int a, int b, int c) { return uint16_t(1 + a * 4096 + b * 64 + c); }
 
@@ -48,6 +56,9 @@ uint16_t ReadTarget(const std::vector<uint16_t>& t, float target, float distance
 
 TEST(TauTable, BothTablesRoundTripAtEveryGridPoint)
 {
+    ASSERT_EQ(kDistances.size(), 64u);
+    EXPECT_EQ(kDistances.front(), 0.25f);
+    EXPECT_EQ(kDistances.back(), 50.0f);
     auto ambient = ambient_table();
     for (int h = 0; h < 4; ++h)
         for (int a = 0; a < 13; ++a)
@@ -78,13 +89,13 @@ TEST(TauTable, HumidityClassesAndTheSpareAmbientSlot)
     for (auto [humidity, expected_class] : classes) {
         auto t = ambient_table();
         ASSERT_EQ(write_tau(t.data(), humidity, 20.0f, 1.0f, 4321), 0);
-        EXPECT_EQ(t[AmbientEntry(expected_class, 5, 15)], 4321) << humidity;
+        EXPECT_EQ(t[AmbientEntry(expected_class, 5, Index(1.0f))], 4321) << humidity;
     }
     auto t = ambient_table();
     ASSERT_EQ(write_tau(t.data(), 0.6f, 23.0f, 3.0f, 777), 0);  // between grid points
-    EXPECT_EQ(t[AmbientEntry(2, 13, 32)], 777);
+    EXPECT_EQ(t[AmbientEntry(2, 13, Index(3.0f))], 777);
     ASSERT_EQ(write_tau(t.data(), 0.6f, 20.0004f, 3.0004f, 778), 0);  // within 0.001 of a grid point
-    EXPECT_EQ(t[AmbientEntry(2, 5, 32)], 778);
+    EXPECT_EQ(t[AmbientEntry(2, 5, Index(3.0f))], 778);
 }
 
 struct Write {
