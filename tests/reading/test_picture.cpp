@@ -86,8 +86,9 @@ TEST_F(PictureColouring, IsothermCoversExactlyThePixelsBeyondTheThreshold)
     ASSERT_TRUE(TemperatureSnapshot::instance().store(celsius.data(), int(celsius.size())));
     reading::ScaleSettings settings;
     settings.manualSpan = true;
-    settings.thresholdCelsius = 30;
-    const float threshold = raw_to_celsius(celsius_to_raw(30));
+    // A temperature some pixels have exactly: they are not beyond it.
+    const float threshold = raw_to_celsius(words[words.size() / 2 + Width / 2]);
+    settings.thresholdCelsius = threshold;
     const cv::Vec3b mark = reading::contrastingColour(2);
     for (reading::Isotherm mode : {reading::Isotherm::Above, reading::Isotherm::Below}) {
         settings.isotherm = mode;
@@ -95,14 +96,16 @@ TEST_F(PictureColouring, IsothermCoversExactlyThePixelsBeyondTheThreshold)
             const cv::Mat picture = colour(turn, settings);
             const TemperatureSnapshot::Reader reader;
             const float* values = reader.copyFor(Angles[turn]).values;
-            int painted = 0;
+            int painted = 0, atThreshold = 0;
             for (int i = 0; i < TemperatureSnapshot::ValueCount; ++i) {
                 const bool beyond = mode == reading::Isotherm::Above ? values[i] > threshold : values[i] < threshold;
                 const bool marked = picture.at<cv::Vec3b>(i / picture.cols, i % picture.cols) == mark;
                 ASSERT_EQ(marked, beyond) << "pixel " << i << " at " << Angles[turn] << " degrees";
                 painted += marked;
+                atThreshold += values[i] == threshold;
             }
             EXPECT_GT(painted, 0);
+            EXPECT_GT(atThreshold, 0);
         }
     }
 }

@@ -65,4 +65,25 @@ TEST_F(RecordingTest, FfmpegDecodesTheTemperatureStreamToTheWords)
     EXPECT_TRUE(raw == words);
 }
 
+// Frames stamped with the same millisecond are all kept, in order, a millisecond apart.
+TEST_F(RecordingTest, FramesWithoutTimeBetweenThemAreAllKept)
+{
+    const auto frames = camera_frames(3);
+    const ombrix_recorder_params p = params();
+    ombrix_recorder* recorder = nullptr;
+    ASSERT_EQ(ombrix_recorder_open(path("same.mkv").c_str(), &p, &recorder), 0);
+    for (const Frame& f : frames)
+        ASSERT_EQ(ombrix_recorder_write(recorder, 500, f.data(), f.size(), nullptr, 0, 0), 0);
+    ASSERT_EQ(ombrix_recorder_close(recorder), 0);
+    ombrix_recording* recording = nullptr;
+    ASSERT_EQ(ombrix_recording_open(path("same.mkv").c_str(), &recording), 0);
+    Frame frame(frames[0].size());
+    for (int i = 0; i < 3; ++i) {
+        int64_t time = -1;
+        EXPECT_EQ(ombrix_recording_read(recording, i, frame.data(), frame.size(), &time), 0) << i;
+        EXPECT_TRUE(frame == frames[i] && time == i) << i << " at " << time;
+    }
+    ombrix_recording_close(recording);
+}
+
 }  // namespace
