@@ -49,8 +49,9 @@ void expectDecodesTo(const GifAnimation& animation)
     for (int f = 0; f < animation.frames.size(); ++f) {
         const QImage decoded = reader.read().convertToFormat(QImage::Format_ARGB32);
         ASSERT_FALSE(decoded.isNull()) << "frame " << f << ": " << reader.errorString().toStdString();
-        if (f + 1 < animation.frames.size())
+        if (f + 1 < animation.frames.size()) {
             EXPECT_EQ(reader.nextImageDelay(), 10 * animation.delayCentiseconds);
+        }
         const QImage& expected = animation.frames[f];
         ASSERT_EQ(decoded.size(), expected.size());
         for (int y = 0; y < expected.height(); ++y)
