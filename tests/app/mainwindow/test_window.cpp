@@ -93,7 +93,7 @@ private slots:
     void unplugShowsNoCameraAndReplugRestores();
     void otherDevicesChangeNothing();
     void saveAndExport();
-    void factoryRestoreReconnects();
+    void shutterSendsOneCommand();
     void windowStatesAndBringToFront();
 
 private:
@@ -375,23 +375,8 @@ void TestWindow::saveAndExport()
         QVERIFY(qAbs(firstRow[x].toDouble() - celsius_to_fahrenheit(grid[x])) <= 0.0051);
 }
 
-// Restoring the factory values closes and opens the camera again; the
-// picture comes back at once.
-void TestWindow::factoryRestoreReconnects()
+void TestWindow::shutterSendsOneCommand()
 {
-    QSignalSpy reopened(window.get(), &ThermalImager::changeStatus);  // the open reads the range again
-    ModalHandler<CWidgetSettings> answer([](CWidgetSettings* panel) {
-        panel->findChild<QPushButton*>(QStringLiteral("pushButtonRestore"))->click();
-    });
-    clickTitleBar(*window, &CTitleBar::Buttons::setting);
-    QVERIFY(answer.handled());
-    QCOMPARE(standardCommandsOnWire(0x01, 0x0E), std::vector<int>{0});
-    QTRY_COMPARE_WITH_TIMEOUT(reopened.count(), 1, 5000);
-    QVERIFY(pictureRunning(*window) && g_connected && controlsEnabled(*window));
-    const quint32 before = window->profileChart().pointCount();
-    QTRY_VERIFY_WITH_TIMEOUT(window->profileChart().pointCount() > before, 5000);
-
-    ombrix_sim_wire_clear();  // the shutter: one command
     QTest::mouseClick(window->form().pushButtonRefresh, Qt::LeftButton);
     QCOMPARE(standardCommandsOnWire(0x0D, 0xC1), std::vector<int>{0});
 }
