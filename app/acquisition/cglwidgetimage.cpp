@@ -6,7 +6,6 @@
 #include "profile.h"
 #include "thermal.h"
 
-#include <zizuruziza.h>
 
 #include <QDebug>
 #include <QPainter>
@@ -42,20 +41,16 @@ QImage greyImage(const cv::Mat& mat)
     return image;
 }
 
-// B, G, R bytes into a new image in R, G, B order (what QImage's
-// rgbSwapped() of the bytes gives, with the library's vectorised swap).
+// B, G, R bytes copied into an image of the same byte order: Qt takes
+// B, G, R pixels as they are, so the copy needs no channel swap.
 QImage colourImage(const cv::Mat& mat)
 {
-    QImage image(mat.cols, mat.rows, QImage::Format_RGB888);
+    QImage image(mat.cols, mat.rows, QImage::Format_BGR888);
     if (image.isNull())
         return image;
-    const int rowBytes = mat.cols * 3;
-    if (mat.isContinuous() && image.bytesPerLine() == rowBytes) {
-        rgb_to_bgr(mat.data, mat.cols * mat.rows, image.bits());
-        return image;
-    }
+    const size_t rowBytes = size_t(mat.cols) * 3;
     for (int row = 0; row < mat.rows; ++row)
-        rgb_to_bgr(mat.ptr(row), mat.cols, image.scanLine(row));
+        std::memcpy(image.scanLine(row), mat.ptr(row), rowBytes);
     return image;
 }
 

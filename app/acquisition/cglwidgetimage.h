@@ -49,7 +49,7 @@ public:
     // The stream thread this view owns (for its clock and frame source).
     CThreadVideoStream* videoStream() const { return thread; }
 
-    // A frame as a QImage: 8-bit grey (indexed), 8-bit B, G, R (as RGB888),
+    // A frame as a QImage: 8-bit grey (indexed), 8-bit B, G, R (as BGR888),
     // 8-bit four channels (ARGB32) or 32-bit float three channels (through
     // 8-bit B, G, R); a null image for any other type. Always a deep copy.
     static QImage imageFromMat(const cv::Mat& mat);
