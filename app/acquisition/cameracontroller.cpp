@@ -101,7 +101,9 @@ uint16_t* words(u8* bytes)
 
 // YUV422 picture to the output format. The library calls' results are
 // added up: any failure makes the whole conversion fail.
-int convertFromYuv422(const u8* image, u32 n, frame_info_t* info, u8* A, u8* B)
+// keepRgb leaves a picture due in B, G, R in the converter's R, G, B order
+// (for the colour mapping, which reads either and saves the swap).
+int convertFromYuv422(const u8* image, u32 n, frame_info_t* info, u8* A, u8* B, bool keepRgb)
 {
     switch (info->output_format) {
     case PIXFMT_YUV422:
@@ -118,6 +120,8 @@ int convertFromYuv422(const u8* image, u32 n, frame_info_t* info, u8* A, u8* B)
         return -1;
     default:  // PIXFMT_BGR888 and any code above it
         info->byte_size = 3 * n;
+        if (keepRgb)
+            return yuv422_to_rgb(image, int(n), B);
         return yuv422_to_rgb(image, int(n), A) | rgb_to_bgr(A, int(n), B);
     }
 }
@@ -445,7 +449,10 @@ void convert_buffers_release(void)
     g_state.convertCapacity = 0;
 }
 
-int frame_convert(u8* image, u32 pixel_count, frame_info_t* info)
+namespace {
+
+// frame_convert, with the choice of convertFromYuv422's keepRgb.
+int convertFrame(u8* image, u32 pixel_count, frame_info_t* info, bool keepRgb)
 {
     if (!info)
         return -1;
@@ -461,7 +468,7 @@ int frame_convert(u8* image, u32 pixel_count, frame_info_t* info)
     int result = 0;
     switch (info->input_format) {
     case INPUT_YUV422:
-        result = convertFromYuv422(image, pixel_count, info, A, B);
+        result = convertFromYuv422(image, pixel_count, info, A, B, keepRgb);
         break;
     case INPUT_Y16:
     case INPUT_Y14:
@@ -483,6 +490,20 @@ int frame_convert(u8* image, u32 pixel_count, frame_info_t* info)
     return result == 0 ? 0 : -1;
 }
 
+// Whether frame_to_mat converts the frame into R, G, B and colours that:
+// a YUV422 frame due in B, G, R (the same picture after the mapping).
+bool colouredFromRgb(const frame_info_t& image)
+{
+    return image.input_format == INPUT_YUV422 && transformFormatOf(image.output_format) == PIXFMT_BGR888;
+}
+
+}  // namespace
+
+int frame_convert(u8* image, u32 pixel_count, frame_info_t* info)
+{
+    return convertFrame(image, pixel_count, info, false);
+}
+
 const u8* frame_convert_output(void)
 {
     return g_state.result;
@@ -493,7 +514,8 @@ cv::Mat frame_to_mat(stream_frame_info_t* info)
     if (!info)
         return cv::Mat();
     frame_info_t& image = info->image_info;
-    frame_convert(info->image_frame, image.width * image.height, &image);
+    const bool fromRgb = colouredFromRgb(image);
+    convertFrame(info->image_frame, image.width * image.height, &image, fromRgb);
     // The matrix below spans width x height x 3 bytes of B.
     if (!g_state.result || size_t(image.width) * image.height * 3 > g_state.convertCapacity)
         return cv::Mat();
@@ -515,6 +537,9 @@ cv::Mat frame_to_mat(stream_frame_info_t* info)
     selectColourTable();
     cv::Mat coloured;
     coloured.allocator = frameBufferPool();
-    itGray2RgbAD(wrapped, coloured);
+    if (fromRgb)
+        itRgbToColourTable(wrapped, coloured);
+    else
+        itGray2RgbAD(wrapped, coloured);
     return coloured;
 }

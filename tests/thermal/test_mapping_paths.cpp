@@ -14,7 +14,7 @@
 
 namespace {
 
-using Path = std::function<bool(const cv::Mat&, cv::Mat&, const std::uint8_t*)>;
+using Path = std::function<bool(const cv::Mat&, cv::Mat&, const std::uint8_t*, thermal::Luma)>;
 
 struct NamedPath {
     const char* name;
@@ -34,9 +34,9 @@ std::vector<NamedPath> fastPaths()
 {
     return {
         {"portable",
-         [](const cv::Mat& src, cv::Mat& dst, const std::uint8_t* table) {
+         [](const cv::Mat& src, cv::Mat& dst, const std::uint8_t* table, thermal::Luma luma) {
              const std::vector<std::uint32_t> words = wordsOf(table);
-             thermal::mapPicturePortable(src, dst, table, words.data());
+             thermal::mapPicturePortable(src, dst, table, words.data(), luma);
              return true;
          }},
         {"avx512", thermal::mapPictureAvx512},
@@ -90,7 +90,7 @@ void expectEqualToReference(const NamedPath& path, const cv::Mat& src, const std
         guarded.assign(src.total() * 3 + 2 * 64, 0xA5);
         out = cv::Mat(src.rows, src.cols, CV_8UC3, guarded.data() + 64);
     }
-    if (!path.map(src, out, table))
+    if (!path.map(src, out, table, thermal::kBgrLuma))
         return;
     ASSERT_EQ(cv::norm(out, expected, cv::NORM_INF), 0.0) << path.name << " " << src.size();
     if (gapped) {
@@ -121,25 +121,31 @@ TEST(ThermalMappingPaths, EqualTheReferenceOnEverySizeAndContent)
                     }
 }
 
-// All 2^24 (B, G, R) values, one row of 4096 pixels per (B, G high nibble).
-TEST(ThermalMappingPaths, EqualTheReferenceOnEveryColour)
+// All 2^24 (B, G, R) values, one row of 4096 pixels per (B, G high nibble),
+// read as B, G, R and as R, G, B (the same levels as the swapped picture).
+TEST(ThermalMappingPaths, EqualTheReferenceOnEveryColourInEitherOrder)
 {
-    cv::Mat all(4096, 4096, CV_8UC3);
+    cv::Mat all(4096, 4096, CV_8UC3), swapped(all.size(), CV_8UC3);
     for (int i = 0; i < 4096 * 4096; ++i) {
         std::uint8_t* p = all.data + 3 * size_t(i);
-        p[0] = std::uint8_t(i >> 16);
-        p[1] = std::uint8_t(i >> 8);
-        p[2] = std::uint8_t(i);
+        std::uint8_t* q = swapped.data + 3 * size_t(i);
+        p[0] = q[2] = std::uint8_t(i >> 16);
+        p[1] = q[1] = std::uint8_t(i >> 8);
+        p[2] = q[0] = std::uint8_t(i);
     }
     const std::vector<std::uint8_t> table = distinctTable(6);
-    cv::Mat expected(all.size(), CV_8UC3);
+    cv::Mat expected(all.size(), CV_8UC3), fromRgb(all.size(), CV_8UC3);
+    thermal::mapPictureReference(swapped, expected, table.data());
+    thermal::mapPictureReference(all, fromRgb, table.data(), thermal::kRgbLuma);
+    ASSERT_EQ(cv::norm(fromRgb, expected, cv::NORM_INF), 0.0);
     thermal::mapPictureReference(all, expected, table.data());
-    for (const NamedPath& path : fastPaths()) {
-        cv::Mat out(all.size(), CV_8UC3);
-        if (path.map(all, out, table.data())) {
-            EXPECT_EQ(cv::norm(out, expected, cv::NORM_INF), 0.0) << path.name;
+    for (const thermal::Luma luma : {thermal::kBgrLuma, thermal::kRgbLuma})
+        for (const NamedPath& path : fastPaths()) {
+            cv::Mat out(all.size(), CV_8UC3);
+            if (path.map(luma.first == thermal::kRgbLuma.first ? swapped : all, out, table.data(), luma)) {
+                EXPECT_EQ(cv::norm(out, expected, cv::NORM_INF), 0.0) << path.name << " luma " << luma.first;
+            }
         }
-    }
 }
 
 TEST(ThermalMappingPaths, SimdPathRunsWhereTheProcessorHasIt)

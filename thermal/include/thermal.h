@@ -44,6 +44,11 @@ THERMAL_API int itGetRgbColor(void);
  * line and leaves dst empty. */
 THERMAL_API void itGray2RgbAD(cv::Mat src, cv::OutputArray dst);
 
+/* As itGray2RgbAD for a src whose pixels are R, G, B (the luma weighs its
+ * first byte as red and its last as blue); dst is B, G, R all the same. It
+ * colours a converter's R, G, B picture without a channel swap first. */
+THERMAL_API void itRgbToColourTable(cv::Mat src, cv::OutputArray dst);
+
 /* The display name of table n ("White Hot", "Iron", ...); nullptr when n is
  * out of range. The text is static. */
 THERMAL_API const char* itRgbColorName(int n);

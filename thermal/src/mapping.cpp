@@ -5,13 +5,13 @@
 
 namespace thermal {
 
-void mapPictureReference(const cv::Mat& src, cv::Mat& dst, const std::uint8_t* table)
+void mapPictureReference(const cv::Mat& src, cv::Mat& dst, const std::uint8_t* table, Luma luma)
 {
     for (int y = 0; y < src.rows; ++y) {
         const std::uint8_t* in = src.ptr<std::uint8_t>(y);
         std::uint8_t* out = dst.ptr<std::uint8_t>(y);
         for (int x = 0; x < src.cols; ++x, in += 3, out += 3) {
-            const std::uint8_t* colour = table + 3 * greyLevel(in);
+            const std::uint8_t* colour = table + 3 * greyLevel(in, luma);
             out[0] = colour[0];
             out[1] = colour[1];
             out[2] = colour[2];
@@ -45,7 +45,7 @@ inline bool fourGrey(const std::uint8_t* in)
 }
 
 // Four pixels followed by at least one more.
-inline void mapFour(const std::uint8_t* in, std::uint8_t* out, const std::uint32_t* words)
+inline void mapFour(const std::uint8_t* in, std::uint8_t* out, const std::uint32_t* words, Luma luma)
 {
     if (fourGrey(in)) {
         putWord(out, words, in[1]);
@@ -54,7 +54,7 @@ inline void mapFour(const std::uint8_t* in, std::uint8_t* out, const std::uint32
         putWord(out + 9, words, in[10]);
     } else {
         for (int k = 0; k < 4; ++k)
-            putWord(out + 3 * k, words, greyLevel(in + 3 * k));
+            putWord(out + 3 * k, words, greyLevel(in + 3 * k, luma));
     }
 }
 
@@ -94,7 +94,8 @@ inline bool sixteenGrey(const std::uint8_t* in)
 
 }  // namespace
 
-void mapPicturePortable(const cv::Mat& src, cv::Mat& dst, const std::uint8_t* table, const std::uint32_t* words)
+void mapPicturePortable(const cv::Mat& src, cv::Mat& dst, const std::uint8_t* table, const std::uint32_t* words,
+                        Luma luma)
 {
     const int cols = src.cols;
     for (int y = 0; y < src.rows; ++y) {
@@ -112,14 +113,14 @@ void mapPicturePortable(const cv::Mat& src, cv::Mat& dst, const std::uint8_t* ta
                     putWord(out + 3 * k, words, in[3 * k + 1]);
             } else {
                 for (int k = 0; k < 16; k += 4)
-                    mapFour(in + 3 * k, out + 3 * k, words);
+                    mapFour(in + 3 * k, out + 3 * k, words, luma);
             }
         }
         for (; x + 4 < cols; x += 4, in += 12, out += 12)
-            mapFour(in, out, words);
+            mapFour(in, out, words, luma);
         for (; x + 1 < cols; ++x, in += 3, out += 3)
-            putWord(out, words, greyLevel(in));
-        const std::uint8_t* colour = table + 3 * greyLevel(in);
+            putWord(out, words, greyLevel(in, luma));
+        const std::uint8_t* colour = table + 3 * greyLevel(in, luma);
         out[0] = colour[0];
         out[1] = colour[1];
         out[2] = colour[2];

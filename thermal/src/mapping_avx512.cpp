@@ -5,9 +5,10 @@
 //  1. the bytes are gathered into 16-bit lanes of (B, G) and of (R, G)
 //     pairs, 32 pixels per register;
 //  2. multiply-adds of the pairs by (29, 99) and (77, 51) give 29 B + 150 G
-//     + 77 R in two parts of at most 128 * 255, which stay below the
-//     instruction's signed limit; with the + 128 the sum cannot overflow 16
-//     bits (at most 256 * 255 + 128), and its high byte is the level;
+//     + 77 R (for R, G, B pictures (77, 51) and (29, 99)) in two parts of at
+//     most 128 * 255, which stay below the instruction's signed limit; with
+//     the + 128 the sum cannot overflow 16 bits (at most 256 * 255 + 128),
+//     and its high byte is the level;
 //  3. each channel of the table, 256 bytes in four registers, is looked up
 //     with two two-register permutes (levels below and from 128) and a blend
 //     on the level's top bit;
@@ -120,17 +121,22 @@ THERMAL_AVX512 inline __m512i pairs(const Bgr& p, const Shuffles& s, Pair pair, 
                      : _mm512_permutex2var_epi8(p.r1, s.pairs[pair][1], p.r2);
 }
 
-THERMAL_AVX512 inline __m512i lumaHalf(const Bgr& p, const Shuffles& s, int half)
+// Green's 150 split so that it makes 128 with the first byte's weight and the
+// rest (150 - (128 - first)) goes beside the last byte's: neither pair's
+// weights sum past 128, in either channel order.
+THERMAL_AVX512 inline __m512i lumaHalf(const Bgr& p, const Shuffles& s, int half, Luma luma)
 {
-    const __m512i blueGreen = _mm512_maddubs_epi16(pairs(p, s, BlueGreen, half), _mm512_set1_epi16(29 | 99 << 8));
-    const __m512i redGreen = _mm512_maddubs_epi16(pairs(p, s, RedGreen, half), _mm512_set1_epi16(77 | 51 << 8));
+    const __m512i blueGreen = _mm512_maddubs_epi16(pairs(p, s, BlueGreen, half),
+                                                   _mm512_set1_epi16(short(luma.first | (128 - luma.first) << 8)));
+    const __m512i redGreen = _mm512_maddubs_epi16(pairs(p, s, RedGreen, half),
+                                                  _mm512_set1_epi16(short(luma.last | (22 + luma.first) << 8)));
     return _mm512_add_epi16(_mm512_add_epi16(blueGreen, _mm512_set1_epi16(128)), redGreen);
 }
 
 // The 64 levels of the 64 pixels.
-THERMAL_AVX512 inline __m512i levels(const Bgr& p, const Shuffles& s)
+THERMAL_AVX512 inline __m512i levels(const Bgr& p, const Shuffles& s, Luma luma)
 {
-    return _mm512_permutex2var_epi8(lumaHalf(p, s, 0), s.highBytes, lumaHalf(p, s, 1));
+    return _mm512_permutex2var_epi8(lumaHalf(p, s, 0, luma), s.highBytes, lumaHalf(p, s, 1, luma));
 }
 
 // One channel of the table: entries 0-63, 64-127, 128-191, 192-255.
@@ -170,14 +176,14 @@ THERMAL_AVX512 void splitTable(const std::uint8_t* table, const Shuffles& s, Pla
 }
 
 THERMAL_AVX512 void mapRow(const std::uint8_t* in, std::uint8_t* out, std::ptrdiff_t pixels, const Plane planes[3],
-                           const Shuffles& s)
+                           const Shuffles& s, Luma luma)
 {
     for (std::ptrdiff_t x = 0; x < pixels; x += kBlock) {
         const std::ptrdiff_t bytes = 3 * std::min<std::ptrdiff_t>(kBlock, pixels - x);
         const __mmask64 m0 = firstBytes(bytes), m1 = firstBytes(bytes - 64), m2 = firstBytes(bytes - 128);
         const Bgr p{_mm512_maskz_loadu_epi8(m0, in), _mm512_maskz_loadu_epi8(m1, in + 64),
                     _mm512_maskz_loadu_epi8(m2, in + 128)};
-        const __m512i level = levels(p, s);
+        const __m512i level = levels(p, s, luma);
         const __mmask64 upperHalf = _mm512_movepi8_mask(level);
         const Bgr coloured = interleave(lookUp(planes[0], level, upperHalf), lookUp(planes[1], level, upperHalf),
                                         lookUp(planes[2], level, upperHalf), s);
@@ -189,7 +195,7 @@ THERMAL_AVX512 void mapRow(const std::uint8_t* in, std::uint8_t* out, std::ptrdi
     }
 }
 
-THERMAL_AVX512 void mapPicture(const cv::Mat& src, cv::Mat& dst, const std::uint8_t* table)
+THERMAL_AVX512 void mapPicture(const cv::Mat& src, cv::Mat& dst, const std::uint8_t* table, Luma luma)
 {
     const Shuffles shuffles = loadShuffles();
     Plane planes[3];
@@ -199,16 +205,16 @@ THERMAL_AVX512 void mapPicture(const cv::Mat& src, cv::Mat& dst, const std::uint
     const int rows = oneRow ? 1 : src.rows;
     const std::ptrdiff_t pixels = oneRow ? std::ptrdiff_t(src.rows) * src.cols : src.cols;
     for (int y = 0; y < rows; ++y)
-        mapRow(src.ptr<std::uint8_t>(y), dst.ptr<std::uint8_t>(y), pixels, planes, shuffles);
+        mapRow(src.ptr<std::uint8_t>(y), dst.ptr<std::uint8_t>(y), pixels, planes, shuffles, luma);
 }
 
 }  // namespace
 
-bool mapPictureAvx512(const cv::Mat& src, cv::Mat& dst, const std::uint8_t* table)
+bool mapPictureAvx512(const cv::Mat& src, cv::Mat& dst, const std::uint8_t* table, Luma luma)
 {
     if (!cpuHasAvx512())
         return false;
-    mapPicture(src, dst, table);
+    mapPicture(src, dst, table, luma);
     return true;
 }
 
@@ -223,7 +229,7 @@ bool cpuHasAvx512()
     return false;
 }
 
-bool mapPictureAvx512(const cv::Mat&, cv::Mat&, const std::uint8_t*)
+bool mapPictureAvx512(const cv::Mat&, cv::Mat&, const std::uint8_t*, Luma)
 {
     return false;
 }

@@ -54,7 +54,11 @@ int itGetRgbColor(void)
     return g_selected_table.load();
 }
 
-void itGray2RgbAD(cv::Mat src, cv::OutputArray dst)
+namespace {
+
+// Colours src, whose pixels the luma weighs as `luma` says, through the
+// selected table.
+void mapSelected(const cv::Mat& src, cv::OutputArray dst, thermal::Luma luma)
 {
     if (!dst.needed()) {
         THERMAL_ERROR("no output matrix given\n");
@@ -66,8 +70,7 @@ void itGray2RgbAD(cv::Mat src, cv::OutputArray dst)
         return;
     }
     if (src.type() != CV_8UC3) {
-        THERMAL_ERROR("picture must be 8-bit three-channel B, G, R (CV_8UC3), not %s\n",
-                      cv::typeToString(src.type()).c_str());
+        THERMAL_ERROR("picture must be 8-bit three-channel (CV_8UC3), not %s\n", cv::typeToString(src.type()).c_str());
         leaveEmpty(dst);
         return;
     }
@@ -77,13 +80,25 @@ void itGray2RgbAD(cv::Mat src, cv::OutputArray dst)
         cv::Mat out = dst.getMat();
         const std::uint8_t* table = thermal::colourTable(selected);
         if (sharesMemory(src, out))
-            thermal::mapPictureReference(src, out, table);
-        else if (!thermal::mapPictureAvx512(src, out, table))
-            thermal::mapPicturePortable(src, out, table, thermal::colourTableWords(selected));
+            thermal::mapPictureReference(src, out, table, luma);
+        else if (!thermal::mapPictureAvx512(src, out, table, luma))
+            thermal::mapPicturePortable(src, out, table, thermal::colourTableWords(selected), luma);
     } catch (const cv::Exception& e) {
         THERMAL_ERROR("cannot make the output matrix: %s\n", e.what());
         leaveEmpty(dst);
     }
+}
+
+}  // namespace
+
+void itGray2RgbAD(cv::Mat src, cv::OutputArray dst)
+{
+    mapSelected(src, dst, thermal::kBgrLuma);
+}
+
+void itRgbToColourTable(cv::Mat src, cv::OutputArray dst)
+{
+    mapSelected(src, dst, thermal::kRgbLuma);
 }
 
 const char* itRgbColorName(int n)

@@ -219,6 +219,25 @@ TEST_F(ControllerPicturePath, ColouredUprightAndTurnedAsOpenCvTurnsIt)
     }
 }
 
+// A picture in colour (every U and V) comes out as the colour mapping of its
+// plain B, G, R conversion, turned or not.
+TEST_F(ControllerPicturePath, ColourPictureMapsAsItsBgrConversion)
+{
+    cv::RNG rng(3);
+    rng.fill(cv::Mat(1, int(picture.size()), CV_8U, picture.data()), cv::RNG::UNIFORM, 0, 256);
+    for (u32 rotate : {NO_ROTATE, RIGHT_90D}) {
+        record.image_info.rotate = rotate;
+        const cv::Mat coloured = frame_to_mat(&record);  // selects the palette's table first
+        ASSERT_EQ(frame_convert(picture.data(), Pixels, &record.image_info), 0);
+        cv::Mat bgr = cv::Mat(int(Height), int(Width), CV_8UC3, const_cast<u8*>(frame_convert_output())).clone();
+        cv::Mat expected;
+        if (rotate == RIGHT_90D)
+            cv::rotate(bgr.clone(), bgr, cv::ROTATE_90_CLOCKWISE);
+        itGray2RgbAD(bgr, expected);
+        EXPECT_EQ(cv::norm(coloured, expected, cv::NORM_INF), 0) << rotate;
+    }
+}
+
 TEST_F(ControllerPicturePath, FirstFrameAlwaysSelectsAColourTableLaterOnlyChanges)
 {
     itSetRgbColor(5);  // someone else's choice, unknown to the controller
