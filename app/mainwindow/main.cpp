@@ -111,9 +111,12 @@ int main(int argc, char* argv[])
             window->recording()->openRecording(argument);
             break;
         }
-    // A second start brings this window forward (the second one shows its
-    // toast and ends).
-    QObject::connect(app, &SingleApplication::instanceStarted, window, &ThermalImager::bringToFront);
+    // A second start hands over its command line, shows its toast and ends;
+    // this window comes forward.
+    QObject::connect(app, &SingleApplication::receivedMessage, window, [window] {
+        qInfo("Started again: the running window comes forward");
+        window->bringToFront();
+    });
     if (closeRequested)
         QTimer::singleShot(0, window, &QWidget::close);
 

@@ -64,8 +64,9 @@ void TestProgram::commandsReachTheRunningViewer()
     QVERIFY2(nobody.err.contains(QStringLiteral("no Ombrix viewer is running")), qPrintable(nobody.err));
     QProcess viewer;
     viewer.setProcessEnvironment(environment(home.path()));
-    viewer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     viewer.setStandardOutputFile(QProcess::nullDevice());
+    const QString viewerLog = home.filePath(QStringLiteral("viewer.log"));
+    viewer.setStandardErrorFile(viewerLog);
     viewer.start(QStringLiteral(OMBRIX_PROGRAM), QStringList());
     QVERIFY(viewer.waitForStarted());
 
@@ -93,9 +94,15 @@ void TestProgram::commandsReachTheRunningViewer()
     QCOMPARE(ombrix(home.path(), {"--record", "stop"}).status, 1);
     QTRY_VERIFY(QFileInfo(take).size() > 0);
 
-    // A plain second start still hands over its old message and ends.
+    // A plain second start hands over its message and ends; the running
+    // window comes forward.
     QCOMPARE(ombrix(home.path(), {}).status, 0);
     QCOMPARE(viewer.state(), QProcess::Running);
+    const auto viewerSaid = [&viewerLog](const char* text) {
+        QFile log(viewerLog);
+        return log.open(QIODevice::ReadOnly) && log.readAll().contains(text);
+    };
+    QTRY_VERIFY(viewerSaid("window comes forward"));
     QCOMPARE(ombrix(home.path(), {"--quit"}).status, 0);
     QVERIFY(viewer.waitForFinished(15000));
     QCOMPARE(viewer.exitCode(), 0);
