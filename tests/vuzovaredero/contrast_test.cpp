@@ -105,18 +105,6 @@ TEST(VuzovarederoContrast, UnknownEnableReportsAndSkipsTheStretch)
     EXPECT_EQ(out, plain);
 }
 
-TEST(VuzovarederoContrast, StretchMapsBetweenTheLimits)
-{
-    std::vector<uint32_t> identity(VZ_Y14_LEVELS);
-    for (uint32_t i = 0; i < identity.size(); i++)
-        identity[i] = i;
-    const Words in = {2000, 1000, 999, 3000, 2999, 20000};
-    Words out(in.size());
-    stretch_param_t stretch{1, 1000, 3000};
-    stretch_frame(in.data(), (uint32_t)in.size(), identity.data(), &stretch, out.data());
-    EXPECT_EQ(out, (Words{8191, 0, 0, 16383, 1999 * 16383 / 2000, 16383}));
-}
-
 TEST(VuzovarederoContrast, ReversedLimitsOrNoStretchKeepTheTable)
 {
     stretch_param_t reversed{1, 3000, 1000};

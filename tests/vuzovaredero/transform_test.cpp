@@ -139,14 +139,4 @@ TEST(VuzovarederoTransform, BadInputWritesNothing)
     }
 }
 
-TEST(VuzovarederoLog, Levels)
-{
-    const Bytes in(4, 1);
-    Bytes out(4);
-    irproc_log_register(2);
-    EXPECT_EQ(printedBy([&] { return flip(in.data(), size(1, 1), 2, out.data()); }).second, "");
-    irproc_log_register(0);
-    EXPECT_NE(printedBy([&] { return flip(in.data(), size(1, 1), 2, out.data()); }).second, "");
-}
-
 }  // namespace

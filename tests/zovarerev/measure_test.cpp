@@ -166,9 +166,9 @@ TEST(Measure, SlantedLinesVisitTheRoundedPoints)
     }
 }
 
-// Every line of an image both ways, and again from four threads at once:
-// each call keeps its scratch to itself.
-TEST(Measure, EveryLineGivesTheSameStatisticsBothWaysAndFromManyThreads)
+// Every line of an image from four threads at once: each call keeps its
+// scratch to itself.
+TEST(Measure, EveryLineGivesTheSameStatisticsFromManyThreads)
 {
     const Image image(12, 9, 16384, 42);
     auto all_lines = [&image] {
@@ -179,10 +179,6 @@ TEST(Measure, EveryLineGivesTheSameStatisticsBothWaysAndFromManyThreads)
         return results;
     };
     const std::vector<Fields> forward = all_lines();
-    size_t i = 0;
-    for (int a = 0; a < 12 * 9; ++a)
-        for (int b = a + 1; b < 12 * 9; ++b)
-            ASSERT_EQ(Line(image, b % 12, b / 12, a % 12, a / 12), forward[i++]);
     std::vector<int> mismatches(4, 0);
     std::vector<std::thread> threads;
     for (int& m : mismatches)

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <set>
 #include <vector>
 
 #include "log_capture.h"
@@ -64,11 +63,9 @@ TEST(TauTable, BothTablesRoundTripAtEveryGridPoint)
         for (int a = 0; a < 13; ++a)
             for (int d = 0; d < 64; ++d)
                 ASSERT_EQ(write_tau(ambient.data(), kHumidityOfClass[h], -5.0f + 5 * a, kDistances[d], Distinct(h, a, d)), 0);
-    EXPECT_EQ(std::set<uint16_t>(ambient.begin(), ambient.end()).size(), 4u * 13 * 64 + 1);  // spare slots stay 0
     for (int h = 0; h < 4; ++h)
         for (int a = 0; a < 13; ++a)
             for (int d = 0; d < 64; ++d) {
-                ASSERT_EQ(ambient[AmbientEntry(h, a, d)], Distinct(h, a, d));
                 ASSERT_EQ(ReadAmbient(ambient, kHumidityOfClass[h], -5.0f + 5 * a, kDistances[d]), Distinct(h, a, d));
             }
     auto target = target_table();
@@ -77,7 +74,6 @@ TEST(TauTable, BothTablesRoundTripAtEveryGridPoint)
             ASSERT_EQ(write_tau_with_target_temp_and_dist(target.data(), -25.0f + 25 * i, kDistances[d], Distinct(0, i, d)), 0);
     for (int i = 0; i < 56; ++i)
         for (int d = 0; d < 64; ++d) {
-            ASSERT_EQ(target[size_t(i * 64 + d)], Distinct(0, i, d));
             ASSERT_EQ(ReadTarget(target, -25.0f + 25 * i, kDistances[d]), Distinct(0, i, d));
         }
 }
