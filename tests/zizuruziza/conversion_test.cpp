@@ -148,23 +148,6 @@ TEST(ZizuruzizaConvert, WorkedExamples)
     EXPECT_EQ(frame, (Bytes{105, 50, 115, 60, 125, 70, 0xEE}));
 }
 
-TEST(ZizuruzizaYuvToRgb, OddCountLeavesTheLonePixel)
-{
-    // 41 pixels: long enough for the vector path, the lone pixel is not converted.
-    Bytes yuyv(2 * 41 + 16, 0);
-    for (size_t i = 0; i < yuyv.size(); i++)
-        yuyv[i] = (uint8_t)(i * 37 + 11);
-    Bytes odd(3 * 41 + 8, 0xEE), even(3 * 40, 0);
-    ASSERT_EQ(yuv422_to_rgb(yuyv.data(), 41, odd.data()), 0);
-    ASSERT_EQ(yuv422_to_rgb(yuyv.data(), 40, even.data()), 0);
-    EXPECT_EQ(Bytes(odd.begin(), odd.begin() + 120), even);
-    EXPECT_EQ(Bytes(odd.begin() + 120, odd.end()), Bytes(11, 0xEE));
-    // One pixel: no whole pair, nothing written.
-    Bytes one(3, 0xEE);
-    ASSERT_EQ(yuv422_to_rgb(yuyv.data(), 1, one.data()), 0);
-    EXPECT_EQ(one, Bytes(3, 0xEE));
-}
-
 TEST(ZizuruzizaRgbToBgr, SwapsApartAndInPlace)
 {
     for (int pixels : {1, 5, 17, 18, 33, 100, 49152}) {
