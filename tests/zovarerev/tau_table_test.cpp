@@ -66,6 +66,7 @@ TEST(TauTable, BothTablesRoundTripAtEveryGridPoint)
     for (int h = 0; h < 4; ++h)
         for (int a = 0; a < 13; ++a)
             for (int d = 0; d < 64; ++d) {
+                ASSERT_EQ(ambient[AmbientEntry(h, a, d)], Distinct(h, a, d));  // the module's layout
                 ASSERT_EQ(ReadAmbient(ambient, kHumidityOfClass[h], -5.0f + 5 * a, kDistances[d]), Distinct(h, a, d));
             }
     auto target = target_table();
@@ -74,6 +75,7 @@ TEST(TauTable, BothTablesRoundTripAtEveryGridPoint)
             ASSERT_EQ(write_tau_with_target_temp_and_dist(target.data(), -25.0f + 25 * i, kDistances[d], Distinct(0, i, d)), 0);
     for (int i = 0; i < 56; ++i)
         for (int d = 0; d < 64; ++d) {
+            ASSERT_EQ(target[size_t(i * 64 + d)], Distinct(0, i, d));
             ASSERT_EQ(ReadTarget(target, -25.0f + 25 * i, kDistances[d]), Distinct(0, i, d));
         }
 }
