@@ -1,5 +1,5 @@
 // The platform pieces that need no crash: dump names and local time, the
-// signal-safe writer, login names, the process probe, the default folders.
+// signal-safe writer, login names, the process probe, USB identifiers.
 #include <crashhandler.h>
 #include <dumpfilename.h>
 #include <filesizesignal.h>
@@ -10,12 +10,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
-#include <QThread>
 
 #include <cerrno>
 #include <climits>
@@ -215,20 +212,6 @@ TEST(ProcessProbeTest, EndedChildIsNotRunningBeforeOrAfterReaping)
     EXPECT_FALSE(platform::probeProcess(child).running);
     ASSERT_EQ(waitpid(child, nullptr, 0), child);
     EXPECT_FALSE(platform::probeProcess(child).running);
-}
-
-TEST(DefaultDumpFoldersTest, ApplicationFolderThenUserDataFolder)
-{
-    int argc = 1;
-    char name[] = "test_platform";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("VARNEK"));
-    QCoreApplication::setApplicationName(QStringLiteral("Ombrix"));
-    const platform::DumpFolders folders = platform::defaultDumpFolders();
-    EXPECT_EQ(folders.primary, QCoreApplication::applicationDirPath() + QStringLiteral("/dump"));
-    EXPECT_EQ(folders.fallback,
-              QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/dump"));
 }
 
 // The identifiers from udev's properties, else from the kernel's PRODUCT;

@@ -1,12 +1,11 @@
 // A small program around SingleApplication for the multi-process tests.
 //
-//   singleapp_probe --key KEY [--single] [--send TEXT] [--send-as-primary TEXT]
+//   singleapp_probe --key KEY [--send TEXT]
 //
 // Prints "role primary" or "role secondary" and its process id. A primary
-// then prints "started" for instanceStarted() and "message <id> <hex>" for
-// each receivedMessage(), and ends (cleanly) on "quit" or the end of its
-// standard input. --send makes a secondary send TEXT and print "sent 1" or
-// "sent 0"; --send-as-primary does the same on a primary.
+// then prints "message <id> <hex>" for each receivedMessage(), and ends
+// (cleanly) on "quit" or the end of its standard input. --send makes a
+// secondary send TEXT and print "sent 1" or "sent 0".
 #include "probeidentity.h"
 
 #include <singleapplication.h>
@@ -33,20 +32,6 @@ QString valueAfter(int argc, char** argv, const char* option)
     return QString();
 }
 
-bool hasFlag(int argc, char** argv, const char* option)
-{
-    for (int i = 1; i < argc; ++i) {
-        if (qstrcmp(argv[i], option) == 0)
-            return true;
-    }
-    return false;
-}
-
-void reportSend(SingleApplication& app, const QString& text)
-{
-    say(app.sendMessage(text.toUtf8(), 1000) ? "sent 1" : "sent 0");
-}
-
 // Ends the event loop on "quit" or when standard input closes.
 void quitOnInput(SingleApplication& app)
 {
@@ -71,23 +56,19 @@ int main(int argc, char** argv)
     const quint32 options = SingleApplication::PerUser;
     const QString key = valueAfter(argc, argv, "--key");
     const QString send = valueAfter(argc, argv, "--send");
-    const QString sendAsPrimary = valueAfter(argc, argv, "--send-as-primary");
 
-    SingleApplication app(argc, argv, !hasFlag(argc, argv, "--single"), options, 1000, key);
+    SingleApplication app(argc, argv, true, options, 1000, key);
     say(app.isSecondary() ? "role secondary" : "role primary");
     say("pid " + QByteArray::number(QCoreApplication::applicationPid()));
 
     if (app.isSecondary()) {
         if (!send.isNull())
-            reportSend(app, send);
+            say(app.sendMessage(send.toUtf8(), 1000) ? "sent 1" : "sent 0");
         return 0;
     }
-    QObject::connect(&app, &SingleApplication::instanceStarted, []() { say("started"); });
     QObject::connect(&app, &SingleApplication::receivedMessage, [](quint32 instanceId, const QByteArray& message) {
         say("message " + QByteArray::number(instanceId) + " " + message.toHex());
     });
-    if (!sendAsPrimary.isNull())
-        reportSend(app, sendAsPrimary);
     quitOnInput(app);
     return app.exec();
 }

@@ -104,34 +104,31 @@ TEST(BlockNameTest, MatchesIndependentlyComputedDigests)
     EXPECT_EQ(composeBlockName(parts), QStringLiteral("+l651AOmDgC8khwLGvoZHccn_d6qB88R8r5he_q4yxg="));
 }
 
-TEST(BlockNameTest, PathIsComparedWithoutCase)
+// Two starts share a block exactly when their names agree: the path counts
+// without case and unless ignored, the user only per user.
+TEST(BlockNameTest, WhatTheNameDependsOn)
 {
-    BlockNameParts parts = aliceParts();
-    parts.executablePath = QStringLiteral("/USR/Bin/Ombrix");
-    EXPECT_EQ(composeBlockName(parts), composeBlockName(aliceParts()));
-}
-
-TEST(BlockNameTest, MovedExecutableGetsAnotherName)
-{
-    BlockNameParts moved = aliceParts();
-    moved.executablePath = QStringLiteral("/opt/thermal/ombrix");
-    EXPECT_NE(composeBlockName(moved), composeBlockName(aliceParts()));
-    moved.options |= SingleApplication::IgnorePath;
-    BlockNameParts original = aliceParts();
-    original.options |= SingleApplication::IgnorePath;
-    EXPECT_EQ(composeBlockName(moved), composeBlockName(original));
-}
-
-TEST(BlockNameTest, UserCountsOnlyPerUser)
-{
-    BlockNameParts other = aliceParts();
-    other.userName = QStringLiteral("bob");
-    EXPECT_NE(composeBlockName(other), composeBlockName(aliceParts()));
-
-    other.options = 0;
-    BlockNameParts alice = aliceParts();
-    alice.options = 0;
-    EXPECT_EQ(composeBlockName(other), composeBlockName(alice));
+    const struct {
+        const char* path;
+        const char* user;
+        quint32 options;
+        bool same;
+    } cases[] = {
+        {"/USR/Bin/Ombrix", "alice", SingleApplication::PerUser, true},
+        {"/opt/thermal/ombrix", "alice", SingleApplication::PerUser, false},
+        {"/opt/thermal/ombrix", "alice", SingleApplication::PerUser | SingleApplication::IgnorePath, true},
+        {"/usr/bin/ombrix", "bob", SingleApplication::PerUser, false},
+        {"/usr/bin/ombrix", "bob", 0, true},
+    };
+    for (const auto& c : cases) {
+        BlockNameParts parts = aliceParts();
+        parts.executablePath = QString::fromLatin1(c.path);
+        parts.userName = QString::fromLatin1(c.user);
+        parts.options = c.options;
+        BlockNameParts reference = aliceParts();
+        reference.options = c.options;
+        EXPECT_EQ(composeBlockName(parts) == composeBlockName(reference), c.same) << c.path << " " << c.user;
+    }
 }
 
 TEST(FrameTest, HeaderIsBigEndianInt64)

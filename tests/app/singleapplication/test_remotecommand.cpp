@@ -24,7 +24,6 @@ TEST(RemoteCommand, CommandLineBecomesTheRequestTheViewerDecodes)
         {{"de", "--quit"}, RemoteArguments::Command, RemoteCommand::Quit, "", 0},
         {{"--snapshot"}, RemoteArguments::Command, RemoteCommand::Snapshot, "", 0},
         {{"--snapshot", "shots/a b.png"}, RemoteArguments::Command, RemoteCommand::Snapshot, "/work/shots/a b.png", 0},
-        {{"--snapshot", "/tmp/x.tiff"}, RemoteArguments::Command, RemoteCommand::Snapshot, "/tmp/x.tiff", 0},
         {{"--palette", "83"}, RemoteArguments::Command, RemoteCommand::Palette, "", 83},
         {{"--record", "start", "take.mkv"}, RemoteArguments::Command, RemoteCommand::RecordStart, "/work/take.mkv", 0},
         {{"--record", "start"}, RemoteArguments::Command, RemoteCommand::RecordStart, "", 0},
@@ -68,7 +67,6 @@ TEST(RemoteCommand, MalformedRequestsAreRefusedWithTheProblem)
         {request("snapshot\nshots/a.png"), "absolute"},
         {request("record-start\ntake.mkv"), "absolute"},
         {request("record-stop\n/tmp/a.mkv"), "record-stop takes no argument"},
-        {request("snapshot\n"), "absolute"},
         {request("snapshot\n/") + QByteArray(9000, 'a'), "not a remote command"},
         {request(""), "unknown remote command"},
     };

@@ -1,5 +1,5 @@
 // Several instances of a small program (singleapp_probe) started side by
-// side: roles, messages, hand-over, damaged frames, a damaged block and a
+// side by side: roles, messages, framing, damaged frames, a damaged block and a
 // primary that died without cleaning up.
 #include "probeidentity.h"
 
@@ -231,22 +231,11 @@ TEST_F(SingleApplicationProcessTest, SecondariesAreNumberedAndTheirMessagesArriv
     EXPECT_EQ(second.waitForExit(), 0);
 
     // After a normal end the block is whole: the next start is primary
-    // without resetting it; a primary sends nothing to itself.
+    // without resetting it.
     EXPECT_EQ(primary.quit(), 0);
-    Probe next(m_key, {QStringLiteral("--send-as-primary"), QStringLiteral("abc")});
+    Probe next(m_key);
     EXPECT_TRUE(next.waitForLine("role primary"));
-    EXPECT_TRUE(next.waitForLine("sent 0"));
     EXPECT_FALSE(next.errors().contains("inconsistent"));
-}
-
-TEST_F(SingleApplicationProcessTest, SecondStartWithoutSecondariesHandsOverAndEnds)
-{
-    Probe primary(m_key, {QStringLiteral("--single")});
-    ASSERT_TRUE(primary.waitForLine("role primary"));
-    Probe second(m_key, {QStringLiteral("--single")});
-    EXPECT_EQ(second.waitForExit(), 0);
-    EXPECT_FALSE(second.output().contains("role"));
-    EXPECT_TRUE(primary.waitForLine("started"));
 }
 
 // Damaged first frames: a body whose checksum is off, a body naming another
@@ -346,22 +335,6 @@ TEST_F(SingleApplicationProcessTest, KilledPrimaryIsTakenOver)
     Probe secondary(m_key, {QStringLiteral("--send"), QStringLiteral("hi")});
     EXPECT_TRUE(secondary.waitForLine("sent 1"));
     EXPECT_TRUE(successor.waitForLine("message 1 6869"));
-}
-
-TEST_F(SingleApplicationProcessTest, PrimaryIdNowUsedByAnotherProgramIsTakenOver)
-{
-    // The recorded id belongs to a live process of the same user that is not
-    // the probe: this test program.
-    QSharedMemory memory(m_name);
-    ASSERT_TRUE(memory.create(sizeof(InstanceBlock)));
-    ASSERT_TRUE(memory.lock());
-    auto* block = static_cast<InstanceBlock*>(memory.data());
-    std::memset(block, 0, sizeof *block);
-    markPrimaryRunning(*block, QCoreApplication::applicationPid(), platform::currentLoginName());
-    ASSERT_TRUE(memory.unlock());
-
-    Probe probe(m_key);
-    EXPECT_TRUE(probe.waitForLine("role primary"));
 }
 
 } // namespace
