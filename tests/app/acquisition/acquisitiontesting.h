@@ -1,6 +1,6 @@
 // Helpers of the acquisition tests: the main window's stand-in that receives
-// the extremes, a recorder of the stream thread's frames, a frame source and
-// a clock the test drives, and the palette stored in profile.ini.
+// the extremes, a frame source and a clock the test drives, and the palette
+// stored in profile.ini.
 #pragma once
 
 #include "cameracontroller.h"
@@ -56,33 +56,6 @@ public:
     QVector<Extremes> received;
 };
 
-// Counts the thread's frames on the GUI thread (a queued connection made
-// after the view's own, so the view has each frame first) and keeps the last.
-class FrameRecorder : public QObject
-{
-    Q_OBJECT
-
-public:
-    void watch(CThreadVideoStream* thread)
-    {
-        connect(thread, &CThreadVideoStream::sendFrame, this, &FrameRecorder::onFrame, Qt::QueuedConnection);
-    }
-
-    ~FrameRecorder() override { markFrameDone(last); }
-
-    int count = 0;
-    cv::Mat last;  // read by the tests on the GUI thread
-
-private slots:
-    void onFrame(cv::Mat mat)
-    {
-        markFrameReceived(mat);
-        markFrameDone(last);  // its buffer may now serve another frame
-        ++count;
-        last = mat;
-    }
-};
-
 // A clock that moves on by one frame period at every reading, as a camera
 // of that rate would; the first reading (the run's start) is `start`.
 inline CThreadVideoStream::Clock steppingClock(qint64 start, qint64 periodMs)
@@ -135,9 +108,11 @@ public:
         shared->permits.release();
     }
 
-    // Calls of the source so far and how many of them failed.
+    // Calls of the source so far, how many of them failed, and the frames
+    // the thread took.
     int calls() const { return shared->calls; }
     int failures() const { return shared->failures; }
+    int taken() const { return shared->calls - shared->failures; }
 
     CThreadVideoStream::FrameSource source() const
     {

@@ -58,15 +58,12 @@ private slots:
     void init();
 
     void matrixTable();
-    void softwareRenderers_data();
     void softwareRenderers();
     void drawingPathFollowsTheOverride();
     void ringDropsTheSixthAndShowsFiveInOrder();
     void sameSizeIsDrawnExactlyOtherSizesStretched();
-    void openImageReadsThePalette_data();
     void openImageReadsThePalette();
     void openAndCloseWhileRunningOrStopped();
-    void rotationAngles_data();
     void rotationAngles();
     void temperatureStep_data();
     void temperatureStep();
@@ -161,23 +158,14 @@ void TestView::matrixTable()
     QCOMPARE(pixelAt(view.grabFramebuffer(), 5, 5), QColor(Qt::green));
 }
 
-void TestView::softwareRenderers_data()
-{
-    QTest::addColumn<QString>("renderer");
-    QTest::addColumn<bool>("software");
-    QTest::newRow("llvmpipe") << "llvmpipe (LLVM 15.0.6, 256 bits)" << true;
-    QTest::newRow("classic swrast") << "Mesa X11 swrast" << true;
-    QTest::newRow("upper case") << "SOFTWARE RASTERIZER" << true;
-    QTest::newRow("intel") << "Mesa Intel(R) UHD Graphics 620 (KBL GT2)" << false;
-    QTest::newRow("radeon") << "AMD Radeon RX 6600 (navi23, LLVM 15.0.6, DRM 3.49)" << false;
-    QTest::newRow("none") << "" << false;
-}
-
 void TestView::softwareRenderers()
 {
-    QFETCH(QString, renderer);
-    QFETCH(bool, software);
-    QCOMPARE(isSoftwareRenderer(renderer), software);
+    const QPair<const char*, bool> cases[] = {
+        {"llvmpipe (LLVM 15.0.6, 256 bits)", true}, {"Mesa X11 swrast", true}, {"SOFTWARE RASTERIZER", true},
+        {"Mesa Intel(R) UHD Graphics 620 (KBL GT2)", false},
+        {"AMD Radeon RX 6600 (navi23, LLVM 15.0.6, DRM 3.49)", false}, {"", false}};
+    for (const auto& c : cases)
+        QVERIFY2(isSoftwareRenderer(c.first) == c.second, c.first);
 }
 
 // Under Xvfb the renderer is a software one: the raster path unless forced.
@@ -235,28 +223,18 @@ void TestView::sameSizeIsDrawnExactlyOtherSizesStretched()
     QCOMPARE(pixelAt(stretched, 511, 299), QColor(Qt::blue));
 }
 
-void TestView::openImageReadsThePalette_data()
-{
-    QTest::addColumn<QVariant>("stored");
-    QTest::addColumn<int>("palette");
-    QTest::newRow("stored 4") << QVariant(4) << 4;
-    QTest::newRow("last table") << QVariant(82) << 82;
-    QTest::newRow("no profile") << QVariant() << 1;
-    QTest::newRow("not a number") << QVariant("warm") << 1;
-    QTest::newRow("no such table") << QVariant(83) << 1;
-    QTest::newRow("negative") << QVariant(-1) << 1;
-}
-
+// A stored table number within range is taken; anything else gives table 1.
 void TestView::openImageReadsThePalette()
 {
-    QFETCH(QVariant, stored);
-    QFETCH(int, palette);
-    writeProfilePalette(stored);
-    g_palette = 30;
-    CGLWidgetImage view;
-    startFed(view);
-    QCOMPARE(g_palette.load(), palette);
-    view.closeImage();
+    const QPair<QVariant, int> cases[] = {{4, 4}, {82, 82}, {QVariant(), 1}, {"warm", 1}, {83, 1}, {-1, 1}};
+    for (const auto& c : cases) {
+        writeProfilePalette(c.first);
+        g_palette = 30;
+        CGLWidgetImage view;
+        startFed(view);
+        QCOMPARE(g_palette.load(), c.second);
+        view.closeImage();
+    }
 }
 
 void TestView::openAndCloseWhileRunningOrStopped()
@@ -269,15 +247,13 @@ void TestView::openAndCloseWhileRunningOrStopped()
     view.closeImage();
     QCOMPARE(pixelAt(view.grabFramebuffer(), 3, 3), QColor(Qt::yellow));
 
-    FrameRecorder recorder;
-    recorder.watch(view.videoStream());
     writeProfilePalette(4);
     startFed(view);
     g_palette = 9;
     view.openImage();  // already running: the palette is not read again
     QCOMPARE(g_palette.load(), 9);
     feeder.feed(rawFrame(flatWords()));
-    QTRY_COMPARE(recorder.count, 1);
+    QTRY_COMPARE(feeder.taken(), 1);
     // The loop now waits for frames that do not come; it still ends at once.
     QTRY_VERIFY(feeder.failures() >= 2);
     view.closeImage();
@@ -286,29 +262,18 @@ void TestView::openAndCloseWhileRunningOrStopped()
     // Frames fed after the stop are not taken; a new open takes them.
     feeder.feed(rawFrame(flatWords()));
     QCoreApplication::processEvents();
-    QCOMPARE(recorder.count, 1);
+    QCOMPARE(feeder.taken(), 1);
     view.openImage();
-    QTRY_COMPARE(recorder.count, 2);
+    QTRY_COMPARE(feeder.taken(), 2);
     view.closeImage();
-}
-
-void TestView::rotationAngles_data()
-{
-    QTest::addColumn<int>("angle");
-    QTest::addColumn<int>("side");
-    QTest::newRow("90") << 90 << int(RIGHT_90D);
-    QTest::newRow("180") << 180 << int(ROTATE_180D);
-    QTest::newRow("270") << 270 << int(LEFT_90D);
-    QTest::newRow("450") << 450 << int(RIGHT_90D);
-    QTest::newRow("-90") << -90 << int(NO_ROTATE);
-    QTest::newRow("720") << 720 << int(NO_ROTATE);
 }
 
 void TestView::rotationAngles()
 {
-    QFETCH(int, angle);
-    QFETCH(int, side);
-    QCOMPARE(int(CThreadVideoStream::rotateSideForAngle(angle)), side);
+    const QPair<int, int> cases[] = {{90, RIGHT_90D}, {180, ROTATE_180D}, {270, LEFT_90D},
+                                     {450, RIGHT_90D}, {-90, NO_ROTATE}, {720, NO_ROTATE}};
+    for (const auto& c : cases)
+        QCOMPARE(int(CThreadVideoStream::rotateSideForAngle(c.first)), c.second);
 }
 
 void TestView::temperatureStep_data()
@@ -384,7 +349,7 @@ void TestView::temperatureGate()
     startFed(view, periodMs);
     for (int i = 0; i < 100; ++i)
         feeder.feed(rawFrame(flatWords()));
-    QTRY_COMPARE(feeder.calls() - feeder.failures(), 100);
+    QTRY_COMPARE(feeder.taken(), 100);
     // The last step's report may still be queued; a stop would drop it.
     QCoreApplication::sendPostedEvents(view.videoStream());
     view.closeImage();

@@ -35,16 +35,6 @@ inline bool storeGrid(const std::vector<float>& grid)
     return TemperatureSnapshot::instance().store(grid.data(), int(grid.size()));
 }
 
-// 20 degrees everywhere but a hot cell under (100, 50) and a cold one under
-// (200, 150) of a 400 x 300 widget.
-inline std::vector<float> labelColourGrid()
-{
-    std::vector<float> grid = uniformGrid(20.0f);
-    setCell(grid, QPoint(64, 32), 80.0f);
-    setCell(grid, QPoint(128, 96), -10.0f);
-    return grid;
-}
-
 // The box a label's text covers, from its anchor on the base line.
 inline QRect labelBox(const QPoint& anchor)
 {

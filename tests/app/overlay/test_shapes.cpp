@@ -78,12 +78,10 @@ class TestShapes : public QObject
 private slots:
     void init();
 
-    void mapping_data();
     void mapping();
     void spotWithoutOwnerDrawsOnlyItsMark();
     void lineSamplesEveryPixelAgainstAScan();
     void rectAgainstAScanOfItsSpan();
-    void rectMarkersStayInsideTheRectangle_data();
     void rectMarkersStayInsideTheRectangle();
 
     void labelsAreDrawnInTheirColours();
@@ -106,32 +104,26 @@ void TestShapes::init()
     QVERIFY(storeGrid(uniformGrid(20.0f)));
 }
 
-void TestShapes::mapping_data()
-{
-    QTest::addColumn<QSize>("widget");
-    QTest::addColumn<bool>("toSensor");  // else from a cell to the widget
-    QTest::addColumn<QPoint>("from");
-    QTest::addColumn<QPoint>("to");
-    const QSize landscape(400, 300), square(300, 300);
-    QTest::newRow("inside") << landscape << true << QPoint(100, 50) << QPoint(64, 32);
-    QTest::newRow("past the edge") << landscape << true << QPoint(400, 300) << QPoint(255, 191);
-    QTest::newRow("far off") << landscape << true << QPoint(2000000000, 2000000000) << QPoint(255, 191);
-    QTest::newRow("negative") << landscape << true << QPoint(-7, -1) << QPoint(0, 0);
-    QTest::newRow("square is portrait") << square << true << QPoint(299, 299) << QPoint(191, 255);
-    QTest::newRow("no size") << QSize(0, 0) << true << QPoint(10, 10) << QPoint(0, 0);
-    QTest::newRow("inverse") << landscape << false << QPoint(64, 32) << QPoint(100, 50);
-    QTest::newRow("last column stays inside") << QSize(256, 192) << false << QPoint(256, 192) << QPoint(255, 191);
-    QTest::newRow("square cell") << square << false << QPoint(96, 128) << QPoint(150, 150);
-    QTest::newRow("no size back") << QSize(0, 0) << false << QPoint(10, 10) << QPoint(0, 0);
-}
-
+// Widget to cell (toSensor) and back, clamped inside the grid; a square
+// widget counts as portrait.
 void TestShapes::mapping()
 {
-    QFETCH(QSize, widget);
-    QFETCH(bool, toSensor);
-    QFETCH(QPoint, from);
-    QFETCH(QPoint, to);
-    QCOMPARE(toSensor ? widgetToSensor(widget, from) : sensorToWidget(widget, from), to);
+    const QSize land(400, 300), square(300, 300), none(0, 0);
+    const struct {
+        QSize widget;
+        bool toSensor;
+        QPoint from, to;
+    } cases[] = {
+        {land, true, {100, 50}, {64, 32}},          {land, true, {400, 300}, {255, 191}},
+        {land, true, {2000000000, 2000000000}, {255, 191}}, {land, true, {-7, -1}, {0, 0}},
+        {square, true, {299, 299}, {191, 255}},     {none, true, {10, 10}, {0, 0}},
+        {land, false, {64, 32}, {100, 50}},         {QSize(256, 192), false, {256, 192}, {255, 191}},
+        {square, false, {96, 128}, {150, 150}},     {none, false, {10, 10}, {0, 0}},
+    };
+    for (const auto& c : cases) {
+        const QPoint to = c.toSensor ? widgetToSensor(c.widget, c.from) : sensorToWidget(c.widget, c.from);
+        QVERIFY2(to == c.to, qPrintable(QString("%1,%2 -> %3,%4").arg(c.from.x()).arg(c.from.y()).arg(to.x()).arg(to.y())));
+    }
 }
 
 // A spot without an owner, or whose owner went away, reads nothing and
@@ -204,37 +196,33 @@ void TestShapes::rectAgainstAScanOfItsSpan()
     }
 }
 
-void TestShapes::rectMarkersStayInsideTheRectangle_data()
-{
-    QTest::addColumn<QPoint>("start");
-    QTest::addColumn<QPoint>("end");
-    QTest::addColumn<QPoint>("hotCell");
-    QTest::addColumn<QPoint>("hotPoint");
-    // The first corner's cell (6, 6) maps back to (9, 9), outside the drag.
-    QTest::newRow("down right") << QPoint(10, 10) << QPoint(200, 200) << QPoint(6, 6) << QPoint(10, 10);
-    QTest::newRow("up right") << QPoint(10, 200) << QPoint(200, 10) << QPoint(6, 50) << QPoint(10, 78);
-}
-
+// The first corner's cell (6, 6) maps back to (9, 9), outside a drag from
+// (10, 10): the hot marker is kept inside the rectangle.
 void TestShapes::rectMarkersStayInsideTheRectangle()
 {
-    QFETCH(QPoint, start);
-    QFETCH(QPoint, end);
-    QFETCH(QPoint, hotCell);
-    QFETCH(QPoint, hotPoint);
-    std::vector<float> grid = uniformGrid(20.0f);
-    setCell(grid, hotCell, 80.0f);
-    QVERIFY(storeGrid(grid));
-    Rect rect(&landscape);
-    rect.startPoint = start;
-    rect.setEndPoint(end);
-    const Measurement m = *rect.measure();
-    QCOMPARE(m.highest, 80.0f);
-    QCOMPARE(m.hotPoint, hotPoint);
+    const struct {
+        QPoint start, end, hotCell, hotPoint;
+    } cases[] = {{{10, 10}, {200, 200}, {6, 6}, {10, 10}}, {{10, 200}, {200, 10}, {6, 50}, {10, 78}}};
+    for (const auto& c : cases) {
+        std::vector<float> grid = uniformGrid(20.0f);
+        setCell(grid, c.hotCell, 80.0f);
+        QVERIFY(storeGrid(grid));
+        Rect rect(&landscape);
+        rect.startPoint = c.start;
+        rect.setEndPoint(c.end);
+        const Measurement m = *rect.measure();
+        QCOMPARE(m.highest, 80.0f);
+        QCOMPARE(m.hotPoint, c.hotPoint);
+    }
 }
 
 void TestShapes::labelsAreDrawnInTheirColours()
 {
-    QVERIFY(storeGrid(labelColourGrid()));
+    // A hot cell under (100, 50) and a cold one under (200, 150).
+    std::vector<float> grid = uniformGrid(20.0f);
+    setCell(grid, QPoint(64, 32), 80.0f);
+    setCell(grid, QPoint(128, 96), -10.0f);
+    QVERIFY(storeGrid(grid));
     const QColor red(HighestColor);
     const QColor blue(LowestColor);
 
