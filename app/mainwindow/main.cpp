@@ -7,6 +7,7 @@
 #include "recordingsession.h"
 #include "csplashscreen.h"
 #include "filesizesignal.h"
+#include "openglrenderer.h"
 #include "ombrix_resources.h"
 #include "remotecontrol.h"
 #include "singleapplication.h"
@@ -52,6 +53,7 @@ int main(int argc, char* argv[])
     const int remoteStatus = runRemoteCommandLine(argc, argv, SingleApplication::PerUser);
     if (remoteStatus >= 0)
         return remoteStatus;
+    settleDrawingPathBeforeApplication(argc, argv);
     auto* app = new SingleApplication(argc, argv, true, SingleApplication::PerUser, InstanceTimeoutMs);
     QApplication::setOrganizationName(QStringLiteral("VARNEK"));
     QApplication::setApplicationName(QStringLiteral("Ombrix"));

@@ -60,6 +60,7 @@ private slots:
     void matrixTable();
     void softwareRenderers();
     void drawingPathFollowsTheOverride();
+    void rasterPathLoadsNoOpenGLDriver();
     void ringDropsTheSixthAndShowsFiveInOrder();
     void sameSizeIsDrawnExactlyOtherSizesStretched();
     void openImageReadsThePalette();
@@ -174,6 +175,26 @@ void TestView::drawingPathFollowsTheOverride()
     CGLWidgetImage view;
     const bool forced = qgetenv("OMBRIX_VIEW") == "opengl";
     QCOMPARE(view.drawingPath(), forced ? DrawingPath::OpenGL : DrawingPath::Raster);
+}
+
+// Xvfb offers no direct rendering: the program is started as the viewer is,
+// and its raster picture must not bring the software OpenGL driver in.
+void TestView::rasterPathLoadsNoOpenGLDriver()
+{
+    QVERIFY(directRenderingReachable({"GLX", "DRI3"}) && directRenderingReachable({"NV-GLX"}));
+    QVERIFY(!directRenderingReachable({"GLX", "RENDER", "Present"}));
+    CGLWidgetImage view;
+    view.show();
+    pushFrame(view, solid(Qt::red));
+    QCOMPARE(pixelAt(view.grabFramebuffer(), 5, 5), QColor(Qt::red));
+    bool driverLoaded = false;
+    dl_iterate_phdr(
+        [](dl_phdr_info* module, size_t, void* found) {
+            *static_cast<bool*>(found) |= module->dlpi_name && std::strstr(module->dlpi_name, "_dri.so");
+            return 0;
+        },
+        &driverLoaded);
+    QCOMPARE(driverLoaded, view.drawingPath() == DrawingPath::OpenGL);
 }
 
 void TestView::ringDropsTheSixthAndShowsFiveInOrder()
@@ -376,5 +397,11 @@ void TestView::noReportAfterClose()
     QCOMPARE(mainWindow.received.size(), 0);
 }
 
-QTEST_MAIN(TestView)
+int main(int argc, char** argv)
+{
+    settleDrawingPathBeforeApplication(argc, argv);
+    QApplication app(argc, argv);
+    TestView test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_view.moc"
