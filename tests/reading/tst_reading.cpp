@@ -50,9 +50,7 @@ class TestReading : public QObject
 private slots:
     void initTestCase();
     void ticksMatchTheSpanInBothUnits();
-    void markersLandOnTheKnownExtremes();
-    void cursorReadsTheMatrixAtTheMappedPixel();
-    void dialogRefusesBadSpans_data();
+    void markersAndCursorReadTheMappedCell();
     void dialogRefusesBadSpans();
     void alarmGoesOnOncePerCrossing();
     void unpluggedCameraLeavesNoAutomaticSpan();
@@ -97,7 +95,9 @@ void TestReading::ticksMatchTheSpanInBothUnits()
     }
 }
 
-void TestReading::markersLandOnTheKnownExtremes()
+// At every rotation the hot and cold markers land on the scene's known
+// extremes, and the cursor reads the matrix at the upright cell under it.
+void TestReading::markersAndCursorReadTheMappedCell()
 {
     ombrix_sim_element hot = {}, cold = {};
     ombrix_sim_element_get(OMBRIX_SIM_HOT, &hot);
@@ -107,36 +107,23 @@ void TestReading::markersLandOnTheKnownExtremes()
         QWidget picture;
         picture.resize(angle % 180 ? QSize(384, 512) : QSize(512, 384));
         reading::ReadingOverlay overlay(&picture);
+        const QSize grid = angle % 180 ? QSize(Height, Width) : QSize(Width, Height);
+        auto cellAt = [&](const QPoint& p) {
+            return upright(QPoint(p.x() * grid.width() / picture.width(), p.y() * grid.height() / picture.height()), angle);
+        };
         const reading::ReadingOverlay::Extremes found = overlay.extremes();
         QVERIFY(found.valid);
-        const QSize grid = angle % 180 ? QSize(Height, Width) : QSize(Width, Height);
         for (const auto& [point, element] : {std::make_pair(found.hot, hot), std::make_pair(found.cold, cold)}) {
-            const QPoint cell = upright(QPoint(point.x() * grid.width() / picture.width(),
-                                               point.y() * grid.height() / picture.height()),
-                                        angle);
+            const QPoint cell = cellAt(point);
             QVERIFY2(cell.x() >= element.left && cell.x() < element.right && cell.y() >= element.top &&
                          cell.y() < element.bottom,
                      qPrintable(QStringLiteral("%1 degrees: cell %2,%3").arg(angle).arg(cell.x()).arg(cell.y())));
         }
         QCOMPARE(found.hotValue, *std::max_element(scene.begin(), scene.end()));
         QCOMPARE(found.coldValue, *std::min_element(scene.begin(), scene.end()));
-    }
-    g_rotate_angle = 0;
-}
-
-void TestReading::cursorReadsTheMatrixAtTheMappedPixel()
-{
-    for (int angle : {0, 90, 180, 270}) {
-        g_rotate_angle = angle;
-        QWidget picture;
-        picture.resize(angle % 180 ? QSize(300, 400) : QSize(700, 525));
-        reading::ReadingOverlay overlay(&picture);
-        const QSize grid = angle % 180 ? QSize(Height, Width) : QSize(Width, Height);
         for (const QPoint& point : {QPoint(0, 0), QPoint(picture.width() - 1, picture.height() - 1),
                                     QPoint(picture.width() / 3, picture.height() * 2 / 3), QPoint(137, 61)}) {
-            const QPoint cell = upright(QPoint(point.x() * grid.width() / picture.width(),
-                                               point.y() * grid.height() / picture.height()),
-                                        angle);
+            const QPoint cell = cellAt(point);
             float value = 0;
             QVERIFY(overlay.readingAt(point, &value));
             QCOMPARE(value, scene[size_t(cell.y()) * Width + cell.x()]);
@@ -147,52 +134,36 @@ void TestReading::cursorReadsTheMatrixAtTheMappedPixel()
     g_rotate_angle = 0;
 }
 
-void TestReading::dialogRefusesBadSpans_data()
-{
-    QTest::addColumn<int>("unit");
-    QTest::addColumn<int>("rangeMode");
-    QTest::addColumn<QString>("low");
-    QTest::addColumn<QString>("high");
-    QTest::addColumn<QString>("threshold");
-    QTest::addColumn<bool>("accepted");
-    QTest::addColumn<float>("savedHigh");
-    QTest::newRow("celsius") << 0 << 1 << "20" << "40.5" << "30" << true << 40.5f;
-    QTest::newRow("fahrenheit") << 1 << 1 << "32" << "212" << "100" << true << 100.0f;
-    QTest::newRow("high range") << 0 << 0 << "100" << "500" << "300" << true << 500.0f;
-    QTest::newRow("not a number") << 0 << 1 << "warm" << "40" << "30" << false << 0.0f;
-    QTest::newRow("low above high") << 0 << 1 << "50" << "40" << "30" << false << 0.0f;
-    QTest::newRow("low equals high") << 0 << 1 << "40" << "40" << "30" << false << 0.0f;
-    QTest::newRow("below the range") << 0 << 1 << "-25" << "40" << "30" << false << 0.0f;
-    QTest::newRow("above the normal range") << 0 << 1 << "20" << "500" << "30" << false << 0.0f;
-    QTest::newRow("threshold outside") << 0 << 1 << "20" << "40" << "900" << false << 0.0f;
-    QTest::newRow("threshold not a number") << 0 << 1 << "20" << "40" << "" << false << 0.0f;
-}
-
+// Spans typed in either unit and range: saved when they make sense.
 void TestReading::dialogRefusesBadSpans()
 {
-    QFETCH(int, unit);
-    QFETCH(int, rangeMode);
-    QFETCH(QString, low);
-    QFETCH(QString, high);
-    QFETCH(QString, threshold);
-    QFETCH(bool, accepted);
-    QFETCH(float, savedHigh);
-    auto* dialog = new reading::ScaleDialog(reading::ScaleSettings{}, unit, reading::moduleRange(rangeMode));
-    QSignalSpy saved(dialog, &reading::ScaleDialog::saved);
-    dialog->spanField()->setCurrentIndex(1);
-    dialog->isothermField()->setCurrentIndex(1);
-    dialog->lowField()->setText(low);
-    dialog->highField()->setText(high);
-    dialog->thresholdField()->setText(threshold);
-    dialog->save();
-    QCOMPARE(saved.count(), accepted ? 1 : 0);
-    QCOMPARE(dialog->problem().isEmpty(), accepted);
-    if (accepted) {
-        const auto settings = saved.first().first().value<reading::ScaleSettings>();
-        QVERIFY(settings.manualSpan);
-        QVERIFY(qAbs(settings.highCelsius - savedHigh) < 1e-4f);
+    const struct {
+        int unit, rangeMode;
+        QString low, high, threshold;
+        float savedHigh;  // 0: refused
+    } cases[] = {
+        {0, 1, "20", "40.5", "30", 40.5f}, {1, 1, "32", "212", "100", 100.0f}, {0, 0, "100", "500", "300", 500.0f},
+        {0, 1, "warm", "40", "30", 0}, {0, 1, "50", "40", "30", 0}, {0, 1, "40", "40", "30", 0},
+        {0, 1, "-25", "40", "30", 0}, {0, 1, "20", "500", "30", 0},  // below, above the normal range
+        {0, 1, "20", "40", "900", 0}, {0, 1, "20", "40", "", 0},     // threshold outside, not a number
+    };
+    for (const auto& c : cases) {
+        reading::ScaleDialog dialog(reading::ScaleSettings{}, c.unit, reading::moduleRange(c.rangeMode));
+        QSignalSpy saved(&dialog, &reading::ScaleDialog::saved);
+        dialog.spanField()->setCurrentIndex(1);
+        dialog.isothermField()->setCurrentIndex(1);
+        dialog.lowField()->setText(c.low);
+        dialog.highField()->setText(c.high);
+        dialog.thresholdField()->setText(c.threshold);
+        dialog.save();
+        const bool accepted = c.savedHigh != 0;
+        QVERIFY2(saved.count() == int(accepted) && dialog.problem().isEmpty() == accepted, qPrintable(c.low + " " + c.high));
+        if (accepted) {
+            const auto settings = saved.first().first().value<reading::ScaleSettings>();
+            QVERIFY(settings.manualSpan);
+            QVERIFY(qAbs(settings.highCelsius - c.savedHigh) < 1e-4f);
+        }
     }
-    delete dialog;
 }
 
 void TestReading::alarmGoesOnOncePerCrossing()

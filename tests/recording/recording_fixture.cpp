@@ -46,7 +46,7 @@ ombrix_recorder_params RecordingTest::params()
     return p;
 }
 
-int RecordingTest::record(const std::string& file, const std::vector<Frame>& frames)
+int RecordingTest::record(const std::string& file, const std::vector<Frame>& frames, int64_t step_ms)
 {
     const ombrix_recorder_params p = params();
     ombrix_recorder* recorder = nullptr;
@@ -55,7 +55,7 @@ int RecordingTest::record(const std::string& file, const std::vector<Frame>& fra
         return opened;
     const Frame view(size_t(p.view_width) * p.view_height * 3, 0x80);
     for (size_t i = 0; i < frames.size(); ++i)
-        EXPECT_EQ(ombrix_recorder_write(recorder, 1000 + 40 * int64_t(i), frames[i].data(), frames[i].size(),
+        EXPECT_EQ(ombrix_recorder_write(recorder, 1000 + step_ms * int64_t(i), frames[i].data(), frames[i].size(),
                                         view.data(), p.view_width, p.view_height),
                   0);
     return ombrix_recorder_close(recorder);

@@ -18,8 +18,8 @@ protected:
     std::string path(const std::string& name) const { return folder + "/" + name; }
     // `count` successive frames of the simulated module (picture and words).
     static std::vector<Frame> camera_frames(int count);
-    // Records them 40 ms apart with a grey view of 192 x 256; returns the close result.
-    int record(const std::string& file, const std::vector<Frame>& frames);
+    // Records them step_ms apart with a grey view of 192 x 256; returns the close result.
+    int record(const std::string& file, const std::vector<Frame>& frames, int64_t step_ms = 40);
     static ombrix_recorder_params params();
     // Output of a shell command, or "" when it failed.
     static std::string run(const std::string& command);
