@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <iterator>
 #include <random>
@@ -59,39 +60,27 @@ TEST(VuzovarederoNoise, InnerPathEqualsThePixelWalk)
     }
 }
 
-TEST(VuzovarederoDetect, GainSwitchFlags)
+// 100 pixels at 5000, `bright` of them at 10000 and `dark` at 1000: a share
+// above the limit raises the flag (pixels at a threshold count), the low one
+// winning; a pixel counts once, as above, when the thresholds overlap.
+TEST(VuzovarederoDetect, FlagsByTheShareBeyondTheThresholds)
 {
-    Words in(100, 5000);
-    const gain_switch_param_t param{0.1f, 10000, 0.2f, 1000};
-    uint8_t flag = 9;
-    ASSERT_EQ(gain_switch_detect(in.data(), size(10, 10), &param, &flag), 0);
-    EXPECT_EQ(flag, 0);
-    for (int i = 0; i < 11; i++)
-        in[i] = 10000;
-    ASSERT_EQ(gain_switch_detect(in.data(), size(10, 10), &param, &flag), 0);
-    EXPECT_EQ(flag, 1);
-    for (int i = 50; i < 71; i++)
-        in[i] = 1000;
-    ASSERT_EQ(gain_switch_detect(in.data(), size(10, 10), &param, &flag), 0);
-    EXPECT_EQ(flag, 2);  // both shares exceeded: the low one wins
-    // A pixel counts once: a threshold pair that overlaps counts it as above.
-    const gain_switch_param_t overlapping{0.5f, 0, 0.0f, 65535};
-    ASSERT_EQ(gain_switch_detect(in.data(), size(10, 10), &overlapping, &flag), 0);
-    EXPECT_EQ(flag, 1);
-}
-
-TEST(VuzovarederoDetect, OverexposureShare)
-{
-    Words in(100, 100);
-    uint8_t flag = 9;
-    for (int i = 0; i < 10; i++)
-        in[i] = 4000;
-    ASSERT_EQ(overexposure_detect(in.data(), size(10, 10), 4000, 0.1f, &flag), 0);
-    EXPECT_EQ(flag, 0);
-    in[10] = 4001;
-    ASSERT_EQ(overexposure_detect(in.data(), size(10, 10), 4000, 0.1f, &flag), 0);
-    EXPECT_EQ(flag, 1);
-
+    const gain_switch_param_t limits{0.1f, 10000, 0.2f, 1000}, overlapping{0.5f, 0, 0.0f, 65535};
+    const struct {
+        int bright, dark;
+        const gain_switch_param_t* param;
+        int gain, over;
+    } cases[] = {{10, 0, &limits, 0, 0}, {11, 0, &limits, 1, 1}, {11, 20, &limits, 1, 1},
+                 {11, 21, &limits, 2, 1}, {0, 21, &limits, 2, 0}, {11, 21, &overlapping, 1, 1}};
+    for (const auto& c : cases) {
+        Words in(100, 5000);
+        std::fill_n(in.begin(), c.bright, 10000);
+        std::fill_n(in.begin() + 50, c.dark, 1000);
+        uint8_t gain = 9, over = 9;
+        ASSERT_EQ(gain_switch_detect(in.data(), size(10, 10), c.param, &gain), 0);
+        ASSERT_EQ(overexposure_detect(in.data(), size(10, 10), 10000, 0.1f, &over), 0);
+        EXPECT_EQ(std::make_pair(int(gain), int(over)), std::make_pair(c.gain, c.over)) << c.bright << " " << c.dark;
+    }
 }
 
 // Null pointers and shares outside 0..1: refused with a message, nothing written.
