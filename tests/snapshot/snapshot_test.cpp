@@ -72,12 +72,18 @@ TEST(Snapshot, TiffCarriesEveryWordAndSaysItsScale)
     TIFFClose(tiff);
 }
 
-// Values read back whatever the program's locale, within the printed precision.
-TEST(Snapshot, CsvHoldsTheMatrixInEitherUnit)
+// Values read back whatever the program's locale: the CSV within its printed
+// precision in either unit, the raw file as little-endian Celsius floats.
+TEST(Snapshot, CsvAndRawHoldTheMatrix)
 {
     Folder folder;
     const std::vector<float> celsius = celsiusOf(wordPattern());
     std::setlocale(LC_ALL, "de_DE.UTF-8"); // a comma locale when installed
+    ASSERT_EQ(snapshot_write_raw(folder.path("m.raw").c_str(), celsius.data(), Width, Height, nullptr, 0), 0);
+    QFile raw(folder.dir.filePath(QStringLiteral("m.raw")));
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    const QByteArray floats = raw.readAll();
+    ASSERT_EQ(floats.size(), Width * Height * 4);
     const struct {
         snapshot_unit unit;
         float (*expected)(float);
@@ -97,23 +103,11 @@ TEST(Snapshot, CsvHoldsTheMatrixInEitherUnit)
                 const double value = cells[x].toDouble(&ok);
                 ASSERT_TRUE(ok) << cells[x].constData();
                 ASSERT_NEAR(value, c.expected(celsius[y * Width + x]), 0.005 + 1e-6) << x << "," << y;
+                ASSERT_EQ(qFromLittleEndian<float>(floats.constData() + 4 * (y * Width + x)), celsius[y * Width + x]);
             }
         }
     }
     std::setlocale(LC_ALL, "C");
-}
-
-TEST(Snapshot, RawIsLittleEndianCelsius)
-{
-    Folder folder;
-    const std::vector<float> celsius = celsiusOf(wordPattern());
-    ASSERT_EQ(snapshot_write_raw(folder.path("m.raw").c_str(), celsius.data(), Width, Height, nullptr, 0), 0);
-    QFile file(folder.dir.filePath(QStringLiteral("m.raw")));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    ASSERT_EQ(bytes.size(), Width * Height * 4);
-    for (int i = 0; i < Width * Height; i += 97)
-        EXPECT_EQ(qFromLittleEndian<float>(bytes.constData() + 4 * i), celsius[i]) << i;
 }
 
 TEST(Snapshot, PngReadsBackPixelForPixel)

@@ -160,17 +160,4 @@ TEST(VuzovarederoBlur, KernelsAndBadArguments)
     EXPECT_GE(out[0], 99);
 }
 
-// Kernel 13, 36, 60 / 256: detail = source - blur.
-TEST(VuzovarederoBlur, DetailIsSourceMinusBlur)
-{
-    Words in(5 * 5, 100);
-    in[12] = 356;  // blur 100 + 60 x 256 / 256 = 160 at the centre
-    std::vector<int16_t> detail(25);
-    ASSERT_EQ(y14_image_extract_detail(in.data(), size(5, 5), detail.data()), 0);
-    EXPECT_EQ(detail[12], 356 - 160);
-    EXPECT_EQ(detail[7], 100 - (100 + 36));
-    EXPECT_EQ(detail[6], 100 - (100 + 13));
-    EXPECT_EQ(detail[0], 0);
-}
-
 }  // namespace
