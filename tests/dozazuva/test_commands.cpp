@@ -89,6 +89,7 @@ TEST_F(CommandTest, CommandsSendTheirHeadersAndData)
         {SENT(get_sn(buffer.data())), {out(0x1D00, {0x05, 0x84, 0x07, 0, 0, 0, 0, 64}), in(0x1D08, 64)}},
         {SENT(get_pn(buffer.data())), {out(0x1D00, {0x05, 0x84, 0x06, 0, 0, 0, 0, 64}), in(0x1D08, 64)}},
         {SENT(get_device_info(5, buffer.data())), {out(0x1D00, {0x05, 0x84, 0x05, 0, 0, 0, 0, 8}), in(0x1D08, 8)}},
+        {SENT(pseudo_color_get(0, buffer.data())), {out(0x1D00, {0x09, 0x84, 0, 0, 0, 0, 0, 1}), in(0x1D08, 1)}},
         // Short commands carry the xdata address.
         {SENT(xdata_read(0x1234, 2, buffer.data())), {out(0x1D00, {0x80, 2, 0x12, 0x34}), in(0x1D04, 2)}},
         {SENT(xdata_write(0x1234, 2, distance)), {out(0x1D00, {0x81, 2, 0x12, 0x34}), out(0x1D04, {0x12, 0x34})}},

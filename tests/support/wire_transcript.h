@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <ostream>
 #include <vector>
 
@@ -32,14 +31,10 @@ struct Transfer {
 
 inline std::ostream& operator<<(std::ostream& os, const Transfer& t)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "%s @%04X n%u:", t.out ? "OUT" : "IN", t.address, t.length);
-    os << text;
-    for (uint8_t byte : t.data) {
-        std::snprintf(text, sizeof text, " %02X", byte);
-        os << text;
-    }
-    return os;
+    os << (t.out ? "OUT @" : "IN @") << std::hex << t.address << std::dec << " n" << t.length << std::hex << ":";
+    for (uint8_t byte : t.data)
+        os << ' ' << int(byte);
+    return os << std::dec;
 }
 
 inline Transfer out(uint16_t address, std::vector<uint8_t> bytes)
@@ -55,41 +50,27 @@ inline Transfer in(uint16_t address, std::vector<uint8_t> answer)
 inline Transfer in(uint16_t address, uint16_t length) { return {false, address, length, {}, true}; }
 inline Transfer status() { return in(kStatus, 1); }
 
-// Builds the transcript of whole commands; `polls` lists the status bytes
-// each committing write is answered with (the module reads busy twice).
+// Builds the transcript of whole long commands as the module answers them:
+// 8 header bytes staged, 8 committing, the status polls (busy twice), then
+// the reply of a read.
 class Script {
 public:
-    explicit Script(std::vector<uint8_t> polls = {0x01, 0x01, 0x00}) : polls_(std::move(polls)) {}
-    Script& add(Transfer t)
-    {
-        transfers_.push_back(std::move(t));
-        return *this;
-    }
-    Script& poll()
-    {
-        for (uint8_t s : polls_)
-            add(in(kStatus, std::vector<uint8_t>{s}));
-        return *this;
-    }
-    Script& commit(uint16_t address, std::vector<uint8_t> bytes) { return add(out(address, std::move(bytes))).poll(); }
-    // A 16-byte long header: 8 staged, 8 committing; a read then takes the reply.
     Script& long_command(const std::vector<uint8_t>& header)
     {
-        add(out(0x9D00, {header.begin(), header.begin() + 8}));
-        return commit(0x1D08, {header.begin() + 8, header.end()});
+        transfers_.push_back(out(0x9D00, {header.begin(), header.begin() + 8}));
+        transfers_.push_back(out(0x1D08, {header.begin() + 8, header.end()}));
+        for (uint8_t busy : {0x01, 0x01, 0x00})
+            transfers_.push_back(in(kStatus, std::vector<uint8_t>{busy}));
+        return *this;
     }
     Script& long_read(const std::vector<uint8_t>& header, std::vector<uint8_t> reply)
     {
-        return long_command(header).add(in(0x1D10, std::move(reply)));
-    }
-    Script& standard_read(std::vector<uint8_t> header, std::vector<uint8_t> reply)
-    {
-        return commit(0x1D00, std::move(header)).add(in(0x1D08, std::move(reply)));
+        long_command(header).transfers_.push_back(in(0x1D10, std::move(reply)));
+        return *this;
     }
     const std::vector<Transfer>& transfers() const { return transfers_; }
 
 private:
-    std::vector<uint8_t> polls_;
     std::vector<Transfer> transfers_;
 };
 

@@ -1,32 +1,17 @@
 // Frames over the bulk endpoint: UVC payloads put together by libuvc, taken
-// with uvc_frame_get.
+// with uvc_frame_get (what the module puts in a frame is checked with the
+// module itself).
 #include "usb_fixture.h"
 
-#include <cmath>
-
 #include "dozazuva_backend.h"
-#include "ombrix_sim/scene.h"
 
 namespace usbtest {
 namespace {
 
 using Streaming = EmulatedUsbCamera;
 
-// Word by word, the frame's second half against the true scene: a word is
-// 1/64 K, so a reading of the true temperature is off by at most 1/128 K.
-void expect_temperatures_of_scene(const uint8_t* frame, const std::vector<float>& scene)
-{
-    const uint8_t* words = frame + kPictureBytes;
-    int wrong = 0;
-    for (int i = 0; i < ombrix::sim::kSensorPixels; ++i) {
-        const double celsius = (words[2 * i] | words[2 * i + 1] << 8) / 64.0 - 273.15;
-        wrong += std::fabs(celsius - scene[i]) > 1.0 / 128 + 1e-3;
-    }
-    EXPECT_EQ(wrong, 0) << "cells whose temperature is not the scene's";
-}
-
 // (Their pacing is checked on a hand-driven clock in test_video_streaming.cpp.)
-TEST_F(Streaming, FramesComeWholeAndCarryTheScene)
+TEST_F(Streaming, FramesComeWholeAndEqualTheModules)
 {
     plug(0x5830);
     // A still scene: every frame is the module's current frame.
@@ -34,8 +19,6 @@ TEST_F(Streaming, FramesComeWholeAndCarryTheScene)
     std::vector<uint8_t> expected;
     ASSERT_TRUE(camera->module().current_frame(384, expected));
     ASSERT_EQ(expected.size(), kFrameBytes);
-    std::vector<float> scene(ombrix::sim::kSensorPixels);
-    camera->module().scene_celsius(scene.data());
 
     ViewerCamera viewer;
     ASSERT_EQ(viewer.connect(), 0);
@@ -45,7 +28,6 @@ TEST_F(Streaming, FramesComeWholeAndCarryTheScene)
         ASSERT_EQ(uvc_frame_get(viewer.raw_frame), 0) << "frame " << i;
         ASSERT_TRUE(std::equal(expected.begin(), expected.end(), viewer.raw_frame)) << "frame " << i;
     }
-    expect_temperatures_of_scene(viewer.raw_frame, scene);
     EXPECT_GE(camera->frames_started(), 10u);
     viewer.disconnect();
 }
