@@ -43,12 +43,6 @@ protected:
         value = uint16_t(reply[0] << 8 | reply[1]);
         return result;
     }
-    static int standard(uint8_t cls, uint8_t code, uint32_t arg = 0, uint8_t length = 0)
-    {
-        uint8_t header[8] = {cls, code, uint8_t(arg >> 24), uint8_t(arg >> 16), uint8_t(arg >> 8), uint8_t(arg), 0,
-                             length};
-        return standard_cmd_write(header, 0, nullptr);
-    }
     static uint8_t flash_byte(uint32_t address)
     {
         uint8_t b = 0x5A;
@@ -207,8 +201,10 @@ TEST_F(ModuleTest, FlashBehavesLikeNor)
     ASSERT_EQ(0, spi_erase_sector(0x1000, 20));
     for (uint32_t s = 0; s <= 22; ++s)
         EXPECT_EQ(s >= 1 && s <= 20 ? 0xFF : 0x00, flash_byte(s * 4096)) << "sector " << s;
-    EXPECT_EQ(-16, standard(0x01, 0x08, 0x1000, 9));
-    EXPECT_EQ(-16, standard(0x01, 0x08, 0x1000, 0));
+    for (uint8_t sectors : {9, 0}) {
+        uint8_t erase[8] = {0x01, 0x08, 0, 0, 0x10, 0, 0, sectors};
+        EXPECT_EQ(-16, standard_cmd_write(erase, 0, nullptr)) << int(sectors);
+    }
 }
 
 

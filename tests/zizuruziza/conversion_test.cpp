@@ -214,9 +214,7 @@ TEST(ZizuruzizaLargeCounts, LastPixelBeyondIntRange)
 
 TEST(ZizuruzizaRawCut, SplitsAndRejectsNegativeLengths)
 {
-    Bytes raw(10);
-    for (size_t i = 0; i < raw.size(); i++)
-        raw[i] = (uint8_t)i;
+    const Bytes raw = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
     Bytes image(6, 0xEE), temp(4, 0xEE);
     EXPECT_EQ(raw_data_cut(raw.data(), 6, 4, nullptr, temp.data()), -1);
     EXPECT_EQ(raw_data_cut(raw.data(), -6, 4, image.data(), temp.data()), -1);
@@ -224,8 +222,8 @@ TEST(ZizuruzizaRawCut, SplitsAndRejectsNegativeLengths)
     EXPECT_EQ(image, Bytes(6, 0xEE));
     EXPECT_EQ(raw_data_cut(raw.data(), 0, 0, image.data(), temp.data()), 0);
     ASSERT_EQ(raw_data_cut(raw.data(), 6, 4, image.data(), temp.data()), 0);
-    EXPECT_EQ(image, (Bytes{0, 1, 2, 3, 4, 5}));
-    EXPECT_EQ(temp, (Bytes{6, 7, 8, 9}));
+    EXPECT_EQ(image, Bytes(raw.begin(), raw.begin() + 6));
+    EXPECT_EQ(temp, Bytes(raw.begin() + 6, raw.end()));
 }
 
 }  // namespace
