@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -36,9 +35,7 @@ TEST(VuzovarederoLog, SilentUntilRegistered)
 // pixels), for 2- and 3-byte pixels; the bytes around the output stay untouched.
 TEST(VuzovarederoTransform, EveryPathTakesEachPixelFromItsSourcePosition)
 {
-    if (ombrix_cpu_portable_only()) {
-        EXPECT_FALSE(vz_cpu_has_avx512()) << "OMBRIX_CPU=portable";
-    }
+    EXPECT_FALSE(ombrix_cpu_portable_only() && vz_cpu_has_avx512());
     const struct {
         vz_transform kind;
         Transform call;
@@ -94,10 +91,7 @@ TEST(VuzovarederoTransform, EveryPathTakesEachPixelFromItsSourcePosition)
                 }
             }
         }
-    if (vz_cpu_has_avx512())
-        EXPECT_GT(simdRuns, 0);
-    else
-        std::printf("This processor has no AVX-512 byte permutes: only the portable path was compared.\n");
+    EXPECT_EQ(simdRuns > 0, bool(vz_cpu_has_avx512()));
 }
 
 // Bad sizes, null pointers and formats without a transform: refused, nothing written.
