@@ -6,6 +6,7 @@
 #include <opencv2/core.hpp>
 
 #include <cmath>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -34,11 +35,9 @@ TEST(Span, SelectsTheEntryLinearlyAndClampsOutside)
 TEST(Span, RefusesWhatCannotMakeATable)
 {
     std::vector<uint32_t> table(THERMAL_SPAN_WORDS, 7u);
-    EXPECT_EQ(itSpanTableBuild(0, 1, 2, table.data()), -1);
-    EXPECT_EQ(itSpanTableBuild(THERMAL_TABLE_COUNT + 1, 1, 2, table.data()), -1);
-    EXPECT_EQ(itSpanTableBuild(1, 500, 500, table.data()), -1);
-    EXPECT_EQ(itSpanTableBuild(1, 600, 500, table.data()), -1);
-    EXPECT_EQ(itSpanTableBuild(1, 1, 65536, table.data()), -1);
+    // No such table; an empty or reversed span; a top beyond the 16-bit words.
+    for (auto [n, low, high] : {std::tuple{0, 1u, 2u}, {THERMAL_TABLE_COUNT + 1, 1u, 2u}, {1, 500u, 500u}, {1, 600u, 500u}, {1, 1u, 65536u}})
+        EXPECT_EQ(itSpanTableBuild(n, low, high, table.data()), -1) << n << " " << low << "-" << high;
     EXPECT_EQ(itSpanTableBuild(1, 1, 2, nullptr), -1);
     EXPECT_EQ(table[0], 7u);
     uint16_t word = 0;

@@ -22,23 +22,21 @@ Words reduced(const Words& in, int w, int h)
     return out;
 }
 
-TEST(VuzovarederoNoise, FlatStaysAndEdgesStaySharp)
+// A flat picture and a 16-level step stay as they are (neighbours across the
+// step weigh nothing). A lone pixel 10 above its surround is pulled toward it:
+// 24 neighbours of weight 1 at difference 10 give 110 - 240 / 36, while a
+// direct neighbour, 100 - (-10 x 1) / W, truncates to 100.
+TEST(VuzovarederoNoise, FlatAndStepStayALonePixelIsPulledIn)
 {
     EXPECT_EQ(reduced(Words(8 * 6, 777), 8, 6), Words(8 * 6, 777));
     Words step(8 * 6);
     for (size_t i = 0; i < step.size(); i++)
-        step[i] = (i % 8) < 4 ? 1000 : 1016;  // 16 levels: neighbours across get weight 0
+        step[i] = (i % 8) < 4 ? 1000 : 1016;
     EXPECT_EQ(reduced(step, 8, 6), step);
-}
-
-TEST(VuzovarederoNoise, LonePixelIsPulledTowardItsSurround)
-{
-    Words in(7 * 7, 100);
-    in[24] = 110;
-    Words out = reduced(in, 7, 7);
-    // 24 neighbours 10 below, weight 1 each at difference 10: 110 - 240 / 36.
+    Words lone(7 * 7, 100);
+    lone[24] = 110;
+    const Words out = reduced(lone, 7, 7);
     EXPECT_EQ(out[24], 110 - 240 / 36);
-    // A direct neighbour: 100 - (-10 x 1) / W truncates to 100.
     EXPECT_EQ(out[23], 100);
 }
 
