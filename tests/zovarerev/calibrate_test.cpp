@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <tuple>
 #include <vector>
 
 #include "log_capture.h"
@@ -60,11 +61,9 @@ TEST(Calibrate, KeAndBeWorkedExamples)
                                   : calculate_KE_and_BE(reinterpret_cast<const uint32_t*>(param), c.coef.data(),
                                                         c.gain, reinterpret_cast<uint32_t*>(out));
         });
-        const std::string label = std::to_string(c.ems) + " " + std::to_string(c.tau) + " " + std::to_string(c.tu);
-        EXPECT_EQ(status, c.status) << label;
-        EXPECT_EQ(uint32_t(out[0]), c.ke) << label;
-        EXPECT_EQ(uint32_t(out[1]), c.be) << label;
-        EXPECT_EQ(printed.empty(), c.status == 0) << label;
+        EXPECT_EQ(std::make_tuple(status, uint32_t(out[0]), uint32_t(out[1]), printed.empty()),
+                  std::make_tuple(c.status, c.ke, c.be, c.status == 0))
+            << c.ems << " " << c.tau << " " << c.tu;
     }
 }
 
