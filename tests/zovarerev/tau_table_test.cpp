@@ -148,26 +148,21 @@ TEST(TauTable, BadArgumentsAreRefusedWithoutWriting)
     auto ambient = ambient_table(), target = target_table();
     uint16_t tau = 99;
     const float nan = std::nanf("");
+    // Humidity, ambient temperature and distance; target temperature and distance.
+    auto write = [&](float h, float ta, float d) { return write_tau(ambient.data(), h, ta, d, 1); };
+    auto read = [&](float h, float ta, float d) { return read_tau(ambient.data(), h, ta, d, &tau); };
+    auto write_target = [&](float t, float d) { return write_tau_with_target_temp_and_dist(target.data(), t, d, 1); };
+    auto read_target = [&](float t, float d) { return read_tau_with_target_temp_and_dist(target.data(), t, d, &tau); };
     ExpectRefused({
-        [&] { return write_tau(ambient.data(), 1.1f, 20, 1, 1); },
-        [&] { return read_tau(ambient.data(), -0.1f, 20, 1, &tau); },
-        [&] { return write_tau(ambient.data(), 0.6f, 20, 3.1f, 1); },
-        [&] { return write_tau(ambient.data(), 0.6f, 56, 3, 1); },
-        [&] { return write_tau(ambient.data(), 0.6f, 20, 50.01f, 1); },
-        [&] { return write_tau(ambient.data(), 0.6f, 20, 0.2f, 1); },
-        [&] { return write_tau(nullptr, 0.6f, 20, 3, 1); },
-        [&] { return read_tau(ambient.data(), 0.2f, 20, 0.2f, &tau); },
-        [&] { return read_tau(ambient.data(), 0.2f, 20, 50.5f, &tau); },
-        [&] { return read_tau(ambient.data(), 0.2f, nan, 1, &tau); },
-        [&] { return read_tau(nullptr, 0.2f, 20, 1, &tau); },
+        [&] { return write(1.1f, 20, 1); }, [&] { return read(-0.1f, 20, 1); }, [&] { return write(0.6f, 56, 3); },
+        [&] { return write(0.6f, 20, 3.1f); }, [&] { return write(0.6f, 20, 50.01f); }, [&] { return write(0.6f, 20, 0.2f); },
+        [&] { return read(0.2f, 20, 0.2f); }, [&] { return read(0.2f, 20, 50.5f); }, [&] { return read(0.2f, nan, 1); },
+        [&] { return write_tau(nullptr, 0.6f, 20, 3, 1); }, [&] { return read_tau(nullptr, 0.2f, 20, 1, &tau); },
         [&] { return read_tau(ambient.data(), 0.2f, 20, 1, nullptr); },
-        [&] { return write_tau_with_target_temp_and_dist(target.data(), 1400, 1, 1); },
-        [&] { return write_tau_with_target_temp_and_dist(target.data(), 10, 1, 1); },
-        [&] { return write_tau_with_target_temp_and_dist(target.data(), 0, 1.01f, 1); },
+        [&] { return write_target(1400, 1); }, [&] { return write_target(10, 1); }, [&] { return write_target(0, 1.01f); },
+        [&] { return read_target(0, 60); }, [&] { return read_target(nan, 1); },
         [&] { return write_tau_with_target_temp_and_dist(nullptr, 0, 1, 1); },
         [&] { return read_tau_with_target_temp_and_dist(nullptr, 0, 1, &tau); },
-        [&] { return read_tau_with_target_temp_and_dist(target.data(), 0, 60, &tau); },
-        [&] { return read_tau_with_target_temp_and_dist(target.data(), nan, 1, &tau); },
     });
     EXPECT_EQ(ambient, ambient_table());
     EXPECT_EQ(target, target_table());
