@@ -34,6 +34,16 @@ BlockNameParts aliceParts()
     return parts;
 }
 
+QByteArray streamedBody(const QByteArray& name, qint8 type, quint32 instanceId)
+{
+    QByteArray body;
+    QDataStream stream(&body, QIODevice::WriteOnly);
+    stream.setVersion(17);
+    stream << name << type << instanceId;
+    stream << qChecksum(body.constData(), static_cast<uint>(body.size()));
+    return body;
+}
+
 } // namespace
 
 TEST(InstanceBlockTest, FieldsSitAtTheirOffsets)
@@ -131,64 +141,36 @@ TEST(BlockNameTest, WhatTheNameDependsOn)
     }
 }
 
-TEST(FrameTest, HeaderIsBigEndianInt64)
+// The frame header is a big-endian int64; the first frame's body is its
+// name, type and id as QDataStream (version 17) writes them, followed by a
+// checksum of what comes before.
+TEST(FrameTest, FramesAreWhatQDataStreamWrites)
 {
-    const QByteArray header = encodeFrameHeader(55);
-    EXPECT_EQ(header, QByteArray::fromHex("0000000000000037"));
-    EXPECT_EQ(decodeFrameHeader(header), 55);
+    EXPECT_EQ(encodeFrameHeader(55), QByteArray::fromHex("0000000000000037"));
+    EXPECT_EQ(decodeFrameHeader(encodeFrameHeader(55)), 55);
     EXPECT_EQ(decodeFrameHeader(QByteArray::fromHex("00000000")), -1);
-}
 
-TEST(FrameTest, InitBodyForAFortyFourCharacterNameIsFiftyFiveBytes)
-{
     InitMessage init;
     init.blockName = composeBlockName(aliceParts());
     init.connectionType = ConnectForMessage;
     init.instanceId = 0x01020304;
     const QByteArray body = encodeInitBody(init);
-
-    ASSERT_EQ(body.size(), 55);
-    EXPECT_EQ(body.left(4), QByteArray::fromHex("0000002c"));
-    EXPECT_EQ(body.mid(4, 44), init.blockName.toLatin1());
-    EXPECT_EQ(body.at(48), 3);
-    EXPECT_EQ(body.mid(49, 4), QByteArray::fromHex("01020304"));
-    const quint16 checksum = qChecksum(body.constData(), 53);
-    EXPECT_EQ(static_cast<quint8>(body.at(53)), checksum >> 8);
-    EXPECT_EQ(static_cast<quint8>(body.at(54)), checksum & 0xFF);
-
+    EXPECT_EQ(body, streamedBody(init.blockName.toLatin1(), ConnectForMessage, 0x01020304));
     InitMessage decoded;
     ASSERT_TRUE(decodeInitBody(body, decoded));
     EXPECT_EQ(decoded.blockName, init.blockName);
     EXPECT_EQ(decoded.connectionType, ConnectForMessage);
     EXPECT_EQ(decoded.instanceId, 0x01020304u);
-}
 
-TEST(FrameTest, DamagedInitBodiesAreRejected)
-{
-    InitMessage init;
-    init.blockName = QStringLiteral("name");
-    init.connectionType = ConnectSecondary;
-    const QByteArray body = encodeInitBody(init);
-    InitMessage decoded;
-
-    QByteArray offByOne = body;
-    offByOne[offByOne.size() - 1] = static_cast<char>(offByOne.at(offByOne.size() - 1) + 1);
-    EXPECT_FALSE(decodeInitBody(offByOne, decoded));
-    EXPECT_FALSE(decodeInitBody(body.left(body.size() - 1), decoded));
-    EXPECT_FALSE(decodeInitBody(QByteArray(), decoded));
-    // A length prefix far beyond the data.
-    EXPECT_FALSE(decodeInitBody(QByteArray::fromHex("7fffffff41"), decoded));
-}
-
-TEST(FrameTest, NameEndsAtItsFirstNul)
-{
-    QByteArray body;
-    QDataStream stream(&body, QIODevice::WriteOnly);
-    stream.setVersion(17);
-    stream << QByteArray("name\0tail", 9) << qint8(1) << quint32(5);
-    stream << qChecksum(body.constData(), static_cast<uint>(body.size()));
-    InitMessage decoded;
-    ASSERT_TRUE(decodeInitBody(body, decoded));
+    // The name ends at its first NUL.
+    ASSERT_TRUE(decodeInitBody(streamedBody(QByteArray("name\0tail", 9), 1, 5), decoded));
     EXPECT_EQ(decoded.blockName, QStringLiteral("name"));
     EXPECT_EQ(decoded.instanceId, 5u);
+
+    // Damaged: the checksum off by one, a byte short, nothing, a length prefix
+    // far beyond the data.
+    QByteArray offByOne = body;
+    offByOne[offByOne.size() - 1] = static_cast<char>(offByOne.at(offByOne.size() - 1) + 1);
+    for (const QByteArray& damaged : {offByOne, body.left(body.size() - 1), QByteArray(), QByteArray::fromHex("7fffffff41")})
+        EXPECT_FALSE(decodeInitBody(damaged, decoded)) << damaged.toHex().left(20).constData();
 }

@@ -16,29 +16,11 @@
 #include <QRandomGenerator>
 #include <QSharedMemory>
 #include <cstring>
-#include <memory>
 #include <optional>
 
 namespace {
 
 constexpr int StartTimeoutMs = 30000;  // a bound for a hung probe, not a speed target
-
-// QProcess and QLocalSocket want an application object.
-class QtEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        static int argc = 1;
-        static char name[] = "test_singleapplication_processes";
-        static char* argv[] = {name, nullptr};
-        m_app = std::make_unique<QCoreApplication>(argc, argv);
-    }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    std::unique_ptr<QCoreApplication> m_app;
-};
-::testing::Environment* const g_qt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 QString probePath()
 {
@@ -207,12 +189,9 @@ TEST_F(SingleApplicationProcessTest, SecondariesAreNumberedAndTheirMessagesArriv
     Probe primary(m_key);
     ASSERT_TRUE(primary.waitForLine("role primary"));
     const std::optional<InstanceBlock> started = readBlock();
-    ASSERT_TRUE(started.has_value());
-    EXPECT_TRUE(isBlockConsistent(*started));
-    EXPECT_EQ(started->primaryRunning, 1);
+    ASSERT_TRUE(started && isBlockConsistent(*started) && started->primaryRunning == 1);
     EXPECT_EQ(started->primaryProcessId, primary.pid());
     EXPECT_EQ(primaryUserName(*started), platform::currentLoginName());
-    EXPECT_EQ(started->secondaryCount, 0u);
 
     {
         Probe first(m_key, {QStringLiteral("--send"), QStringLiteral("abc")});
@@ -315,3 +294,11 @@ TEST_F(SingleApplicationProcessTest, KilledPrimaryIsTakenOver)
 }
 
 } // namespace
+
+// QProcess and QLocalSocket want an application object.
+int main(int argc, char** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    QCoreApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -136,8 +136,6 @@ void TestTranslations::translationsKeepFixedParts()
 
 // Without a language argument the program lets Qt look the system locale up:
 // regional locales reach the eleven files, and Taiwan its own.
-// Without a language argument the program lets Qt look the system locale up:
-// regional locales reach the eleven files, and Taiwan its own.
 void TestTranslations::localeLookupFindsLanguage()
 {
     for (const auto& [locale, code] : {std::pair<const char*, const char*>{"de_AT", "de"}, {"pt_BR", "pt"},

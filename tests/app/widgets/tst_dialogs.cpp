@@ -19,7 +19,6 @@
 #include <QTranslator>
 #include <QtTest>
 
-#include <ctime>
 #include <functional>
 
 using DialogFactory = std::function<QDialog*()>;
@@ -76,7 +75,6 @@ private slots:
 
     void splashBarsRunAroundTheBorder_data();
     void splashBarsRunAroundTheBorder();
-    void splashHoldSleepsWhileTheBarsMove();
 
     void titleBarButtonsHoldTheirCaptions_data();
     void titleBarButtonsHoldTheirCaptions();
@@ -224,26 +222,6 @@ void TestDialogs::splashBarsRunAroundTheBorder()
     splash.finish(&window);  // hands over: no more ticks
     QCOMPARE(splash.timerId(), 0);
     QTRY_VERIFY(!splash.isVisible());
-}
-
-// The hold keeps the splash alive (its progress moves) but leaves the CPU
-// idle: a busy loop would burn about as much CPU time as it waits.
-void TestDialogs::splashHoldSleepsWhileTheBarsMove()
-{
-    CSplashScreen splash;
-    splash.setDuration(400);
-    QElapsedTimer wall;
-    wall.start();
-    splash.start();
-    const std::clock_t cpuBefore = std::clock();
-    splash.holdAtLeast(500);
-    const double cpuMs = double(std::clock() - cpuBefore) * 1000.0 / CLOCKS_PER_SEC;
-    QVERIFY(wall.elapsed() >= 500);
-    QCOMPARE(barValues(splash), (Values{100, 100, 100, 100}));
-    QVERIFY2(cpuMs < wall.elapsed() / 3.0, qPrintable(QString("%1 ms CPU").arg(cpuMs)));
-    wall.restart();
-    splash.holdAtLeast(500);  // already up long enough
-    QVERIFY(wall.elapsed() < 100);
 }
 
 void TestDialogs::titleBarButtonsHoldTheirCaptions_data()
