@@ -9,8 +9,6 @@
 
 #include <vector>
 
-Q_DECLARE_METATYPE(std::vector<uint16_t>)
-
 namespace {
 
 constexpr int Width = 256;
@@ -66,9 +64,7 @@ private slots:
     void openImageReadsThePalette();
     void openAndCloseWhileRunningOrStopped();
     void rotationAngles();
-    void temperatureStep_data();
     void temperatureStep();
-    void temperatureGate_data();
     void temperatureGate();
     void noReportAfterClose();
 
@@ -297,87 +293,77 @@ void TestView::rotationAngles()
         QCOMPARE(int(CThreadVideoStream::rotateSideForAngle(c.first)), c.second);
 }
 
-void TestView::temperatureStep_data()
-{
-    QTest::addColumn<int>("unit");
-    QTest::addColumn<std::vector<uint16_t>>("words");
-    std::vector<uint16_t> spikes = flatWords();
-    spikes[1000] = 64 * 373;  // 99.85 C
-    spikes[4000] = 64 * 253;  // -20.15 C
-    std::vector<uint16_t> ramp = flatWords();
-    for (size_t i = 0; i < ramp.size(); ++i)
-        ramp[i] = uint16_t(17000 + i % 3000);
-    QTest::newRow("spikes, Fahrenheit") << 1 << spikes;
-    QTest::newRow("ramp") << 0 << ramp;
-}
-
-// One frame's temperature step against a plain scan of its words: the
-// extremes in the chosen unit, the grid in Celsius, both at the test's time.
+// One frame's temperature step against a plain scan of its words (spikes
+// shown in Fahrenheit, a ramp in Celsius): the extremes in the chosen unit,
+// the grid in Celsius, both at the test's time.
 void TestView::temperatureStep()
 {
-    QFETCH(int, unit);
-    QFETCH(std::vector<uint16_t>, words);
-    g_temp_unit = unit;
-    CGLWidgetImage view;
-    startFed(view);
-    feeder.feed(rawFrame(words));
-    QTRY_COMPARE(mainWindow.received.size(), 1);
-    view.closeImage();
-    const Extremes e = mainWindow.received.first();
+    std::vector<uint16_t> spikes = flatWords(), ramp = flatWords();
+    spikes[1000] = 64 * 373;  // 99.85 C
+    spikes[4000] = 64 * 253;  // -20.15 C
+    for (size_t i = 0; i < ramp.size(); ++i)
+        ramp[i] = uint16_t(17000 + i % 3000);
+    for (const auto& [unit, words] : {std::make_pair(1, spikes), std::make_pair(0, ramp)}) {
+        init();
+        g_temp_unit = unit;
+        CGLWidgetImage view;
+        startFed(view);
+        feeder.feed(rawFrame(words));
+        QTRY_COMPARE(mainWindow.received.size(), 1);
+        view.closeImage();
+        const Extremes e = mainWindow.received.first();
 
-    float highest = raw_to_celsius(words[0]), lowest = highest;
-    for (uint16_t word : words) {
-        highest = std::max(highest, raw_to_celsius(word));
-        lowest = std::min(lowest, raw_to_celsius(word));
+        float highest = raw_to_celsius(words[0]), lowest = highest;
+        for (uint16_t word : words) {
+            highest = std::max(highest, raw_to_celsius(word));
+            lowest = std::min(lowest, raw_to_celsius(word));
+        }
+        const auto shown = [fahrenheit = unit == 1](float c) { return fahrenheit ? celsius_to_fahrenheit(c) : c; };
+        QCOMPARE(e.unit, unit);
+        QCOMPARE(e.highest, shown(highest));
+        QCOMPARE(e.lowest, shown(lowest));
+        QCOMPARE(e.time, Start + PeriodMs);
+
+        const TemperatureMatrix matrix = CThreadVideoStream::temperatureMatrix();
+        QCOMPARE(matrix.time, Start + PeriodMs);
+        QCOMPARE(matrix.celsius.size(), int(words.size()));
+        TemperatureSnapshot::Reader reader;
+        QCOMPARE(reader.copyFor(0).unit, unit);
+        for (size_t i = 0; i < words.size(); ++i)
+            if (matrix.celsius[int(i)] != raw_to_celsius(words[i]) ||
+                reader.copyFor(0).values[i] != shown(raw_to_celsius(words[i])))
+                QFAIL(qPrintable(QString("value %1 differs").arg(i)));
+
+        CThreadVideoStream::releaseTemperatureMatrix();
+        QVERIFY(CThreadVideoStream::temperatureMatrix().celsius.isEmpty());
+        QCOMPARE(CThreadVideoStream::temperatureMatrix().time, qint64(0));
     }
-    const auto shown = [unit](float c) { return unit ? celsius_to_fahrenheit(c) : c; };
-    QCOMPARE(e.unit, unit);
-    QCOMPARE(e.highest, shown(highest));
-    QCOMPARE(e.lowest, shown(lowest));
-    QCOMPARE(e.time, Start + PeriodMs);
-
-    const TemperatureMatrix matrix = CThreadVideoStream::temperatureMatrix();
-    QCOMPARE(matrix.time, Start + PeriodMs);
-    QCOMPARE(matrix.celsius.size(), int(words.size()));
-    TemperatureSnapshot::Reader reader;
-    QCOMPARE(reader.copyFor(0).unit, unit);
-    for (size_t i = 0; i < words.size(); ++i)
-        if (matrix.celsius[int(i)] != raw_to_celsius(words[i]) ||
-            reader.copyFor(0).values[i] != shown(raw_to_celsius(words[i])))
-            QFAIL(qPrintable(QString("value %1 differs").arg(i)));
-
-    CThreadVideoStream::releaseTemperatureMatrix();
-    QVERIFY(CThreadVideoStream::temperatureMatrix().celsius.isEmpty());
-    QCOMPARE(CThreadVideoStream::temperatureMatrix().time, qint64(0));
 }
 
-void TestView::temperatureGate_data()
-{
-    QTest::addColumn<int>("periodMs");
-    QTest::addColumn<QVector<qint64>>("steps");  // ms after the run's start
-    // 25 frames a second: every 25 frames, 1000 ms.
-    QTest::newRow("25 fps") << 40 << QVector<qint64>{40, 1040, 2040, 3040};
-    // 50 frames a second: the 960 ms bound rules, every 48 frames.
-    QTest::newRow("50 fps") << 20 << QVector<qint64>{20, 980, 1940};
-}
-
-// A hundred frames at a rate: a step comes once both bounds are met.
+// A hundred frames at a rate: a step comes once both bounds are met. At 25
+// frames a second that is every 25 frames, 1000 ms; at 50 the 960 ms bound
+// rules, every 48 frames.
 void TestView::temperatureGate()
 {
-    QFETCH(int, periodMs);
-    QFETCH(QVector<qint64>, steps);
-    CGLWidgetImage view;
-    startFed(view, periodMs);
-    for (int i = 0; i < 100; ++i)
-        feeder.feed(rawFrame(flatWords()));
-    QTRY_COMPARE(feeder.taken(), 100);
-    // The last step's report may still be queued; a stop would drop it.
-    QCoreApplication::sendPostedEvents(view.videoStream());
-    view.closeImage();
-    QVector<qint64> times;
-    for (const Extremes& e : mainWindow.received)
-        times << e.time - Start;
-    QCOMPARE(times, steps);
+    const struct {
+        int periodMs;
+        QVector<qint64> steps;  // ms after the run's start
+    } cases[] = {{40, {40, 1040, 2040, 3040}}, {20, {20, 980, 1940}}};
+    for (const auto& [periodMs, steps] : cases) {
+        init();
+        CGLWidgetImage view;
+        startFed(view, periodMs);
+        for (int i = 0; i < 100; ++i)
+            feeder.feed(rawFrame(flatWords()));
+        QTRY_COMPARE(feeder.taken(), 100);
+        // The last step's report may still be queued; a stop would drop it.
+        QCoreApplication::sendPostedEvents(view.videoStream());
+        view.closeImage();
+        QVector<qint64> times;
+        for (const Extremes& e : mainWindow.received)
+            times << e.time - Start;
+        QCOMPARE(times, steps);
+    }
 }
 
 // A report the thread made just before the stop is not delivered after it:

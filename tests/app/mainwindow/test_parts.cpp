@@ -58,13 +58,11 @@ class TestParts : public QObject
     Q_OBJECT
 
 private slots:
-    void hitTest_data();
     void hitTest();
     void devicePathRule_data();
     void devicePathRule();
 
     void chartAxisWorkedExample();
-    void chartScrollsAfterTwentyPointsAndSeconds_data();
     void chartScrollsAfterTwentyPointsAndSeconds();
     void chartLinesRunUnbroken();
 
@@ -72,30 +70,20 @@ private slots:
     void userFolderRule();
     void languageChoice();
     void userSignalsArriveAsQtSignals();
-    void fittedRectProperties_data();
     void fittedRectProperties();
 };
 
-void TestParts::hitTest_data()
-{
-    QTest::addColumn<QPoint>("at");  // in a 730 x 590 window
-    QTest::addColumn<int>("hit");
-    QTest::newRow("top-left corner") << QPoint(2, 2) << int(FrameTopLeft);
-    QTest::newRow("left") << QPoint(2, 3) << int(FrameLeft);
-    QTest::newRow("bottom-right") << QPoint(729, 589) << int(FrameBottomRight);
-    QTest::newRow("right") << QPoint(728, 300) << int(FrameRight);
-    QTest::newRow("bottom") << QPoint(300, 588) << int(FrameBottom);
-    QTest::newRow("bottom, last row") << QPoint(300, 590) << int(FrameBottom);
-    QTest::newRow("inside by the corner") << QPoint(3, 3) << int(FrameNotHandled);
-    QTest::newRow("inside by the right") << QPoint(727, 300) << int(FrameNotHandled);
-    QTest::newRow("outside") << QPoint(731, 300) << int(FrameNotHandled);
-}
-
+// Borders and corners of a 730 x 590 window, the last row below it included.
 void TestParts::hitTest()
 {
-    QFETCH(QPoint, at);
-    QFETCH(int, hit);
-    QCOMPARE(int(frameHitTest(at.x(), at.y(), 730, 590)), hit);
+    const struct {
+        QPoint at;
+        FrameHit hit;
+    } cases[] = {{{2, 2}, FrameTopLeft},       {{2, 3}, FrameLeft},   {{729, 589}, FrameBottomRight},
+                 {{728, 300}, FrameRight},     {{300, 588}, FrameBottom}, {{300, 590}, FrameBottom},
+                 {{3, 3}, FrameNotHandled},    {{727, 300}, FrameNotHandled}, {{731, 300}, FrameNotHandled}};
+    for (const auto& c : cases)
+        QVERIFY2(frameHitTest(c.at.x(), c.at.y(), 730, 590) == c.hit, qPrintable(QString("%1,%2").arg(c.at.x()).arg(c.at.y())));
 }
 
 // Paths as Windows names them, and as built from udev's properties.
@@ -156,40 +144,33 @@ void TestParts::chartAxisWorkedExample()
     QCOMPARE(chart.timeAxis()->min().toMSecsSinceEpoch(), t + 60000);
 }
 
-void TestParts::chartScrollsAfterTwentyPointsAndSeconds_data()
-{
-    QTest::addColumn<int>("periodMs");
-    QTest::newRow("4 a second") << 250;
-    QTest::newRow("1 a second") << 1000;
-    QTest::newRow("a little slower") << 1100;
-    QTest::newRow("every 5 s") << 5000;
-}
-
 // The time axis against a plain model: it starts at the first point and
 // scrolls to end at a point once 20 points came before it and the point is
 // more than the 20 s window after the first. Memory stays bounded: of the
 // points left of the window only one stays (the line enters from the left
 // edge), unless the look-back's 21 need more.
+// Four a second, one a second, a little slower, every five seconds.
 void TestParts::chartScrollsAfterTwentyPointsAndSeconds()
 {
-    QFETCH(int, periodMs);
-    const qint64 t0 = 1700000000000;
-    OwnedChart chart(t0 - 5000);
-    qint64 windowStart = t0;
-    for (int i = 0; i < 200; ++i) {
-        const qint64 t = t0 + qint64(i) * periodMs;
-        chart.append(30.0f + float(i % 3), 10.0f, t);
-        if (i >= 20 && t > t0 + 20000)
-            windowStart = t - 20000;
-        QCOMPARE(chart.timeAxis()->min().toMSecsSinceEpoch(), windowStart);
-        QCOMPARE(chart.timeAxis()->max().toMSecsSinceEpoch(), windowStart + 20000);
-        const QVector<QPointF> points = chart.maxSeries()->pointsVector();
-        QCOMPARE(chart.minSeries()->count(), points.size());
-        QVERIFY(points.size() <= std::max(TemperatureChart::LookBack, 20000 / periodMs + 2));
-        if (windowStart > t0 && points.size() > TemperatureChart::LookBack)
-            QVERIFY(points[0].x() < windowStart && points[1].x() >= windowStart);
+    for (int periodMs : {250, 1000, 1100, 5000}) {
+        const qint64 t0 = 1700000000000;
+        OwnedChart chart(t0 - 5000);
+        qint64 windowStart = t0;
+        for (int i = 0; i < 200; ++i) {
+            const qint64 t = t0 + qint64(i) * periodMs;
+            chart.append(30.0f + float(i % 3), 10.0f, t);
+            if (i >= 20 && t > t0 + 20000)
+                windowStart = t - 20000;
+            QCOMPARE(chart.timeAxis()->min().toMSecsSinceEpoch(), windowStart);
+            QCOMPARE(chart.timeAxis()->max().toMSecsSinceEpoch(), windowStart + 20000);
+            const QVector<QPointF> points = chart.maxSeries()->pointsVector();
+            QCOMPARE(chart.minSeries()->count(), points.size());
+            QVERIFY(points.size() <= std::max(TemperatureChart::LookBack, 20000 / periodMs + 2));
+            if (windowStart > t0 && points.size() > TemperatureChart::LookBack)
+                QVERIFY(points[0].x() < windowStart && points[1].x() >= windowStart);
+        }
+        QCOMPARE(chart.startTime(), t0);
     }
-    QCOMPARE(chart.startTime(), t0);
 }
 
 // Drawn as the window shows it, each curve covers every pixel column from
@@ -283,32 +264,23 @@ void TestParts::userSignalsArriveAsQtSignals()
     QCOMPARE(received.at(1).at(0).toInt(), SIGUSR2);
 }
 
-void TestParts::fittedRectProperties_data()
-{
-    QTest::addColumn<QSize>("area");
-    QTest::addColumn<int>("angle");
-    for (const QSize area : {QSize(730, 302), QSize(730, 1000), QSize(257, 193), QSize(1, 1), QSize(3000, 40),
-                             QSize(40, 3000), QSize(256, 192), QSize(191, 256)}) {
-        for (int angle : {0, 90, 180, 270, 450})
-            QTest::addRow("%dx%d at %d", area.width(), area.height(), angle) << area << angle;
-    }
-}
-
 // Inside the area, centred, the sensor's shape within a pixel of rounding,
 // and as large as it can be: it spans the area one way.
 void TestParts::fittedRectProperties()
 {
-    QFETCH(QSize, area);
-    QFETCH(int, angle);
-    const QRect rect = fittedPictureRect(area, angle);
-    const double aspect = angle % 180 == 90 ? 192.0 / 256.0 : 256.0 / 192.0;
-    QVERIFY(QRect(QPoint(), area).contains(rect) || rect.isEmpty());
-    QVERIFY(qAbs(rect.left() - (area.width() - rect.right() - 1)) <= 1);
-    QVERIFY(qAbs(rect.top() - (area.height() - rect.bottom() - 1)) <= 1);
-    if (rect.isEmpty())
-        return;
-    QVERIFY(qAbs(rect.width() - rect.height() * aspect) <= 1.0 + aspect);
-    QVERIFY(rect.width() == area.width() || rect.height() == area.height());
+    for (const QSize area : {QSize(730, 302), QSize(730, 1000), QSize(257, 193), QSize(1, 1), QSize(3000, 40),
+                             QSize(40, 3000), QSize(256, 192), QSize(191, 256)}) {
+        for (int angle : {0, 90, 180, 270, 450}) {
+            const QRect rect = fittedPictureRect(area, angle);
+            const double aspect = angle % 180 == 90 ? 192.0 / 256.0 : 256.0 / 192.0;
+            const QString where = QString("%1x%2 at %3").arg(area.width()).arg(area.height()).arg(angle);
+            QVERIFY2(QRect(QPoint(), area).contains(rect) || rect.isEmpty(), qPrintable(where));
+            QVERIFY2(qAbs(rect.left() - (area.width() - rect.right() - 1)) <= 1, qPrintable(where));
+            QVERIFY2(qAbs(rect.top() - (area.height() - rect.bottom() - 1)) <= 1, qPrintable(where));
+            QVERIFY2(rect.isEmpty() || qAbs(rect.width() - rect.height() * aspect) <= 1.0 + aspect, qPrintable(where));
+            QVERIFY2(rect.isEmpty() || rect.width() == area.width() || rect.height() == area.height(), qPrintable(where));
+        }
+    }
 }
 
 int main(int argc, char** argv)

@@ -21,9 +21,6 @@
 
 #include <functional>
 
-using DialogFactory = std::function<QDialog*()>;
-Q_DECLARE_METATYPE(DialogFactory)
-
 namespace {
 
 using Values = QVector<int>;
@@ -68,245 +65,208 @@ class TestDialogs : public QObject
 private slots:
     void initTestCase() { initResourcesIfLinked(); }
 
-    void contract_data();
     void contract();
-    void messageBox_data();
     void messageBox();
 
-    void splashBarsRunAroundTheBorder_data();
     void splashBarsRunAroundTheBorder();
 
-    void titleBarButtonsHoldTheirCaptions_data();
     void titleBarButtonsHoldTheirCaptions();
-    void drag_data();
     void drag();
 };
-
-void TestDialogs::contract_data()
-{
-    QTest::addColumn<DialogFactory>("make");
-    QTest::newRow("message box") << DialogFactory([] { return new CMessageBox; });
-    QTest::newRow("about") << DialogFactory([] { return new CWidgetAbout; });
-    QTest::newRow("settings") << DialogFactory([] { return new CWidgetSettings; });
-}
 
 // Frameless, application-modal, deleted when closed from its own title bar
 // (as wide as the dialog, its close button inside), and dragged by the mouse
 // exactly when it carries "CanMove".
 void TestDialogs::contract()
 {
-    QFETCH(DialogFactory, make);
-    CEventFilter filter;
-    qApp->installEventFilter(&filter);
-    QPointer<QDialog> dialog = make();
-    QVERIFY(dialog->windowFlags() & Qt::FramelessWindowHint);
-    QCOMPARE(dialog->windowModality(), Qt::ApplicationModal);
-    dialog->show();
-    QVERIFY(QTest::qWaitForWindowExposed(dialog));
-    auto* bar = dialog->findChild<CBaseTitleBar*>();
-    QCOMPARE(bar->width(), dialog->width());
-    QVERIFY(dialog->rect().contains(QRect(bar->parts().close->mapTo(dialog, QPoint()), bar->parts().close->size())));
+    const std::function<QDialog*()> makers[] = {[] { return new CMessageBox; }, [] { return new CWidgetAbout; },
+                                                [] { return new CWidgetSettings; }};
+    for (const auto& make : makers) {
+        CEventFilter filter;
+        qApp->installEventFilter(&filter);
+        QPointer<QDialog> dialog = make();
+        QVERIFY(dialog->windowFlags() & Qt::FramelessWindowHint);
+        QCOMPARE(dialog->windowModality(), Qt::ApplicationModal);
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        auto* bar = dialog->findChild<CBaseTitleBar*>();
+        QCOMPARE(bar->width(), dialog->width());
+        QVERIFY(dialog->rect().contains(QRect(bar->parts().close->mapTo(dialog, QPoint()), bar->parts().close->size())));
 
-    const QPoint start = dialog->pos();
-    const QPoint grab = start + QPoint(40, 10);
-    sendMouse(dialog, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
-    sendMouse(dialog, QEvent::MouseMove, grab + QPoint(30, 20), Qt::NoButton, Qt::LeftButton);
-    sendMouse(dialog, QEvent::MouseButtonRelease, grab + QPoint(30, 20), Qt::LeftButton, Qt::NoButton);
-    QCOMPARE(dialog->pos(), dialog->property("CanMove").toBool() ? start + QPoint(30, 20) : start);
-    qApp->removeEventFilter(&filter);
+        const QPoint start = dialog->pos();
+        const QPoint grab = start + QPoint(40, 10);
+        sendMouse(dialog, QEvent::MouseButtonPress, grab, Qt::LeftButton, Qt::LeftButton);
+        sendMouse(dialog, QEvent::MouseMove, grab + QPoint(30, 20), Qt::NoButton, Qt::LeftButton);
+        sendMouse(dialog, QEvent::MouseButtonRelease, grab + QPoint(30, 20), Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(dialog->pos(), dialog->property("CanMove").toBool() ? start + QPoint(30, 20) : start);
+        qApp->removeEventFilter(&filter);
 
-    bar->parts().close->click();
-    QTRY_VERIFY(dialog.isNull());
-}
-
-void TestDialogs::messageBox_data()
-{
-    QTest::addColumn<QStringList>("captions");  // an empty caption hides its button
-    QTest::addColumn<QString>("title");
-    QTest::addColumn<QString>("press");  // a button's number, "close" or "Escape"
-    QTest::addColumn<int>("result");
-    const QStringList three{"OK", "Later", "Cancel"};
-    QTest::newRow("first") << three << "" << "0" << 1;
-    QTest::newRow("second") << three << "Upgrade" << "1" << 2;
-    QTest::newRow("third") << three << "" << "2" << 3;
-    QTest::newRow("one long") << QStringList{"Confirm and continue with the firmware upgrade", "", ""} << "" << "0" << 1;
-    QTest::newRow("first and third") << QStringList{"OK", "", "Cancel the whole operation"} << "Upgrade" << "2" << 3;
-    QTest::newRow("title bar close, no buttons") << QStringList{"", "", ""} << "" << "close" << 0;
-    QTest::newRow("Escape") << QStringList{"OK", "", ""} << "Upgrade" << "Escape" << 0;
+        bar->parts().close->click();
+        QTRY_VERIFY(dialog.isNull());
+    }
 }
 
 // exec() answers the button pressed. Shown buttons share one width that
 // holds the longest caption, stay inside the box and apart, and shrink back
 // when refilled with shorter captions. The header is white without a title,
-// light grey with one, as painted.
+// light grey with one, as painted. An empty caption hides its button; the
+// title bar's close and Escape answer 0.
 void TestDialogs::messageBox()
 {
-    QFETCH(QStringList, captions);
-    QFETCH(QString, title);
-    QFETCH(QString, press);
-    QFETCH(int, result);
-    CMessageBox fresh;
-    fresh.setButtons(captions[0], captions[1], captions[2]);
-    QPointer<CMessageBox> box = new CMessageBox;
-    box->setTitle(title);
-    box->setButtons("Cancel the whole operation right now, please", "A", "B");
-    box->setButtons(captions[0], captions[1], captions[2]);
-    QTimer::singleShot(0, box, [&, dialog = box.data()] {  // inside exec()
-        CBaseTitleBar* bar = dialog->findChild<CBaseTitleBar*>();
-        const auto answer = qScopeGuard([&] {  // also after a failed check
-            if (press == "close")
-                bar->parts().close->click();
-            else if (press == "Escape")
-                QTest::keyClick(dialog, Qt::Key_Escape);
-            else
-                boxButton(dialog, press.toInt())->click();
+    const QStringList three{"OK", "Later", "Cancel"};
+    const struct {
+        QStringList captions;
+        QString title;
+        QString press;  // a button's number, "close" or "Escape"
+        int result;
+    } cases[] = {{three, "", "0", 1}, {three, "Upgrade", "1", 2}, {three, "", "2", 3},
+                 {{"Confirm and continue with the firmware upgrade", "", ""}, "", "0", 1},
+                 {{"OK", "", "Cancel the whole operation"}, "Upgrade", "2", 3},
+                 {{"", "", ""}, "", "close", 0}, {{"OK", "", ""}, "Upgrade", "Escape", 0}};
+    for (const auto& c : cases) {
+        const QStringList& captions = c.captions;
+        const QString &title = c.title, &press = c.press;
+        CMessageBox fresh;
+        fresh.setButtons(captions[0], captions[1], captions[2]);
+        QPointer<CMessageBox> box = new CMessageBox;
+        box->setTitle(title);
+        box->setButtons("Cancel the whole operation right now, please", "A", "B");
+        box->setButtons(captions[0], captions[1], captions[2]);
+        QTimer::singleShot(0, box, [&, dialog = box.data()] {  // inside exec()
+            CBaseTitleBar* bar = dialog->findChild<CBaseTitleBar*>();
+            const auto answer = qScopeGuard([&] {  // also after a failed check
+                if (press == "close")
+                    bar->parts().close->click();
+                else if (press == "Escape")
+                    QTest::keyClick(dialog, Qt::Key_Escape);
+                else
+                    boxButton(dialog, press.toInt())->click();
+            });
+            const QColor header = bar->grab().toImage().pixelColor(bar->width() / 2 + 40, bar->height() - 3);
+            QCOMPARE(header, title.isEmpty() ? QColor(Qt::white) : QColor(0xF6, 0xF7, 0xFC));
+            QRect previous;
+            for (int i = 0; i < 3; ++i) {
+                QPushButton* b = boxButton(dialog, i);
+                QCOMPARE(b->isHidden(), captions[i].isEmpty());
+                QCOMPARE(b->width(), boxButton(&fresh, i)->width());
+                if (captions[i].isEmpty())
+                    continue;
+                QCOMPARE(b->width(), boxButton(dialog, captions.indexOf(QRegularExpression(".+")))->width());
+                QVERIFY(b->fontMetrics().horizontalAdvance(captions[i]) < b->width());
+                const QRect inBox(b->mapTo(dialog, QPoint()), b->size());
+                QVERIFY2(dialog->rect().contains(inBox) && !inBox.intersects(previous), qPrintable(captions[i]));
+                previous = inBox;
+            }
         });
-        const QColor header = bar->grab().toImage().pixelColor(bar->width() / 2 + 40, bar->height() - 3);
-        QCOMPARE(header, title.isEmpty() ? QColor(Qt::white) : QColor(0xF6, 0xF7, 0xFC));
-        QRect previous;
-        for (int i = 0; i < 3; ++i) {
-            QPushButton* b = boxButton(dialog, i);
-            QCOMPARE(b->isHidden(), captions[i].isEmpty());
-            QCOMPARE(b->width(), boxButton(&fresh, i)->width());
-            if (captions[i].isEmpty())
-                continue;
-            QCOMPARE(b->width(), boxButton(dialog, captions.indexOf(QRegularExpression(".+")))->width());
-            QVERIFY(b->fontMetrics().horizontalAdvance(captions[i]) < b->width());
-            const QRect inBox(b->mapTo(dialog, QPoint()), b->size());
-            QVERIFY2(dialog->rect().contains(inBox) && !inBox.intersects(previous), qPrintable(captions[i]));
-            previous = inBox;
-        }
-    });
-    QCOMPARE(box->exec(), result);
-    QVERIFY(box.isNull());
+        QCOMPARE(box->exec(), c.result);
+        QVERIFY(box.isNull());
+    }
 }
 
-void TestDialogs::splashBarsRunAroundTheBorder_data()
-{
-    QTest::addColumn<int>("duration");  // -1: never set
-    QTest::addColumn<int>("ticks");
-    QTest::addColumn<Values>("expected");
-    QTest::newRow("1 tick") << 1000 << 1 << Values{40, 0, 0, 0};
-    QTest::newRow("3 ticks") << 1000 << 3 << Values{100, 20, 0, 0};
-    QTest::newRow("9 ticks") << 1000 << 9 << Values{100, 100, 100, 60};
-    QTest::newRow("long after the turn") << 1000 << 500 << Values{100, 100, 100, 100};
-    // 50 ms counts as 100 ms: a quarter is 25 ms, so one tick completes the turn.
-    QTest::newRow("short duration counts as minimum") << 50 << 1 << Values{100, 100, 100, 100};
-    QTest::newRow("no duration does not divide by zero") << -1 << 3 << Values{100, 100, 100, 100};
-}
-
-// The test takes the splash's timer over and delivers the ticks itself.
+// The test takes the splash's timer over and delivers the ticks itself. A
+// duration of 50 ms counts as 100 ms (a quarter is 25 ms, so one tick
+// completes the turn); none set does not divide by zero.
 void TestDialogs::splashBarsRunAroundTheBorder()
 {
-    QFETCH(int, duration);
-    QFETCH(int, ticks);
-    QFETCH(Values, expected);
-    CSplashScreen splash;
-    if (duration >= 0)
-        splash.setDuration(duration);
-    splash.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&splash));
-    splash.start();
-    const int id = splash.timerId();
-    QVERIFY(id != 0);
-    splash.killTimer(id);
-    for (int i = 0; i < ticks + 5; ++i) {
-        QTimerEvent event(i < ticks ? id : id + 1000);  // another timer's ticks change nothing
-        QApplication::sendEvent(&splash, &event);
+    const struct {
+        int duration;  // -1: never set
+        int ticks;
+        Values expected;
+    } cases[] = {{1000, 1, {40, 0, 0, 0}},    {1000, 3, {100, 20, 0, 0}},       {1000, 9, {100, 100, 100, 60}},
+                 {1000, 500, {100, 100, 100, 100}}, {50, 1, {100, 100, 100, 100}}, {-1, 3, {100, 100, 100, 100}}};
+    for (const auto& [duration, ticks, expected] : cases) {
+        CSplashScreen splash;
+        if (duration >= 0)
+            splash.setDuration(duration);
+        splash.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&splash));
+        splash.start();
+        const int id = splash.timerId();
+        QVERIFY(id != 0);
+        splash.killTimer(id);
+        for (int i = 0; i < ticks + 5; ++i) {
+            QTimerEvent event(i < ticks ? id : id + 1000);  // another timer's ticks change nothing
+            QApplication::sendEvent(&splash, &event);
+        }
+        QCOMPARE(barValues(splash), expected);
+
+        QWidget window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        splash.finish(&window);  // hands over: no more ticks
+        QCOMPARE(splash.timerId(), 0);
+        QTRY_VERIFY(!splash.isVisible());
     }
-    QCOMPARE(barValues(splash), expected);
-
-    QWidget window;
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    splash.finish(&window);  // hands over: no more ticks
-    QCOMPARE(splash.timerId(), 0);
-    QTRY_VERIFY(!splash.isVisible());
-}
-
-void TestDialogs::titleBarButtonsHoldTheirCaptions_data()
-{
-    QTest::addColumn<QStringList>("captions");  // About, Settings, Upgrade, Save
-    QTest::newRow("built-in English") << QStringList();
-    QTest::newRow("one long caption") << QStringList{"A", "Settings of the thermal camera module", "U", "Save"};
-    QTest::newRow("German") << QStringList{"Über", "Einstellungen", "Aktualisieren", "Speichern"};
 }
 
 // Whatever the captions, each button of the main title bar holds its
 // caption, none overlaps the next, and the window buttons keep to the right
-// end at every width.
+// end at every width: built in, with one long caption, in German.
 void TestDialogs::titleBarButtonsHoldTheirCaptions()
 {
-    QFETCH(QStringList, captions);
-    CaptionTranslator translator;
-    const char* sources[] = {"About", "Settings", "Upgrade", "Save"};
-    for (int i = 0; i < captions.size(); ++i)
-        translator.captions.insert(sources[i], captions[i]);
-    QVERIFY(QCoreApplication::installTranslator(&translator));
-    CTitleBar bar;
-    bar.show();
-    const CTitleBar::Buttons b = bar.buttons();
-    for (int width : {730, 1921}) {
-        bar.resize(width, 35);
-        QRect previous;
-        for (QPushButton* button : {b.about, b.setting, b.save, b.minimize, b.maximize, b.close}) {
-            QVERIFY(captions.isEmpty() || button->text().isEmpty() || captions.contains(button->text()));
-            QVERIFY(button->fontMetrics().horizontalAdvance(button->text()) < button->width());
-            QVERIFY2(button->x() >= previous.right(), qPrintable(button->objectName()));
-            previous = button->geometry();
+    for (const QStringList& captions : {QStringList(), QStringList{"A", "Settings of the thermal camera module", "U", "Save"},
+                                        QStringList{"Über", "Einstellungen", "Aktualisieren", "Speichern"}}) {
+        CaptionTranslator translator;
+        const char* sources[] = {"About", "Settings", "Upgrade", "Save"};
+        for (int i = 0; i < captions.size(); ++i)
+            translator.captions.insert(sources[i], captions[i]);
+        QVERIFY(QCoreApplication::installTranslator(&translator));
+        CTitleBar bar;
+        bar.show();
+        const CTitleBar::Buttons b = bar.buttons();
+        for (int width : {730, 1921}) {
+            bar.resize(width, 35);
+            QRect previous;
+            for (QPushButton* button : {b.about, b.setting, b.save, b.minimize, b.maximize, b.close}) {
+                QVERIFY(captions.isEmpty() || button->text().isEmpty() || captions.contains(button->text()));
+                QVERIFY(button->fontMetrics().horizontalAdvance(button->text()) < button->width());
+                QVERIFY2(button->x() >= previous.right(), qPrintable(button->objectName()));
+                previous = button->geometry();
+            }
+            QVERIFY(b.close->geometry().right() < width && b.close->geometry().right() > width - 40);
         }
-        QVERIFY(b.close->geometry().right() < width && b.close->geometry().right() > width - 40);
+        QCoreApplication::removeTranslator(&translator);
     }
-    QCoreApplication::removeTranslator(&translator);
-}
-
-void TestDialogs::drag_data()
-{
-    QTest::addColumn<bool>("canMove");
-    QTest::addColumn<int>("pressed");
-    QTest::addColumn<int>("released");  // Qt::NoButton: no release before the move
-    QTest::addColumn<int>("held");      // while moving
-    QTest::addColumn<bool>("moves");
-    const int left = Qt::LeftButton, right = Qt::RightButton, none = Qt::NoButton;
-    QTest::newRow("left drag") << true << left << none << left << true;
-    QTest::newRow("right press") << true << right << none << right << false;
-    QTest::newRow("release of any button ends it") << true << left << right << left << false;
-    // The release got lost (for instance outside the window): a move without
-    // a held button must not drag.
-    QTest::newRow("move without held button") << true << left << none << none << false;
 }
 
 // A press that starts a drag is the filter's; any other reaches the window.
+// A right press starts none, the release of any button ends one, and after a
+// lost release (outside the window, say) a move without a held button must
+// not drag.
 void TestDialogs::drag()
 {
-    QFETCH(bool, canMove);
-    QFETCH(int, pressed);
-    QFETCH(int, released);
-    QFETCH(int, held);
-    QFETCH(bool, moves);
-    struct Window : QWidget {
-        int presses = 0;
-        void mousePressEvent(QMouseEvent*) override { ++presses; }
-    } window;
-    window.setProperty("CanMove", canMove);
-    window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    window.setGeometry(200, 200, 300, 200);
-    window.show();
-    CEventFilter filter;
-    qApp->installEventFilter(&filter);
-    const QPoint start = window.pos();
-    const QPoint grab = start + QPoint(40, 10);
-    sendMouse(&window, QEvent::MouseButtonPress, grab, Qt::MouseButton(pressed), Qt::MouseButton(pressed));
-    QCOMPARE(window.presses, canMove && pressed == Qt::LeftButton ? 0 : 1);
-    if (released != Qt::NoButton)
-        sendMouse(&window, QEvent::MouseButtonRelease, grab, Qt::MouseButton(released), Qt::MouseButton(pressed));
-    sendMouse(&window, QEvent::MouseMove, grab + QPoint(30, 20), Qt::NoButton, Qt::MouseButtons(held));
-    QCOMPARE(window.pos(), moves ? start + QPoint(30, 20) : start);
-    // Whatever happened, a release leaves the shared drag state idle.
-    sendMouse(&window, QEvent::MouseButtonRelease, grab, Qt::LeftButton, Qt::NoButton);
-    sendMouse(&window, QEvent::MouseMove, grab + QPoint(90, 90), Qt::NoButton, Qt::LeftButton);
-    QCOMPARE(window.pos(), moves ? start + QPoint(30, 20) : start);
-    qApp->removeEventFilter(&filter);
+    const int left = Qt::LeftButton, right = Qt::RightButton, none = Qt::NoButton;
+    const struct {
+        int pressed;
+        int released;  // Qt::NoButton: no release before the move
+        int held;      // while moving
+        bool moves;
+    } cases[] = {{left, none, left, true}, {right, none, right, false}, {left, right, left, false}, {left, none, none, false}};
+    for (const auto& [pressed, released, held, moves] : cases) {
+        struct Window : QWidget {
+            int presses = 0;
+            void mousePressEvent(QMouseEvent*) override { ++presses; }
+        } window;
+        window.setProperty("CanMove", true);
+        window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+        window.setGeometry(200, 200, 300, 200);
+        window.show();
+        CEventFilter filter;
+        qApp->installEventFilter(&filter);
+        const QPoint start = window.pos();
+        const QPoint grab = start + QPoint(40, 10);
+        sendMouse(&window, QEvent::MouseButtonPress, grab, Qt::MouseButton(pressed), Qt::MouseButton(pressed));
+        QCOMPARE(window.presses, pressed == Qt::LeftButton ? 0 : 1);
+        if (released != Qt::NoButton)
+            sendMouse(&window, QEvent::MouseButtonRelease, grab, Qt::MouseButton(released), Qt::MouseButton(pressed));
+        sendMouse(&window, QEvent::MouseMove, grab + QPoint(30, 20), Qt::NoButton, Qt::MouseButtons(held));
+        QCOMPARE(window.pos(), moves ? start + QPoint(30, 20) : start);
+        // Whatever happened, a release leaves the shared drag state idle.
+        sendMouse(&window, QEvent::MouseButtonRelease, grab, Qt::LeftButton, Qt::NoButton);
+        sendMouse(&window, QEvent::MouseMove, grab + QPoint(90, 90), Qt::NoButton, Qt::LeftButton);
+        QCOMPARE(window.pos(), moves ? start + QPoint(30, 20) : start);
+        qApp->removeEventFilter(&filter);
+    }
 }
 
 QTEST_MAIN(TestDialogs)
