@@ -16,8 +16,6 @@
 
 using namespace overlaytesting;
 
-Q_DECLARE_METATYPE(Shape::Code)
-
 class TestPaintWidget : public QObject
 {
     Q_OBJECT
@@ -26,10 +24,8 @@ private slots:
     void init();
     void cleanup();
 
-    void leftDragCreatesTheChosenKind_data();
     void leftDragCreatesTheChosenKind();
     void toolChangeAndOtherButtons();
-    void scaleAndTurn_data();
     void scaleAndTurn();
     void shapesFollowTheHotCellThroughFourQuarterTurns();
 
@@ -72,37 +68,31 @@ void TestPaintWidget::resizeView(const QSize& size)
     overlay->resize(size);
 }
 
-void TestPaintWidget::leftDragCreatesTheChosenKind_data()
-{
-    QTest::addColumn<Shape::Code>("code");
-    QTest::newRow("spot") << Shape::SpotCode;
-    QTest::newRow("line") << Shape::LineCode;
-    QTest::newRow("rect") << Shape::RectCode;
-}
-
 // The drag's end follows the mouse, pinned to the widget's edge, and stays
 // put once the button is up.
 void TestPaintWidget::leftDragCreatesTheChosenKind()
 {
-    QFETCH(Shape::Code, code);
-    overlay->setCurrentShape(code);
-    drag(Qt::LeftButton, QPoint(50, 60), QPoint(150, 100));
-    QCOMPARE(overlay->shapeList().size(), 1);
-    Shape* shape = overlay->activeShape();
-    QCOMPARE(shape->startPoint, QPoint(50, 60));
-    QCOMPARE(shape->endPoint, QPoint(150, 100));
-    QCOMPARE(shape->owner.data(), static_cast<QWidget*>(overlay));
-    const bool kind[] = {dynamic_cast<Spot*>(shape) != nullptr, dynamic_cast<Line*>(shape) != nullptr,
-                         dynamic_cast<Rect*>(shape) != nullptr};
-    QVERIFY(kind[code]);
-    QTest::mouseMove(overlay, QPoint(10, 10));
-    QCOMPARE(shape->endPoint, QPoint(150, 100));
+    for (Shape::Code code : {Shape::SpotCode, Shape::LineCode, Shape::RectCode}) {
+        init();
+        overlay->setCurrentShape(code);
+        drag(Qt::LeftButton, QPoint(50, 60), QPoint(150, 100));
+        QCOMPARE(overlay->shapeList().size(), 1);
+        Shape* shape = overlay->activeShape();
+        QCOMPARE(shape->startPoint, QPoint(50, 60));
+        QCOMPARE(shape->endPoint, QPoint(150, 100));
+        QCOMPARE(shape->owner.data(), static_cast<QWidget*>(overlay));
+        const bool kind[] = {dynamic_cast<Spot*>(shape) != nullptr, dynamic_cast<Line*>(shape) != nullptr,
+                             dynamic_cast<Rect*>(shape) != nullptr};
+        QVERIFY(kind[code]);
+        QTest::mouseMove(overlay, QPoint(10, 10));
+        QCOMPARE(shape->endPoint, QPoint(150, 100));
 
-    QTest::mousePress(overlay, Qt::LeftButton, {}, QPoint(200, 150));
-    QTest::mouseMove(overlay, QPoint(-30, 500));
-    QCOMPARE(overlay->activeShape()->endPoint, QPoint(0, 299));
-    QTest::mouseRelease(overlay, Qt::LeftButton, {}, QPoint(450, -2));
-    QCOMPARE(overlay->activeShape()->endPoint, QPoint(399, 0));
+        QTest::mousePress(overlay, Qt::LeftButton, {}, QPoint(200, 150));
+        QTest::mouseMove(overlay, QPoint(-30, 500));
+        QCOMPARE(overlay->activeShape()->endPoint, QPoint(0, 299));
+        QTest::mouseRelease(overlay, Qt::LeftButton, {}, QPoint(450, -2));
+        QCOMPARE(overlay->activeShape()->endPoint, QPoint(399, 0));
+    }
 }
 
 void TestPaintWidget::toolChangeAndOtherButtons()
@@ -131,42 +121,34 @@ void TestPaintWidget::toolChangeAndOtherButtons()
     QTest::mouseRelease(overlay, Qt::LeftButton, {}, QPoint(350, 150));
 }
 
-void TestPaintWidget::scaleAndTurn_data()
-{
-    QTest::addColumn<QSize>("from");
-    QTest::addColumn<QSize>("to");
-    QTest::addColumn<int>("angle");  // -1: a scale
-    QTest::addColumn<QLine>("line");  // after the change
-    const QLine drawn(100, 50, 300, 50);
-    QTest::newRow("scale twice") << QSize(400, 300) << QSize(800, 600) << -1 << QLine(200, 100, 600, 100);
-    // (trunc((300 - 50) * 0.75), trunc(100 * 0.75))
-    QTest::newRow("quarter turn") << QSize(400, 300) << QSize(225, 300) << 90 << QLine(187, 75, 187, 225);
-    QTest::newRow("450 degrees") << QSize(400, 300) << QSize(225, 300) << 450 << QLine(187, 75, 187, 225);
-    for (int angle : {180, 270})
-        QTest::newRow(qPrintable(QString("turn %1").arg(angle))) << QSize(400, 300) << QSize(225, 300) << angle
-                                                                 << drawn;
-    QTest::newRow("scale to no width") << QSize(400, 300) << QSize(0, 600) << -1 << drawn;
-    QTest::newRow("scale from no size") << QSize(0, 0) << QSize(800, 600) << -1 << drawn;
-    QTest::newRow("turn from no size") << QSize(0, 0) << QSize(225, 300) << 90 << drawn;
-}
-
+// A line drawn from (100, 50) to (300, 50) after the overlay is scaled (angle
+// -1) or turned; from no size, or to no width, it stays as drawn.
 void TestPaintWidget::scaleAndTurn()
 {
-    QFETCH(QSize, from);
-    QFETCH(QSize, to);
-    QFETCH(int, angle);
-    QFETCH(QLine, line);
-    overlay->setCurrentShape(Shape::LineCode);
-    drag(Qt::LeftButton, QPoint(100, 50), QPoint(300, 50));
-    overlay->resize(from);
-    if (angle < 0)
-        overlay->scaleShapes(to);
-    else
-        overlay->rotateShapes(to, angle);
-    auto* shape = static_cast<Line*>(overlay->activeShape());
-    QCOMPARE(QLine(shape->startPoint, shape->endPoint), line);
-    // The samples follow the new end points.
-    QCOMPARE(shape->samples().size(), std::max(qAbs(line.dx()), qAbs(line.dy())) + 1);
+    const QLine drawn(100, 50, 300, 50);
+    const QSize land(400, 300), portrait(225, 300), none(0, 0);
+    const QLine turned(187, 75, 187, 225);  // (trunc((300 - 50) * 0.75), trunc(100 * 0.75))
+    const struct {
+        QSize from, to;
+        int angle;
+        QLine line;
+    } cases[] = {{land, QSize(800, 600), -1, QLine(200, 100, 600, 100)}, {land, portrait, 90, turned},
+                 {land, portrait, 450, turned}, {land, portrait, 180, drawn}, {land, portrait, 270, drawn},
+                 {land, QSize(0, 600), -1, drawn}, {none, QSize(800, 600), -1, drawn}, {none, portrait, 90, drawn}};
+    for (const auto& [from, to, angle, line] : cases) {
+        init();
+        overlay->setCurrentShape(Shape::LineCode);
+        drag(Qt::LeftButton, QPoint(100, 50), QPoint(300, 50));
+        overlay->resize(from);
+        if (angle < 0)
+            overlay->scaleShapes(to);
+        else
+            overlay->rotateShapes(to, angle);
+        auto* shape = static_cast<Line*>(overlay->activeShape());
+        QCOMPARE(QLine(shape->startPoint, shape->endPoint), line);
+        // The samples follow the new end points.
+        QCOMPARE(shape->samples().size(), std::max(qAbs(line.dx()), qAbs(line.dy())) + 1);
+    }
 }
 
 // The way the main window turns the picture: the setting advances, the

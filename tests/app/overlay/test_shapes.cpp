@@ -85,7 +85,6 @@ private slots:
     void rectMarkersStayInsideTheRectangle();
 
     void labelsAreDrawnInTheirColours();
-    void labelsNeitherOverlapNorLeaveThePicture_data();
     void labelsNeitherOverlapNorLeaveThePicture();
     void labelsReadOnTheirOwnColour();
     void noLiveValuesNoReading();
@@ -238,32 +237,28 @@ void TestShapes::labelsAreDrawnInTheirColours()
     QCOMPARE(countPixelsIn(lineImage, QRect(196, 146, 9, 9), red), 0);
 }
 
-void TestShapes::labelsNeitherOverlapNorLeaveThePicture_data()
-{
-    QTest::addColumn<QVector<QPoint>>("markers");
-    QTest::newRow("neighbours") << QVector<QPoint>{{100, 100}, {104, 102}, {98, 96}, {110, 101}};
-    QTest::newRow("same point") << QVector<QPoint>(6, QPoint(50, 50));
-    QTest::newRow("corners") << QVector<QPoint>{{0, 0}, {399, 0}, {0, 299}, {399, 299}, {398, 298}, {1, 1}};
-    QTest::newRow("a column") << QVector<QPoint>{{200, 20}, {200, 24}, {200, 28}, {200, 32}, {200, 36}, {200, 40}};
-}
-
-// Checked against every pair: inside the picture and clear of each other.
+// Neighbours, one point, the corners, a column: checked against every pair,
+// inside the picture and clear of each other.
 void TestShapes::labelsNeitherOverlapNorLeaveThePicture()
 {
-    QFETCH(QVector<QPoint>, markers);
-    LabelLayout labels(landscape.size());
-    for (const QPoint& marker : markers)
-        labels.add(marker, temperatureText(-123.4f, 1), Qt::white);
-    const QVector<QRect> boxes = labels.placedBoxes();
-    QCOMPARE(boxes.size(), markers.size());
-    for (int i = 0; i < boxes.size(); ++i) {
-        QVERIFY(landscape.rect().contains(boxes[i]));
-        for (int j = i + 1; j < boxes.size(); ++j)
-            QVERIFY2(!boxes[i].intersects(boxes[j]), qPrintable(QString("%1 and %2").arg(i).arg(j)));
+    for (const QVector<QPoint>& markers : {QVector<QPoint>{{100, 100}, {104, 102}, {98, 96}, {110, 101}},
+                                               QVector<QPoint>(6, QPoint(50, 50)),
+                                               QVector<QPoint>{{0, 0}, {399, 0}, {0, 299}, {399, 299}, {398, 298}, {1, 1}},
+                                               QVector<QPoint>{{200, 20}, {200, 24}, {200, 28}, {200, 32}, {200, 36}, {200, 40}}}) {
+        LabelLayout labels(landscape.size());
+        for (const QPoint& marker : markers)
+            labels.add(marker, temperatureText(-123.4f, 1), Qt::white);
+        const QVector<QRect> boxes = labels.placedBoxes();
+        QCOMPARE(boxes.size(), markers.size());
+        for (int i = 0; i < boxes.size(); ++i) {
+            QVERIFY(landscape.rect().contains(boxes[i]));
+            for (int j = i + 1; j < boxes.size(); ++j)
+                QVERIFY2(!boxes[i].intersects(boxes[j]), qPrintable(QString("%1 and %2").arg(i).arg(j)));
+        }
+        // The last label queued keeps the place it prefers.
+        const QPoint anchor = labelAnchor(landscape.size(), markers.last());
+        QVERIFY(boxes.last().contains(anchor.x() + 2, anchor.y() - 2));
     }
-    // The last label queued keeps the place it prefers.
-    const QPoint anchor = labelAnchor(landscape.size(), markers.last());
-    QVERIFY(boxes.last().contains(anchor.x() + 2, anchor.y() - 2));
 }
 
 // White on white and blue on blue: the outline keeps dark pixels at the text.

@@ -69,13 +69,14 @@ class TestTranslations : public QObject {
 
 private slots:
     void everySourceTextTranslated();
-    void translationsKeepFixedParts_data();
-    void translationsKeepFixedParts();
     void localeLookupFindsLanguage();
 };
 
 // lupdate over the program's sources must find nothing that a .ts file lacks
 // (English at run time) and a .ts file must hold nothing the sources dropped.
+// Each text is finished and non-empty, with the placeholders, line breaks,
+// unit signs and shortcut keys of its source, and compiled into the file the
+// program loads (lrelease leaves unfinished texts out).
 void TestTranslations::everySourceTextTranslated()
 {
     QTemporaryDir work;
@@ -90,47 +91,29 @@ void TestTranslations::everySourceTextTranslated()
         inSources.insert(key(m));
     QVERIFY(inSources.size() > 20);
     for (const QString& code : kLanguages) {
+        QTranslator compiled;
+        QVERIFY(compiled.load(QStringLiteral(OMBRIX_QM_DIR "/ombrix_%1.qm").arg(code)));
         QSet<QString> inFile;
-        for (const TsMessage& m : readTs(tsPath(code)))
+        for (const TsMessage& m : readTs(tsPath(code))) {
             inFile.insert(key(m));
+            const QString where = code + QStringLiteral(": ") + key(m);
+            QVERIFY2(m.type.isEmpty() && !m.translation.trimmed().isEmpty(), qPrintable(where + " unfinished"));
+            QVERIFY2(placeholders(m.translation) == placeholders(m.source), qPrintable(where + " placeholders"));
+            QVERIFY2(m.translation.count('\n') == m.source.count('\n'), qPrintable(where + " line breaks"));
+            for (const QString& sign : {QStringLiteral("℃"), QStringLiteral("℉")})
+                QVERIFY2(m.translation.count(sign) == m.source.count(sign), qPrintable(where + " unit sign"));
+            // The title bar turns these into shortcuts; Qt's key names are not
+            // translated, so a translation must still parse to the same keys.
+            const QKeySequence keys(m.source, QKeySequence::PortableText);
+            if (m.source.contains('+') && !keys.isEmpty() && keys[0] != Qt::Key_unknown)
+                QVERIFY2(QKeySequence(m.translation) == keys, qPrintable(where + " shortcut"));
+            QVERIFY2(compiled.translate(m.context.toUtf8(), m.source.toUtf8()) == m.translation,
+                     qPrintable(where + " compiled differently"));
+        }
         const QStringList missing = (inSources - inFile).values();
         const QStringList gone = (inFile - inSources).values();
         QVERIFY2(missing.isEmpty(), qPrintable(code + QStringLiteral(" lacks: ") + missing.join(QStringLiteral("; "))));
         QVERIFY2(gone.isEmpty(), qPrintable(code + QStringLiteral(" still has: ") + gone.join(QStringLiteral("; "))));
-    }
-}
-
-void TestTranslations::translationsKeepFixedParts_data()
-{
-    QTest::addColumn<QString>("code");
-    for (const QString& code : kLanguages)
-        QTest::newRow(qPrintable(code)) << code;
-}
-
-// Each text finished and non-empty, with the placeholders, line breaks, unit
-// signs and shortcut keys of its source, and compiled into the file the
-// program loads (lrelease leaves unfinished texts out).
-void TestTranslations::translationsKeepFixedParts()
-{
-    QFETCH(QString, code);
-    QTranslator compiled;
-    QVERIFY(compiled.load(QStringLiteral(OMBRIX_QM_DIR "/ombrix_%1.qm").arg(code)));
-    const QVector<TsMessage> messages = readTs(tsPath(code));
-    QVERIFY(!messages.isEmpty());
-    for (const TsMessage& m : messages) {
-        const QString where = code + QStringLiteral(": ") + key(m);
-        QVERIFY2(m.type.isEmpty() && !m.translation.trimmed().isEmpty(), qPrintable(where + " unfinished"));
-        QVERIFY2(placeholders(m.translation) == placeholders(m.source), qPrintable(where + " placeholders"));
-        QVERIFY2(m.translation.count('\n') == m.source.count('\n'), qPrintable(where + " line breaks"));
-        for (const QString& sign : {QStringLiteral("℃"), QStringLiteral("℉")})
-            QVERIFY2(m.translation.count(sign) == m.source.count(sign), qPrintable(where + " unit sign"));
-        // The title bar turns these into shortcuts; Qt's key names are not
-        // translated, so a translation must still parse to the same keys.
-        const QKeySequence keys(m.source, QKeySequence::PortableText);
-        if (m.source.contains('+') && !keys.isEmpty() && keys[0] != Qt::Key_unknown)
-            QVERIFY2(QKeySequence(m.translation) == keys, qPrintable(where + " shortcut"));
-        QVERIFY2(compiled.translate(m.context.toUtf8(), m.source.toUtf8()) == m.translation,
-                 qPrintable(where + " compiled differently"));
     }
 }
 
