@@ -18,6 +18,12 @@ namespace {
 
 const QString InterfaceClass = QStringLiteral("#{A5DCBF10-6530-11D2-901F-00C04FB951ED}");
 
+// A test bed of made-up devices for one case.
+struct Testbed {
+    UMockdevTestbed* const bed = umockdev_testbed_new();
+    ~Testbed() { g_object_unref(bed); }
+};
+
 } // namespace
 
 class TestUdevMonitor : public QObject
@@ -25,34 +31,22 @@ class TestUdevMonitor : public QObject
     Q_OBJECT
 
 private slots:
-    void init();
-    void cleanup();
-
+    void initTestCase()
+    {
+        Testbed made;  // says where the made-up devices are
+        QVERIFY2(umockdev_in_mock_environment(), "run this suite through umockdev-wrapper");
+    }
     void devicesArriveAndLeaveAsPaths();
     void interfacesAndOtherActionsAreIgnored();
-
-private:
-    UMockdevTestbed* testbed = nullptr;
 };
-
-void TestUdevMonitor::init()
-{
-    testbed = umockdev_testbed_new();
-    QVERIFY(testbed);
-    QVERIFY2(umockdev_in_mock_environment(), "run this suite through umockdev-wrapper");
-}
-
-void TestUdevMonitor::cleanup()
-{
-    g_object_unref(testbed);
-    testbed = nullptr;
-}
 
 // Arrivals and removals of USB devices as paths the window's rule reads: the
 // camera by udev's properties, a removal that has only the kernel's product
 // left, and another device with its own identifiers.
 void TestUdevMonitor::devicesArriveAndLeaveAsPaths()
 {
+    Testbed made;
+    UMockdevTestbed* testbed = made.bed;
     UdevHotplugMonitor monitor;
     QVERIFY(monitor.start());
     QVERIFY(monitor.start());  // once is enough
@@ -88,6 +82,8 @@ void TestUdevMonitor::devicesArriveAndLeaveAsPaths()
 // nothing: only the device's own "add" (sent last) arrives.
 void TestUdevMonitor::interfacesAndOtherActionsAreIgnored()
 {
+    Testbed made;
+    UMockdevTestbed* testbed = made.bed;
     UdevHotplugMonitor monitor;
     QVERIFY(monitor.start());
     QSignalSpy arrived(&monitor, &UdevHotplugMonitor::deviceArrived);

@@ -86,7 +86,6 @@ private slots:
 
     void withoutCameraNothingReadsAsMeasured();
     void firstFrames();
-    void pictureFitsAnyWindowShape_data();
     void pictureFitsAnyWindowShape();
     void rangeSwitchSendsOnce();
     void settingsReachTheModuleAndReturnAfterReplug();
@@ -166,47 +165,39 @@ void TestWindow::firstFrames()
     QCOMPARE(window->form().labelMin->text(), QStringLiteral("Min %1℃").arg(double(lowest), 0, 'f', 1));
 }
 
-void TestWindow::pictureFitsAnyWindowShape_data()
-{
-    QTest::addColumn<QSize>("windowSize");
-    QTest::addColumn<int>("turns");
-    QTest::newRow("tall") << QSize(730, 1000) << 0;
-    QTest::newRow("tall, turned") << QSize(730, 1000) << 1;
-    QTest::newRow("wide, turned back") << QSize(1600, 640) << 2;
-    QTest::newRow("wide, three turns") << QSize(1600, 640) << 3;
-}
-
 // Whole, centred beside the colour scale, at any shape and turn; a spot put
 // on the hot element before turning still reads it, and so does one put on
-// it in the turned picture.
+// it in the turned picture. Tall upright and turned once, wide turned back
+// and turned three times.
 void TestWindow::pictureFitsAnyWindowShape()
 {
-    QFETCH(QSize, windowSize);
-    QFETCH(int, turns);
-    Ui_ThermalImagerClass& ui = window->form();
-    window->resize(normalSize);
-    for (int i = 0; i < 4 && g_rotate_angle != 0; ++i)
-        QTest::mouseClick(ui.pushButtonRotate, Qt::LeftButton);
-    QTest::mouseClick(ui.pushButtonDelete, Qt::LeftButton);
-    QTest::mouseClick(ui.pushButtonSpot, Qt::LeftButton);
-    PaintWidget* overlay = window->overlayWidget();
-    Shape* first = putSpot(overlay, hotCellTurned(0));
-    QVERIFY(first && readsHot(first));
-    for (int i = 0; i < turns; ++i)
-        QTest::mouseClick(ui.pushButtonRotate, Qt::LeftButton);
-    window->resize(windowSize);
-    QTRY_COMPARE(window->size(), windowSize);
+    const QSize tall(730, 1000), wide(1600, 640);
+    for (const auto& [windowSize, turns] : {std::pair{tall, 0}, std::pair{tall, 1}, std::pair{wide, 2}, std::pair{wide, 3}}) {
+        Ui_ThermalImagerClass& ui = window->form();
+        window->resize(normalSize);
+        for (int i = 0; i < 4 && g_rotate_angle != 0; ++i)
+            QTest::mouseClick(ui.pushButtonRotate, Qt::LeftButton);
+        QTest::mouseClick(ui.pushButtonDelete, Qt::LeftButton);
+        QTest::mouseClick(ui.pushButtonSpot, Qt::LeftButton);
+        PaintWidget* overlay = window->overlayWidget();
+        Shape* first = putSpot(overlay, hotCellTurned(0));
+        QVERIFY(first && readsHot(first));
+        for (int i = 0; i < turns; ++i)
+            QTest::mouseClick(ui.pushButtonRotate, Qt::LeftButton);
+        window->resize(windowSize);
+        QTRY_COMPARE(window->size(), windowSize);
 
-    const QRect view = ui.graphicsView->rect();
-    const QRect picture = window->imageWidget()->geometry();
-    QVERIFY(view.contains(picture));
-    const auto* aids = window->findChild<reading::PictureReading*>();
-    QVERIFY(picture.width() == view.width() - 2 * aids->scaleWidth() || picture.height() == view.height());
-    QVERIFY(!aids->scaleBar()->geometry().intersects(picture));
-    QCOMPARE(overlay->size(), picture.size());
-    QTRY_VERIFY(readsHot(first));
-    Shape* second = putSpot(overlay, hotCellTurned(turns * 90));
-    QVERIFY(second && readsHot(second));
+        const QRect view = ui.graphicsView->rect();
+        const QRect picture = window->imageWidget()->geometry();
+        QVERIFY(view.contains(picture));
+        const auto* aids = window->findChild<reading::PictureReading*>();
+        QVERIFY(picture.width() == view.width() - 2 * aids->scaleWidth() || picture.height() == view.height());
+        QVERIFY(!aids->scaleBar()->geometry().intersects(picture));
+        QCOMPARE(overlay->size(), picture.size());
+        QTRY_VERIFY(readsHot(first));
+        Shape* second = putSpot(overlay, hotCellTurned(turns * 90));
+        QVERIFY(second && readsHot(second));
+    }
 }
 
 // Pressing the range already set sends nothing; a switch shows the waiting

@@ -50,23 +50,17 @@ inline void clickTitleBar(ThermalImager& window, QPushButton* CTitleBar::Buttons
 }
 
 // Answers the next message box: records its text and presses its first
-// button (or closes it when `press` is false).
+// button.
 struct MessageAnswer
 {
     QString text;
-    QString button;
     std::unique_ptr<ModalHandler<CMessageBox>> handler;
 
-    explicit MessageAnswer(bool press = true)
+    MessageAnswer()
     {
-        handler = std::make_unique<ModalHandler<CMessageBox>>([this, press](CMessageBox* box) {
+        handler = std::make_unique<ModalHandler<CMessageBox>>([this](CMessageBox* box) {
             text = box->findChild<QLabel*>(QStringLiteral("label"))->text();
-            auto* first = box->findChild<QPushButton*>(QStringLiteral("pushButton"));
-            button = first->text();
-            if (press)
-                QTest::mouseClick(first, Qt::LeftButton);
-            else
-                box->close();
+            QTest::mouseClick(box->findChild<QPushButton*>(QStringLiteral("pushButton")), Qt::LeftButton);
         });
     }
     bool handled() const { return handler->handled(); }

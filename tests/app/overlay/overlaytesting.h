@@ -29,10 +29,10 @@ inline void setCell(std::vector<float>& grid, const QPoint& upright, float value
     grid[upright.y() * Columns + upright.x()] = value;
 }
 
-// Hands a grid to the process-wide snapshot, as the stream thread does.
-inline bool storeGrid(const std::vector<float>& grid)
+// Hands a grid to a snapshot (the process-wide one, as the stream thread does).
+inline bool storeGrid(const std::vector<float>& grid, TemperatureSnapshot& snapshot = TemperatureSnapshot::instance())
 {
-    return TemperatureSnapshot::instance().store(grid.data(), int(grid.size()));
+    return snapshot.store(grid.data(), int(grid.size()));
 }
 
 // The box a label's text covers, from its anchor on the base line.

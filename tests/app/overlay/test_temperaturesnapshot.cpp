@@ -83,8 +83,7 @@ void TestTemperatureSnapshot::fourOrientations()
 void TestTemperatureSnapshot::changeUnitConvertsUprightInPlace()
 {
     TemperatureSnapshot snapshot;
-    const std::vector<float> grid = uniformGrid(100.0f);
-    QVERIFY(snapshot.store(grid.data(), int(grid.size())));
+    QVERIFY(storeGrid(uniformGrid(100.0f), snapshot));
 
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("unknown unit 2"));
     QVERIFY(!snapshot.changeUnit(2));
@@ -112,7 +111,7 @@ void TestTemperatureSnapshot::changeUnitConvertsUprightInPlace()
 
     // The next store follows the setting in every copy.
     g_temp_unit = 1;
-    QVERIFY(snapshot.store(grid.data(), int(grid.size())));
+    QVERIFY(storeGrid(uniformGrid(100.0f), snapshot));
     TemperatureSnapshot::Reader reader(snapshot);
     QCOMPARE(reader.copyFor(270).unit, 1);
     QCOMPARE(reader.copyFor(270).values[5], 212.0f);
@@ -122,8 +121,7 @@ void TestTemperatureSnapshot::changeUnitConvertsUprightInPlace()
 void TestTemperatureSnapshot::refusesFramesOfOtherSizes()
 {
     TemperatureSnapshot snapshot;
-    const std::vector<float> kept = uniformGrid(21.5f);
-    QVERIFY(snapshot.store(kept.data(), int(kept.size())));
+    QVERIFY(storeGrid(uniformGrid(21.5f), snapshot));
     const std::vector<float> offered(TemperatureSnapshot::ValueCount + 1, 99.0f);
     for (int count : {TemperatureSnapshot::ValueCount - 1, TemperatureSnapshot::ValueCount + 1, -1}) {
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refused a frame of " + QString::number(count)));
@@ -139,12 +137,8 @@ void TestTemperatureSnapshot::refusesFramesOfOtherSizes()
 
 void TestTemperatureSnapshot::nestedReadersShareTheFrame()
 {
-    TemperatureSnapshot first;
-    TemperatureSnapshot second;
-    const std::vector<float> one = uniformGrid(1.0f);
-    const std::vector<float> two = uniformGrid(2.0f);
-    QVERIFY(first.store(one.data(), int(one.size())));
-    QVERIFY(second.store(two.data(), int(two.size())));
+    TemperatureSnapshot first, second;
+    QVERIFY(storeGrid(uniformGrid(1.0f), first) && storeGrid(uniformGrid(2.0f), second));
 
     TemperatureSnapshot::Reader outer(first);
     {
@@ -167,12 +161,8 @@ void TestTemperatureSnapshot::readersNeverSeeHalfAFrame()
     std::atomic<int> refusedStores{0};
 
     std::thread writer([&] {
-        auto grid = std::make_unique<std::vector<float>>();
-        for (int k = 1; k <= frames; ++k) {
-            *grid = uniformGrid(float(k));
-            if (!snapshot.store(grid->data(), int(grid->size())))
-                ++refusedStores;
-        }
+        for (int k = 1; k <= frames; ++k)
+            refusedStores += !storeGrid(uniformGrid(float(k)), snapshot);
         writing = false;
     });
     const auto readUntilDone = [&] {

@@ -15,6 +15,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstdio>
 #include <climits>
 #include <cstdlib>
 #include <ctime>
@@ -48,21 +49,16 @@ struct ScopedEnvironment {
 
 QByteArray writtenBy(void (*write)(platform::SignalSafeWriter&))
 {
-    int fds[2];
-    if (pipe(fds) != 0)
-        return QByteArray();
+    std::FILE* file = std::tmpfile();
     {
-        platform::SignalSafeWriter writer(fds[1]);
+        platform::SignalSafeWriter writer(fileno(file));
         write(writer);
     }
-    close(fds[1]);
-    QByteArray all;
-    char chunk[512];
-    ssize_t got = 0;
-    while ((got = read(fds[0], chunk, sizeof chunk)) > 0)
-        all.append(chunk, static_cast<int>(got));
-    close(fds[0]);
-    return all;
+    std::rewind(file);
+    char all[4096];
+    const size_t got = std::fread(all, 1, sizeof all, file);
+    std::fclose(file);
+    return QByteArray(all, int(got));
 }
 
 uid_t unknownUserId()

@@ -17,11 +17,6 @@ InstanceBlock blankBlock()
     return block;
 }
 
-const unsigned char* bytesOf(const InstanceBlock& block)
-{
-    return reinterpret_cast<const unsigned char*>(&block);
-}
-
 BlockNameParts aliceParts()
 {
     BlockNameParts parts;
@@ -46,26 +41,23 @@ QByteArray streamedBody(const QByteArray& name, qint8 type, quint32 instanceId)
 
 } // namespace
 
+// The block's bytes against a block laid out by hand: running flag, count,
+// process id, user name, and the checksum of the bytes before it.
 TEST(InstanceBlockTest, FieldsSitAtTheirOffsets)
 {
     InstanceBlock block = blankBlock();
     block.secondaryCount = 0x01020304;
     markPrimaryRunning(block, 0x1122334455667788LL, QStringLiteral("alice"));
-    const unsigned char* raw = bytesOf(block);
-
     ASSERT_EQ(sizeof block, 152u);
-    EXPECT_EQ(raw[0], 1);
-    EXPECT_EQ(raw[1] | raw[2] | raw[3], 0);
-    quint32 count = 0;
-    std::memcpy(&count, raw + 4, 4);
-    EXPECT_EQ(count, 0x01020304u);
-    qint64 pid = 0;
-    std::memcpy(&pid, raw + 8, 8);
-    EXPECT_EQ(pid, 0x1122334455667788LL);
-    EXPECT_EQ(std::memcmp(raw + 16, "alice", 6), 0);
-    quint16 stored = 0;
-    std::memcpy(&stored, raw + 144, 2);
-    EXPECT_EQ(stored, qChecksum(reinterpret_cast<const char*>(raw), 144));
+    char expected[152] = {1};
+    const quint32 count = 0x01020304;
+    const qint64 pid = 0x1122334455667788LL;
+    std::memcpy(expected + 4, &count, 4);
+    std::memcpy(expected + 8, &pid, 8);
+    std::memcpy(expected + 16, "alice", 5);
+    const quint16 checksum = qChecksum(expected, 144);
+    std::memcpy(expected + 144, &checksum, 2);
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(&block), 152).toHex(), QByteArray(expected, 152).toHex());
 }
 
 // Every change rewrites the checksum; a change without it shows.

@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
@@ -49,20 +49,14 @@ public:
     }
 
     // True once the probe printed exactly this line (now or earlier).
-    bool waitForLine(const QByteArray& line, int timeoutMs = StartTimeoutMs)
+    bool waitForLine(const QByteArray& line)
     {
-        QElapsedTimer clock;
-        clock.start();
-        for (;;) {
-            m_output += m_process.readAllStandardOutput();
-            if (m_output.split('\n').contains(line))
-                return true;
-            const qint64 left = timeoutMs - clock.elapsed();
-            if (left <= 0 || !m_process.waitForReadyRead(static_cast<int>(left))) {
-                m_output += m_process.readAllStandardOutput();
-                return m_output.split('\n').contains(line);
-            }
+        QDeadlineTimer deadline(StartTimeoutMs);
+        while (!output().split('\n').contains(line)) {
+            if (!m_process.waitForReadyRead(int(deadline.remainingTime())))
+                return output().split('\n').contains(line);
         }
+        return true;
     }
 
     // Ends a primary cleanly; returns its exit code.
