@@ -11,9 +11,7 @@ using namespace dztest;
 
 namespace {
 
-constexpr int kWriterThreads = 3;
-constexpr int kReaderThreads = 2;
-constexpr int kCommandsPerThread = 40;
+constexpr int kWriters = 3, kReaders = 2, kCommandsPerThread = 40;
 
 // A flash write of 100 bytes at address `tag`, every byte `tag`; or a long
 // read of the temperature-measurement property `tag` % 16.
@@ -35,14 +33,13 @@ std::vector<Wire> whole_command(const Wire& header)
             out(0x1D64, std::vector<uint8_t>(8, tag)), status()};
 }
 
-class ConcurrencyTest : public OpenCameraTest {};
+using ConcurrencyTest = OpenCameraTest;
 
 TEST_F(ConcurrencyTest, CommandsFromSeveralThreadsNeverInterleaveWhileFramesStream)
 {
     camera_param_t param = stream_param();
     ASSERT_EQ(uvc_camera_stream_start(&param, nullptr), 0);
     iruvc_log_register(1);
-
     ombrix_sim_set_busy_polls(0);  // one status read per command
     vdcmd_set_polling_wait_time(5);
     ombrix_sim_set_pace(OMBRIX_SIM_PACE_REALTIME);
@@ -66,11 +63,11 @@ TEST_F(ConcurrencyTest, CommandsFromSeveralThreadsNeverInterleaveWhileFramesStre
 
     std::vector<std::thread> commanders;
     std::atomic<int> failures{0};
-    for (int t = 0; t < kWriterThreads + kReaderThreads; ++t) {
+    for (int t = 0; t < kWriters + kReaders; ++t) {
         commanders.emplace_back([&, t] {
             const uint8_t tag = static_cast<uint8_t>(0x10 + t);
             for (int i = 0; i < kCommandsPerThread; ++i)
-                failures += tagged_command(t < kWriterThreads, tag) != 0;
+                failures += tagged_command(t < kWriters, tag) != 0;
         });
     }
     for (std::thread& commander : commanders)
@@ -79,7 +76,6 @@ TEST_F(ConcurrencyTest, CommandsFromSeveralThreadsNeverInterleaveWhileFramesStre
     stop = true;
     frame_reader.join();
     ASSERT_EQ(uvc_camera_stream_close(1), 0);
-
     EXPECT_EQ(failures.load(), 0);
 
     const std::vector<Wire> log = logged();
@@ -92,8 +88,8 @@ TEST_F(ConcurrencyTest, CommandsFromSeveralThreadsNeverInterleaveWhileFramesStre
         ++(log[at].data[0] == 0x01 ? writes : reads);
         at = end;
     }
-    EXPECT_EQ(writes, kWriterThreads * kCommandsPerThread);
-    EXPECT_EQ(reads, kReaderThreads * kCommandsPerThread);
+    EXPECT_EQ(writes, kWriters * kCommandsPerThread);
+    EXPECT_EQ(reads, kReaders * kCommandsPerThread);
 }
 
 }  // namespace

@@ -39,18 +39,17 @@ protected:
         ombrix_sim_reset();
     }
 
-    // The first device listed under `in` (the test's context by default),
-    // referenced; null when the list is empty.
-    void* first_device(void* in = nullptr) {
+    // The first device listed, referenced; null when the list is empty.
+    void* first_device() {
         void** list = nullptr;
-        EXPECT_EQ(0, table().get_device_list(in ? in : context, &list));
+        EXPECT_EQ(0, table().get_device_list(context, &list));
         void* device = list[0];
         if (device) table().ref_device(device);
         table().free_device_list(list, 1);
         return device;
     }
-    void* open_device(void* in = nullptr) {
-        void* device = first_device(in);
+    void* open_device() {
+        void* device = first_device();
         EXPECT_NE(nullptr, device);
         void* handle = nullptr;
         EXPECT_EQ(0, table().open(device, &handle));

@@ -38,22 +38,15 @@ public:
         camera_dev_t device = *found;
         if ((result = uvc_camera_info_get(&device, infos_.data())) < 0 || (result = uvc_camera_open(&device)) < 0)
             return result;
-        param.dev = device;
-        param.format = infos_[1].format;
-        param.width = infos_[1].width;
-        param.height = infos_[1].height;
-        param.frame_size = param.width * param.height * 2;
-        param.fps = infos_[1].fps[0];
-        param.timeout = 1000;
+        const camera_stream_info_t& info = infos_[1];
+        param = {device, info.format, info.width, info.height, info.width * info.height * 2, info.fps[0], 1000};
         return 0;
     }
 
     // Type 6, else type 2, then vdcmd_init.
     int connect()
     {
-        int result = open(6);
-        if (result < 0)
-            result = open(2);
+        const int result = open(6) < 0 ? open(2) : 0;
         return result < 0 ? result : vdcmd_init();
     }
 
@@ -80,8 +73,8 @@ private:
     {
         uvc_camera_list_release(list_.data());
         uvc_camera_info_release(infos_.data());
-        std::fill(list_.begin(), list_.end(), camera_dev_t{});
-        std::fill(infos_.begin(), infos_.end(), camera_stream_info_t{});
+        list_.assign(list_.size(), {});
+        infos_.assign(infos_.size(), {});
     }
 
     std::vector<camera_dev_t> list_ = std::vector<camera_dev_t>(DOZAZUVA_MAX_DEVICES);

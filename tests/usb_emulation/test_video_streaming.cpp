@@ -3,7 +3,6 @@
 // the probe and commit negotiation).
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <vector>
 
 #include "ombrix_usb/video_streaming.h"
@@ -13,28 +12,12 @@ namespace {
 
 using namespace ombrix::sim::usb;
 
-constexpr uint8_t kOut = 0x21;
-constexpr uint16_t kCommit = 0x0200;
-
-std::vector<uint8_t> control_for_frame(uint8_t frame)
-{
-    std::vector<uint8_t> control(kStreamingControlBytes, 0);
-    control[2] = 1;
-    control[3] = frame;
-    return control;
-}
-
 class VideoStreamingFunction : public testing::Test {
 protected:
     int64_t now_us = 1000000;
     ombrix::sim::Module module;
     VideoStreaming streaming{module, [this] { return now_us; }};
     std::vector<uint8_t> payload = std::vector<uint8_t>(kMaxPayloadBytes);
-
-    int request(uint8_t type, uint8_t code, uint16_t value, std::vector<uint8_t>& control)
-    {
-        return streaming.class_request(type, code, value, control.data(), uint16_t(control.size()));
-    }
 
     // The payloads of one whole frame, each checked; returns the frame's bytes.
     std::vector<uint8_t> take_frame(uint8_t& frame_id)
@@ -63,8 +46,9 @@ TEST_F(VideoStreamingFunction, FramesArePacedAndCutIntoPayloadsWithToggledFrameI
     module.set_time_frozen(true);
     std::vector<uint8_t> expected;
     ASSERT_TRUE(module.current_frame(384, expected));
-    std::vector<uint8_t> control = control_for_frame(2);
-    ASSERT_EQ(request(kOut, kSetCur, kCommit, control), 26);
+    std::vector<uint8_t> commit(kStreamingControlBytes, 0);
+    commit[2] = 1, commit[3] = 2;  // format 1, frame 2
+    ASSERT_EQ(streaming.class_request(0x21, kSetCur, 0x0200, commit.data(), uint16_t(commit.size())), 26);
     ASSERT_TRUE(streaming.streaming());
 
     uint8_t first_id = 0, second_id = 0;
