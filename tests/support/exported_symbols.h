@@ -3,23 +3,19 @@
 #pragma once
 
 #include <cstdio>
+#include <cstring>
 #include <set>
 #include <string>
 
 inline std::set<std::string> definedDynamicSymbols(const char* library)
 {
     std::set<std::string> names;
-    std::string command = std::string("nm -D --defined-only ") + library;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return names;
-    char line[512];
-    while (fgets(line, sizeof line, pipe)) {
-        char type = 0;
-        char name[400];
-        if (sscanf(line, "%*s %c %399s", &type, name) == 2 && (type == 'T' || type == 'D' || type == 'B' || type == 'R'))
+    FILE* pipe = popen((std::string("nm -D --defined-only ") + library).c_str(), "r");
+    char line[512], name[400], type = 0;
+    while (pipe && fgets(line, sizeof line, pipe))
+        if (sscanf(line, "%*s %c %399s", &type, name) == 2 && std::strchr("TDBR", type))
             names.insert(name);
-    }
-    pclose(pipe);
+    if (pipe)
+        pclose(pipe);
     return names;
 }

@@ -1,7 +1,7 @@
 // The viewer's connect sequence over the real stack: product type 6 first,
 // then 2, on a bus that has only a 0x5840 module; vendor commands as the
 // device's endpoint 0 sees them, transfer for transfer; the stream
-// negotiation.
+// negotiation and the frames over the bulk endpoint.
 #include "usb_fixture.h"
 
 #include "../support/wire_transcript.h"
@@ -16,7 +16,7 @@ uint32_t le32(const uint8_t* at)
 
 using ViewerConnect = EmulatedUsbCamera;
 
-TEST_F(ViewerConnect, Type6FailsThenType2OpensTheOnly5840ModuleWhichAnswersVendorCommands)
+TEST_F(ViewerConnect, Type6FailsThenType2OpensTheOnly5840ModuleWhichAnswersVendorCommandsAndStreams)
 {
     plug(0x5840);
     ViewerCamera viewer;
@@ -43,10 +43,16 @@ TEST_F(ViewerConnect, Type6FailsThenType2OpensTheOnly5840ModuleWhichAnswersVendo
     EXPECT_EQ(wire::transcript(camera->control_log(), [](const ControlRecord& r) { return r.data; }),
               expected.transfers());
 
+    // A still scene: every frame libuvc puts together is the module's current one.
+    camera->module().set_time_frozen(true);
+    std::vector<uint8_t> frame;
+    ASSERT_TRUE(camera->module().current_frame(384, frame));
     camera->clear_control_log();
     ASSERT_EQ(viewer.start(), 0);
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 5; ++i) {
         ASSERT_EQ(uvc_frame_get(viewer.raw_frame), 0) << "frame " << i;
+        ASSERT_TRUE(std::equal(frame.begin(), frame.end(), viewer.raw_frame)) << "frame " << i;
+    }
 
     // GET_MAX, SET_CUR and GET_CUR of the probe, SET_CUR of the commit, all
     // on the streaming interface with the 26-byte control of UVC 1.0; the

@@ -59,6 +59,9 @@ const AllTriples& allTriples()
     return triples;
 }
 
+// A conversion path: how many pairs or pixels it converted from the start.
+using Path = size_t (*)(const uint8_t*, size_t, uint8_t*);
+
 ::testing::AssertionResult sameBytes(const Bytes& got, const Bytes& want, size_t bytesPerPixel)
 {
     auto diff = std::mismatch(got.begin(), got.end(), want.begin());
@@ -75,7 +78,6 @@ TEST(ZizuruzizaExact, Yuv422ToRgbEveryTripleOnEveryPath)
 {
     const AllTriples& all = allTriples();
     const size_t pairs = size_t(1) << 23;
-    using Path = size_t (*)(const uint8_t*, size_t, uint8_t*);
     const std::pair<const char*, Path> paths[] = {
         {"public", [](const uint8_t* s, size_t n, uint8_t* d) { return yuv422_to_rgb(s, int(2 * n), d) ? 0 : n; }},
         {"reference", [](const uint8_t* s, size_t n, uint8_t* d) { return zz_yuv422_to_rgb_scalar(s, n, d), n; }},
@@ -114,24 +116,35 @@ TEST(ZizuruzizaExact, Yuv422EveryLengthAroundTheBlocks)
     }
 }
 
-// The portable swap works on blocks of 16 pixels and leaves the rest to the
-// reference loop; both apart and in place, every length around the blocks.
-TEST(ZizuruzizaExact, RgbToBgrPortablePathEveryLength)
+// Every path of the channel swap against a plain swap, apart and in place,
+// at every length around the vector blocks and at a whole frame.
+TEST(ZizuruzizaExact, RgbToBgrEveryPathAgainstAPlainSwap)
 {
-    Bytes rgb(3 * 70);
+    const std::pair<const char*, Path> paths[] = {
+        {"public", [](const uint8_t* s, size_t n, uint8_t* d) { EXPECT_EQ(rgb_to_bgr(s, int(n), d), 0); return n; }},
+        {"reference", [](const uint8_t* s, size_t n, uint8_t* d) { return zz_rgb_to_bgr_scalar(s, n, d), n; }},
+        {"portable", zz_rgb_to_bgr_portable},
+        {"avx2", zz_cpu_has_avx2() ? zz_rgb_to_bgr_avx2 : nullptr},
+    };
+    Bytes rgb(3 * 49152);
     for (size_t i = 0; i < rgb.size(); i++)
         rgb[i] = (uint8_t)(i * 151 + 3);
-    for (size_t pixels = 0; pixels <= 70; pixels++) {
-        Bytes want(rgb.size(), 0xEE), apart(rgb.size(), 0xEE), inPlace = rgb;
-        zz_rgb_to_bgr_scalar(rgb.data(), pixels, want.data());
-        size_t done = zz_rgb_to_bgr_portable(rgb.data(), pixels, apart.data());
-        ASSERT_EQ(done, pixels - pixels % 16);
-        zz_rgb_to_bgr_scalar(rgb.data() + 3 * done, pixels - done, apart.data() + 3 * done);
-        ASSERT_TRUE(sameBytes(apart, want, 3)) << pixels << " pixels";
-        zz_rgb_to_bgr_portable(inPlace.data(), pixels, inPlace.data());
-        zz_rgb_to_bgr_scalar(inPlace.data() + 3 * done, pixels - done, inPlace.data() + 3 * done);
-        std::copy(rgb.begin() + 3 * pixels, rgb.end(), want.begin() + 3 * pixels);
-        ASSERT_TRUE(sameBytes(inPlace, want, 3)) << pixels << " pixels in place";
+    for (size_t pixels = 1; pixels <= 49152; pixels = pixels == 100 ? 49152 : pixels + 1) {
+        Bytes want = rgb;
+        for (size_t p = 0; p < pixels; p++)
+            std::swap(want[3 * p], want[3 * p + 2]);
+        for (auto [name, path] : paths) {
+            if (!path)
+                continue;
+            Bytes apart = rgb, inPlace = rgb;
+            const size_t done = path(rgb.data(), pixels, apart.data());
+            ASSERT_LT(pixels - done, 32u) << name;
+            ASSERT_EQ(path(inPlace.data(), pixels, inPlace.data()), done) << name;
+            zz_rgb_to_bgr_scalar(rgb.data() + 3 * done, pixels - done, apart.data() + 3 * done);
+            zz_rgb_to_bgr_scalar(inPlace.data() + 3 * done, pixels - done, inPlace.data() + 3 * done);
+            ASSERT_TRUE(sameBytes(apart, want, 3)) << name << ", " << pixels << " pixels";
+            ASSERT_TRUE(sameBytes(inPlace, want, 3)) << name << ", " << pixels << " pixels in place";
+        }
     }
 }
 
