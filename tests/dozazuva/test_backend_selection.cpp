@@ -1,8 +1,6 @@
 // Choosing the device table at uvc_camera_init in a program that does not
 // link the simulated module: OMBRIX_CAMERA=simulated loads it from beside
-// libdozazuva.so (once, however many threads ask); an installed table wins
-// over the environment. Each case runs in a process of its own, which never
-// installs the command transport.
+// libdozazuva.so; an installed table wins over the environment.
 #include "dozazuva.h"
 
 #include <gtest/gtest.h>
@@ -14,8 +12,8 @@
 
 namespace {
 
-// Threads that initialise at once (each in a fresh process, as CTest runs
-// the cases) load the simulated module once and share one context.
+// Threads that initialise at once (in a fresh process, as CTest runs the
+// case) load the simulated module once and share one context.
 TEST(BackendSelection, ThreadsInitialisingAtOnceShareTheSimulatedModuleAndAnInstalledTableWins)
 {
     setenv("OMBRIX_CAMERA", "simulated", 1);
@@ -32,8 +30,8 @@ TEST(BackendSelection, ThreadsInitialisingAtOnceShareTheSimulatedModuleAndAnInst
     for (std::thread& thread : threads)
         thread.join();
     EXPECT_EQ(results, std::vector<int>(4, 0));
-    ASSERT_NE(dozazuva_current_backend(), nullptr);
     const dozazuva_backend* simulated = dozazuva_current_backend();
+    ASSERT_NE(simulated, nullptr);
     EXPECT_STREQ(simulated->name, "ombrix simulator");
 
     // Nothing installed the command transport in this process: -13 for all.

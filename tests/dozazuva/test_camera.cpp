@@ -159,10 +159,9 @@ TEST_F(StreamTest, StartFailuresReturnTheirCodes)
     camera_param_t param = stream_param();
     iruvc_usr_func_t empty = {nullptr, nullptr};
     EXPECT_EQ(uvc_camera_stream_start(&param, &empty), -10);
-    struct Case { int call; int result; };
-    for (const Case& c : {Case{OMBRIX_SIM_CALL_STREAM_CTRL, -9}, Case{OMBRIX_SIM_CALL_START, -11}}) {
-        ombrix_sim_fault_call(c.call, -51);
-        EXPECT_EQ(uvc_camera_stream_start(&param, nullptr), c.result);
+    for (auto [call, result] : {std::pair{OMBRIX_SIM_CALL_STREAM_CTRL, -9}, {OMBRIX_SIM_CALL_START, -11}}) {
+        ombrix_sim_fault_call(call, -51);
+        EXPECT_EQ(uvc_camera_stream_start(&param, nullptr), result);
         ombrix_sim_fault_clear();
     }
     param.height = 100;  // no such frame descriptor

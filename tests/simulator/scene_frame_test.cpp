@@ -78,7 +78,7 @@ TEST(SimulatorFrame, LayoutIsPictureThenWords) {
     EXPECT_EQ(picture_of(words), picture);
     for (int i = 0; i < kSensorPixels; ++i) ASSERT_EQ(words[i], word_at(frame, i % kSensorWidth, i / kSensorWidth));
     const ElementState hot = module.element(ElementId::Hot);
-    EXPECT_NEAR(80.0, word_to_celsius(word_at(frame, int(hot.centre_x), int(hot.centre_y))), 0.11);
+    EXPECT_NEAR(hot.celsius, word_to_celsius(word_at(frame, int(hot.centre_x), int(hot.centre_y))), 0.11);
     ASSERT_TRUE(module.current_frame(192, small));  // the small descriptor carries only the picture
     EXPECT_EQ(picture, small);
     EXPECT_FALSE(module.produce_frame(200, 40000, small));

@@ -1,8 +1,6 @@
-// The viewer's camera controller, call for call, for suites that drive
-// dozazuva the way the viewer does (over the simulated module or the emulated
-// USB camera): init, list, pick the first record of the product type, read
-// its frame records, open it and take the stream from the second frame
-// record; then install the transport.
+// The viewer's camera controller, call for call: init, list, pick the first
+// record of the product type, read its frame records, open it and take the
+// stream from the second frame record; then install the transport.
 #pragma once
 
 #include "dozazuva.h"

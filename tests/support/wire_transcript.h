@@ -1,7 +1,6 @@
-// The vendor register protocol as a transcript of control transfers, shared by
-// every suite that checks what reached the module: expected transcripts are
-// built with the protocol's own steps, logged ones are read from the
-// simulated module (or any log of the same fields) and compared whole.
+// The vendor register protocol as a transcript of control transfers: expected
+// ones built with the protocol's own steps, logged ones read from the
+// simulated or the emulated module, compared whole.
 #pragma once
 
 #include <cstdint>

@@ -1,8 +1,7 @@
-// dozazuva's default device table (libuvc 0.0.6 over libusb-1.0.26) against
-// the camera module emulated at the usbdevfs level. The programs run under
-// umockdev's preload (`umockdev-wrapper <test binary>`); each case gets a
-// fresh testbed and unplugged camera, and releases dozazuva before the
-// testbed goes.
+// dozazuva's default device table against the camera module emulated at the
+// usbdevfs level, under umockdev's preload (`umockdev-wrapper <test binary>`):
+// each case gets a fresh testbed and unplugged camera, and releases dozazuva
+// before the testbed goes.
 #pragma once
 
 #include <gtest/gtest.h>
