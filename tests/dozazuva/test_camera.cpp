@@ -1,6 +1,5 @@
-// Camera access and streaming over the simulated module: listing, frame
-// records, open and its errors, the library frame and its arrival counter,
-// re-initialisation and the log sinks.
+// Camera access and streaming over the simulated module: listing, open and its
+// errors, the library frame and its arrivals, re-initialisation, log sinks.
 #include "sim_fixture.h"
 
 #include <chrono>
@@ -13,7 +12,6 @@ namespace {
 
 using CameraTest = SimCameraTest;
 
-// (The frame records are checked over the real USB path.)
 TEST_F(CameraTest, ListCopiesTheProductStringAndReleaseForgetsIt)
 {
     ASSERT_EQ(ombrix_sim_select_pid(OMBRIX_SIM_PID_5840), 0);

@@ -1,6 +1,5 @@
-// Reading frame descriptors from a video-streaming interface's
-// class-specific descriptor bytes (the libuvc table's path to the frame
-// records of a device that is not open).
+// Frame descriptors read from a video-streaming interface's class-specific
+// bytes: the libuvc table's frame records of a device that is not open.
 #include "uvc_descriptors.h"
 
 #include <gtest/gtest.h>

@@ -169,8 +169,9 @@ TEST_F(SimulatorBackend, UnplugAndIdentityChangesEndEverythingUntilReopened) {
     EXPECT_EQ(-1, ombrix_sim_hotplug_unregister(id));
     ombrix_sim_unplug();
     std::lock_guard<std::mutex> lock(log.mutex);
-    EXPECT_EQ((std::vector<std::string>{"removed 22576 " OMBRIX_SIM_DEFAULT_SERIAL, "arrived 22576 " OMBRIX_SIM_DEFAULT_SERIAL,
-                                        "removed 22576 " OMBRIX_SIM_DEFAULT_SERIAL, "arrived 22576 SN-42"}),
+    const std::string serial = OMBRIX_SIM_DEFAULT_SERIAL;
+    EXPECT_EQ((std::vector<std::string>{"removed 22576 " + serial, "arrived 22576 " + serial, "removed 22576 " + serial,
+                                        "arrived 22576 SN-42"}),
               log.events);
 }
 

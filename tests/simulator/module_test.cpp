@@ -12,8 +12,7 @@ namespace {
 std::vector<uint8_t> pattern(size_t n, uint8_t seed)
 {
     std::vector<uint8_t> v(n);
-    for (size_t i = 0; i < n; ++i)
-        v[i] = uint8_t(seed + i * 7);
+    std::generate(v.begin(), v.end(), [&] { return seed += 7; });
     return v;
 }
 
@@ -237,8 +236,8 @@ TEST_F(ModuleTest, ReadoutsMatchAPlainScanOfTheGrid)
         uint16_t got[7] = {};
         ASSERT_EQ(0, tpd_get_rect_temp_info(DOZAZUVA_TWO_POINTS(DOZAZUVA_POINT(r.x0, r.y0), DOZAZUVA_POINT(r.x1, r.y1)),
                                             got));
-        EXPECT_EQ((std::vector<int>{max, min, max, min}),
-                  (std::vector<int>{got[0], got[1], w[got[4] * OMBRIX_SIM_WIDTH + got[3]], w[got[6] * OMBRIX_SIM_WIDTH + got[5]]}))
+        const int at_max = w[got[4] * OMBRIX_SIM_WIDTH + got[3]], at_min = w[got[6] * OMBRIX_SIM_WIDTH + got[5]];
+        EXPECT_EQ((std::vector<int>{max, min, max, min}), (std::vector<int>{got[0], got[1], at_max, at_min}))
             << r.x0 << "," << r.y0;
         EXPECT_NEAR(sum / count, got[2], 0.5) << r.x0 << "," << r.y0;
         if (r.x0 == 0) {  // the whole grid has readouts of its own

@@ -13,7 +13,6 @@
 namespace usbtest {
 namespace {
 
-// The threads of this process.
 long thread_count()
 {
     const std::filesystem::directory_iterator tasks("/proc/self/task");

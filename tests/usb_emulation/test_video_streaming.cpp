@@ -1,6 +1,5 @@
-// The emulated camera's streaming function on its own, with a hand-driven
-// clock: payload headers and frame pacing (the viewer's connect test sees
-// the probe and commit negotiation).
+// The emulated camera's streaming function on its own, on a hand-driven clock:
+// payload headers and frame pacing (negotiation: the viewer's connect test).
 #include <gtest/gtest.h>
 
 #include <vector>

@@ -27,7 +27,6 @@ std::string errorsOf(const std::function<int()>& call, int* result = nullptr)
     return testing::internal::GetCapturedStdout();
 }
 
-// One error message from the named function.
 bool oneError(const std::string& text, const std::string& function)
 {
     return testing::internal::RE::FullMatch(text, "zizuruziza error \\[zizuruziza/src/\\w+:[0-9]+/" + function + "\\] [^\n]+\n");
