@@ -106,8 +106,7 @@ struct PollCase {
     bool stuck;           // busy for ever
     uint8_t error;        // the status the command ends with, or 0
     bool unplugged;
-    int wait;             // vdcmd_set_polling_wait_time
-    int result;
+    int wait, result;     // vdcmd_set_polling_wait_time, i2c_usb_check_access_done
     size_t polls;
 };
 

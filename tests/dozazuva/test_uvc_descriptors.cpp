@@ -64,8 +64,8 @@ TEST(UvcDescriptors, FramesOfEveryFormatInDescriptorOrder)
     EXPECT_EQ(descs[0].height, 192u);
     EXPECT_EQ(descs[1].height, 384u);
     EXPECT_EQ(descs[1].max_frame_size, 196608u);
-    EXPECT_EQ(descs[1].intervals[1], 1000000u);
-    EXPECT_EQ(descs[1].intervals[2], 0u);
+    EXPECT_EQ(std::vector<uint32_t>(descs[1].intervals, descs[1].intervals + 3),
+              (std::vector<uint32_t>{400000, 1000000, 0}));
     EXPECT_EQ(std::memcmp(descs[2].format_guid, "MJPG", 4), 0);
     EXPECT_EQ(descs[2].width, 640u);
     EXPECT_EQ(parse(bytes, descs, 1), 1) << "no more than the room given";

@@ -67,13 +67,6 @@ TEST_F(HotPlug, TwentyUnplugReplugCyclesWhileStreaming)
     // the stream's stop found transfers the event thread had yet to reap.
     EXPECT_GE(camera->refused_after_unplug(USBDEVFS_SUBMITURB), 20u);
     EXPECT_GT(camera->refused_after_unplug(USBDEVFS_DISCARDURB), 0u);
-
-    ViewerCamera viewer;
-    ASSERT_EQ(viewer.connect(), 0);
-    ASSERT_EQ(viewer.start(), 0);
-    for (int i = 0; i < 3; ++i)
-        ASSERT_EQ(uvc_frame_get(viewer.raw_frame), 0) << "frame " << i;
-    viewer.disconnect();
 }
 
 }  // namespace
