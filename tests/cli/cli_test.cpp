@@ -22,29 +22,18 @@
 
 namespace {
 
-// Ends the run (like Ctrl+C) once a line of data has been written.
-class StopAfterFirstLine : public QIODevice
-{
-public:
-    explicit StopAfterFirstLine(std::atomic<bool>& flag)
-        : stop(flag)
-    {
-        open(QIODevice::WriteOnly);
-    }
-    QByteArray written;
-
-protected:
+// Ends the run (like Ctrl+C) once the header and one line have been written.
+struct StopAfterFirstLine : QIODevice {
+    explicit StopAfterFirstLine(std::atomic<bool>& flag) : stop(flag) { open(QIODevice::WriteOnly); }
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char* data, qint64 size) override
     {
         written.append(data, int(size));
-        if (written.count('\n') >= 2) // the header and one line
-            stop = true;
+        stop = stop || written.count('\n') >= 2;
         return size;
     }
-
-private:
     std::atomic<bool>& stop;
+    QByteArray written;
 };
 
 struct ToolRun {

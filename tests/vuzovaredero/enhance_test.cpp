@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <numeric>
 #include <random>
 #include <tuple>
 #include <vector>
@@ -141,10 +142,7 @@ TEST(VuzovarederoBlur, KernelsAndBadArguments)
 {
     float kernel[25];
     ASSERT_EQ(get_gauss_kernel(kernel, 5, 1.0f), 0);
-    float sum = 0;
-    for (float k : kernel)
-        sum += k;
-    EXPECT_NEAR(sum, 1.0f, 1e-6);
+    EXPECT_NEAR(std::accumulate(kernel, kernel + 25, 0.0f), 1.0f, 1e-6);
     EXPECT_FLOAT_EQ(kernel[12] / kernel[13], std::exp(0.5f));
     EXPECT_FLOAT_EQ(kernel[12] / kernel[0], std::exp(4.0f));
     EXPECT_EQ(kernel[1], kernel[5]);
