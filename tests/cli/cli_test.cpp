@@ -1,6 +1,4 @@
-// ombrix-cli's commands on the simulated module: measurements equal the
-// scene's known elements, grabbed files read back, settings reach the wire,
-// and bad input is named with its exit status.
+// ombrix-cli's commands on the simulated module, whose scene and wire the cases read.
 #include "commands.h"
 
 #include "../app/wiretesting.h"

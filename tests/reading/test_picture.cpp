@@ -1,7 +1,4 @@
-// The stream thread's colour step on the simulated scene: the fixed span
-// colours each known element with the palette entry of its temperature, and
-// the isotherm covers exactly the pixels beyond its threshold, at every
-// rotation.
+// The stream thread's colour step on the simulated scene, at every rotation.
 #include "cameracontroller.h"
 #include "framecolouring.h"
 #include "globals.h"

@@ -1,7 +1,4 @@
-// The reading aids as the user meets them: the scale's tick labels in both
-// units, the hot and cold markers and the cursor readout at every rotation
-// on the simulated scene, the settings dialog's refusals, the alarm's
-// crossings and the settings remembered across starts.
+// The reading aids as the user meets them, on the simulated scene.
 #include "colourscalebar.h"
 #include "globals.h"
 #include "picturereading.h"
