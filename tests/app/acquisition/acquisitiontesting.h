@@ -1,6 +1,5 @@
-// Helpers of the acquisition tests: the main window's stand-in that receives
-// the extremes, a frame source and a clock the test drives, and the palette
-// stored in profile.ini.
+// Helpers of the acquisition tests: what the stream thread reports, a frame
+// source and a clock the test drives, and the palette stored in profile.ini.
 #pragma once
 
 #include "cameracontroller.h"
@@ -8,20 +7,15 @@
 #include "cthreadvideostream.h"
 #include "globals.h"
 #include "profile.h"
+#include "../gltesting.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
-#include <QObject>
 #include <QSemaphore>
 #include <QSettings>
 #include <QVector>
 
 #include <dozazuva.h>
-
-#include <dlfcn.h>
-#include <link.h>
 
 #include <atomic>
 #include <cstring>
@@ -36,24 +30,6 @@ struct Extremes
     float lowest;
     qlonglong time;
     int unit;
-};
-
-// Stands in for the main window: what the watched threads report lands in
-// `received`, on the GUI thread.
-class MainWindowStandIn : public QObject
-{
-    Q_OBJECT
-
-public:
-    void watch(CThreadVideoStream* thread)
-    {
-        connect(thread, &CThreadVideoStream::extremes, this,
-                [this](float highest, float lowest, qint64 time, int unit) {
-                    received.append({highest, lowest, time, unit});
-                });
-    }
-
-    QVector<Extremes> received;
 };
 
 // A clock that moves on by one frame period at every reading, as a camera
@@ -72,25 +48,6 @@ inline void writeProfilePalette(const QVariant& palette)
     QSettings profile(profileIniPath(), QSettings::IniFormat);
     profile.setValue("Settings/Palette", palette);
     profile.sync();
-}
-
-// Keeps the loaded OpenGL driver (Mesa's *_dri.so) in the process until it
-// ends. Mesa unloads it with the last context, and the leak checker, which
-// runs at exit, could then not name what the driver keeps for itself.
-inline void keepGlDriverLoaded()
-{
-    QOpenGLContext context;
-    QOffscreenSurface surface;
-    surface.create();
-    if (context.create())
-        context.makeCurrent(&surface);  // loads the driver
-    dl_iterate_phdr(
-        [](dl_phdr_info* module, size_t, void*) {
-            if (module->dlpi_name && std::strstr(module->dlpi_name, "_dri.so"))
-                dlopen(module->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-            return 0;
-        },
-        nullptr);
 }
 
 // A frame source the test hands frames to one at a time: the stream thread

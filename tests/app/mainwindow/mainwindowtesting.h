@@ -4,6 +4,7 @@
 
 #include "cdialogtoast.h"
 #include "ombrix_resources.h"
+#include "../gltesting.h"
 #include "../wiretesting.h"
 
 #include <QApplication>
@@ -13,28 +14,10 @@
 #include <QTimer>
 #include <QtTest>
 
-#include <dlfcn.h>
-#include <link.h>
 #include <sys/resource.h>
 
 #include <csignal>
-#include <cstring>
 #include <functional>
-
-// Keeps the GL driver that Mesa loaded (a "*_dri.so") in memory until the
-// process ends. Mesa unloads it when the display closes, and the leak checker
-// at exit could then neither name its allocations nor match them with the
-// suppression for the driver.
-inline void keepGlDriverLoaded()
-{
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, size_t, void*) {
-            if (info->dlpi_name && std::strstr(info->dlpi_name, "_dri.so"))
-                dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-            return 0;
-        },
-        nullptr);
-}
 
 // Runs a Qt test object in a process whose user folders and native settings
 // are its own: HOME points into a temporary folder and QStandardPaths runs in
@@ -114,7 +97,7 @@ public:
         getrlimit(RLIMIT_FSIZE, &previous);
         rlimit limited = previous;
         limited.rlim_cur = bytes;
-        active = setrlimit(RLIMIT_FSIZE, &limited) == 0;
+        setrlimit(RLIMIT_FSIZE, &limited);
     }
     ~FileSizeLimit()
     {
@@ -123,10 +106,8 @@ public:
     }
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-    bool isActive() const { return active; }
 
 private:
     rlimit previous{};
     void (*previousHandler)(int) = nullptr;
-    bool active = false;
 };

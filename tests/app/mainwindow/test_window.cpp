@@ -84,15 +84,12 @@ private slots:
     void initTestCase();
     void init();
 
-    void withoutCameraNothingReadsAsMeasured();
-    void firstFrames();
+    void withoutCameraNothingReadsAsMeasuredThenFirstFrames();
     void pictureFitsAnyWindowShape();
-    void rangeSwitchSendsOnce();
+    void rangeAndShutterSendOnce();
     void settingsReachTheModuleAndReturnAfterReplug();
     void unplugShowsNoCameraAndReplugRestores();
-    void otherDevicesChangeNothing();
     void saveAndExport();
-    void shutterSendsOneCommand();
     void windowStatesAndBringToFront();
 
 private:
@@ -134,8 +131,10 @@ void TestWindow::expectNotice(QPushButton* CTitleBar::Buttons::*button, const QS
 }
 
 // Started without a camera: a notice over the picture, "--" for the
-// readings, and the title bar's actions say what is missing.
-void TestWindow::withoutCameraNothingReadsAsMeasured()
+// readings, and the title bar's actions say what is missing. The temperature
+// array is empty until this process's first frame; then the labels read the
+// scene's extremes.
+void TestWindow::withoutCameraNothingReadsAsMeasuredThenFirstFrames()
 {
     QVERIFY(controlsDisabled(*window));
     QCOMPARE(g_temp_unit.load(), 0);
@@ -143,12 +142,7 @@ void TestWindow::withoutCameraNothingReadsAsMeasured()
     QVERIFY(window->imageWidget()->findChild<QLabel*>(QStringLiteral("noCameraNotice"))->isVisible());
     expectNotice(&CTitleBar::Buttons::save, QStringLiteral("No data, please connect the device!"));
     expectNotice(&CTitleBar::Buttons::setting, QStringLiteral("No device found, please connect the device!"));
-}
 
-// The temperature array is empty until this process's first frame; then
-// the labels read the scene's extremes.
-void TestWindow::firstFrames()
-{
     ombrix_sim_fault_no_frames(1);
     QCOMPARE(ombrix_sim_plug(), 0);
     QTRY_VERIFY(controlsEnabled(*window));
@@ -200,11 +194,14 @@ void TestWindow::pictureFitsAnyWindowShape()
     }
 }
 
-// Pressing the range already set sends nothing; a switch shows the waiting
-// dialog, ignores presses meanwhile and sends one command.
-void TestWindow::rangeSwitchSendsOnce()
+// The shutter sends one command. Pressing the range already set sends
+// nothing; a switch shows the waiting dialog, ignores presses meanwhile and
+// sends one command.
+void TestWindow::rangeAndShutterSendOnce()
 {
     Ui_ThermalImagerClass& ui = window->form();
+    QTest::mouseClick(ui.pushButtonRefresh, Qt::LeftButton);
+    QCOMPARE(standardCommandsOnWire(0x0D, 0xC1), std::vector<int>{0});
     QTest::mouseClick(ui.pushButtonNormal, Qt::LeftButton);
     QTest::qWait(200);
     QVERIFY(!QApplication::activeModalWidget());
@@ -303,10 +300,9 @@ void TestWindow::unplugShowsNoCameraAndReplugRestores()
     }
     QCOMPARE(entriesIn("/proc/self/fd"), files);
     QCOMPARE(entriesIn("/proc/self/task"), threads);
-}
 
-void TestWindow::otherDevicesChangeNothing()
-{
+    // Other devices coming and going change nothing.
+    ombrix_sim_wire_clear();
     window->camera()->onDeviceArrived(QStringLiteral("USB#VID_046D&PID_C077#5&3A1#{A5DCBF10-6530-11D2-901F-00C04FB951ED}"));
     window->camera()->onDeviceRemoved(QStringLiteral("USB#VID_0781&PID_5567#4C53#{A5DCBF10-6530-11D2-901F-00C04FB951ED}"));
     QTest::qWait(100);
@@ -364,12 +360,6 @@ void TestWindow::saveAndExport()
     QCOMPARE(firstRow.size(), 256);
     for (int x = 0; x < 256; ++x)
         QVERIFY(qAbs(firstRow[x].toDouble() - celsius_to_fahrenheit(grid[x])) <= 0.0051);
-}
-
-void TestWindow::shutterSendsOneCommand()
-{
-    QTest::mouseClick(window->form().pushButtonRefresh, Qt::LeftButton);
-    QCOMPARE(standardCommandsOnWire(0x0D, 0xC1), std::vector<int>{0});
 }
 
 // Maximised it fills the screen and keeps that state; Normal restores the

@@ -22,7 +22,6 @@ class TestPaintWidget : public QObject
 
 private slots:
     void init();
-    void cleanup();
 
     void leftDragCreatesTheChosenKind();
     void toolChangeAndOtherButtons();
@@ -31,7 +30,6 @@ private slots:
 
 private:
     void drag(Qt::MouseButton button, const QPoint& from, const QPoint& to);
-    void resizeView(const QSize& size);
 
     std::unique_ptr<QWidget> view;  // stands in for the image view
     PaintWidget* overlay = nullptr;
@@ -48,24 +46,12 @@ void TestPaintWidget::init()
     QVERIFY(QTest::qWaitForWindowExposed(view.get()));
 }
 
-void TestPaintWidget::cleanup()
-{
-    view.reset();
-    g_rotate_angle = 0;
-}
-
 void TestPaintWidget::drag(Qt::MouseButton button, const QPoint& from, const QPoint& to)
 {
     QTest::mousePress(overlay, button, {}, from);
     QTest::mouseMove(overlay, (from + to) / 2);
     QTest::mouseMove(overlay, to);
     QTest::mouseRelease(overlay, button, {}, to);
-}
-
-void TestPaintWidget::resizeView(const QSize& size)
-{
-    view->resize(size);
-    overlay->resize(size);
 }
 
 // The drag's end follows the mouse, pinned to the widget's edge, and stays
@@ -162,7 +148,8 @@ void TestPaintWidget::shapesFollowTheHotCellThroughFourQuarterTurns()
     setCell(grid, hot + QPoint(1, 0), 10.0f);
     storeGrid(grid);
 
-    resizeView(QSize(512, 384));
+    view->resize(512, 384);
+    overlay->resize(512, 384);
     overlay->setCurrentShape(Shape::SpotCode);
     QTest::mouseClick(overlay, Qt::LeftButton, {}, QPoint(2 * hot.x() + 1, 2 * hot.y() + 1));
     overlay->setCurrentShape(Shape::RectCode);
@@ -174,7 +161,8 @@ void TestPaintWidget::shapesFollowTheHotCellThroughFourQuarterTurns()
         g_rotate_angle = (g_rotate_angle + 90) % 360;
         const QSize turned = overlay->size().transposed();
         overlay->rotateShapes(turned, 90);
-        resizeView(turned);
+        view->resize(turned);
+        overlay->resize(turned);
         QCOMPARE(spot->measure()->highest, 80.0f);
         QCOMPARE(rect->measure()->highest, 80.0f);
         QCOMPARE(rect->measure()->lowest, 10.0f);

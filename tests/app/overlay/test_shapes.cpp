@@ -80,8 +80,7 @@ private slots:
 
     void mapping();
     void spotWithoutOwnerDrawsOnlyItsMark();
-    void lineSamplesEveryPixelAgainstAScan();
-    void rectAgainstAScanOfItsSpan();
+    void lineAndRectAgainstAScan();
     void rectMarkersStayInsideTheRectangle();
 
     void labelsAreDrawnInTheirColours();
@@ -139,55 +138,45 @@ void TestShapes::spotWithoutOwnerDrawsOnlyItsMark()
     QCOMPARE(countPixelsIn(image, QRect(55, 30, 45, 20), Qt::white), 0);
 }
 
-// Random lines on a one-pixel-per-cell owner: the samples reach every pixel
-// along the longer axis between the ends, and the line reads the extremes of
-// its samples, the first of equals winning.
-void TestShapes::lineSamplesEveryPixelAgainstAScan()
+// Random lines and rectangles between the same two points on a
+// one-pixel-per-cell owner, against a plain scan. The line's samples reach
+// every pixel along the longer axis between the ends, and it reads their
+// extremes, the first of equals winning. The rectangle reads the first corner,
+// then column by column from it towards the second corner, whose column and
+// row are left out.
+void TestShapes::lineAndRectAgainstAScan()
 {
     std::mt19937 random(11);
     std::uniform_int_distribution<int> x(0, Columns - 1), y(0, Rows - 1);
-    for (int round = 0; round < 200; ++round) {
-        const std::vector<float> grid = coarseGrid(random);
-        QVERIFY(storeGrid(grid));
-        Line line(&oneToOne);
-        line.startPoint = QPoint(x(random), y(random));
-        line.setEndPoint(round % 5 == 0 ? QPoint(x(random), line.startPoint.y()) : QPoint(x(random), y(random)));
-        const QPoint d = line.endPoint - line.startPoint;
-        const bool wide = qAbs(d.x()) >= qAbs(d.y());
-        const QVector<QPoint> samples = line.samples();
-        QSet<int> steps;
-        for (const QPoint& p : samples)
-            steps.insert(wide ? p.x() : p.y());
-        const int span = std::max(qAbs(d.x()), qAbs(d.y()));
-        QCOMPARE(steps.size(), span + 1);
-        if (d.y() == 0)  // a horizontal line takes each pixel once
-            QCOMPARE(samples.size(), std::max(span + 1, 2));
-        QVERIFY(samples.contains(line.startPoint) && samples.contains(line.endPoint));
-
-        QVERIFY(sameReading(*line.measure(), scan(grid, samples)));
-    }
-}
-
-// Random rectangles dragged any way on a one-pixel-per-cell owner against a
-// plain scan: the first corner, then column by column from it towards the
-// second corner, whose column and row are left out.
-void TestShapes::rectAgainstAScanOfItsSpan()
-{
-    std::mt19937 random(7);
-    std::uniform_int_distribution<int> x(0, Columns - 1), y(0, Rows - 1);
-    for (int round = 0; round < 200; ++round) {
+    for (int round = 0; round < 300; ++round) {
         const std::vector<float> grid = coarseGrid(random);
         QVERIFY(storeGrid(grid));
         const QPoint first(x(random), y(random));
         QPoint second(x(random), y(random));
+        if (round % 5 == 0)
+            second.setY(first.y());  // a horizontal line, a rectangle of no height
         if (round % 7 == 0)
-            second.setX(first.x());  // no width: the first corner only
+            second.setX(first.x());  // a vertical line, a rectangle of no width
+        Line line(&oneToOne);
+        line.startPoint = first;
+        line.setEndPoint(second);
+        const QPoint d = second - first;
+        const QVector<QPoint> samples = line.samples();
+        QSet<int> steps;
+        for (const QPoint& p : samples)
+            steps.insert(qAbs(d.x()) >= qAbs(d.y()) ? p.x() : p.y());
+        const int span = std::max(qAbs(d.x()), qAbs(d.y()));
+        QCOMPARE(steps.size(), span + 1);
+        if (d.y() == 0)  // a horizontal line takes each pixel once
+            QCOMPARE(samples.size(), std::max(span + 1, 2));
+        QVERIFY(samples.contains(first) && samples.contains(second));
+        QVERIFY(sameReading(*line.measure(), scan(grid, samples)));
+
         QVector<QPoint> cells{first};
         const int stepX = second.x() > first.x() ? 1 : -1, stepY = second.y() > first.y() ? 1 : -1;
         for (int cx = first.x(); first.y() != second.y() && cx != second.x(); cx += stepX)
             for (int cy = first.y(); cy != second.y(); cy += stepY)
                 cells << QPoint(cx, cy);
-
         Rect rect(&oneToOne);
         rect.startPoint = first;
         rect.setEndPoint(second);
@@ -242,9 +231,9 @@ void TestShapes::labelsAreDrawnInTheirColours()
 void TestShapes::labelsNeitherOverlapNorLeaveThePicture()
 {
     for (const QVector<QPoint>& markers : {QVector<QPoint>{{100, 100}, {104, 102}, {98, 96}, {110, 101}},
-                                               QVector<QPoint>(6, QPoint(50, 50)),
-                                               QVector<QPoint>{{0, 0}, {399, 0}, {0, 299}, {399, 299}, {398, 298}, {1, 1}},
-                                               QVector<QPoint>{{200, 20}, {200, 24}, {200, 28}, {200, 32}, {200, 36}, {200, 40}}}) {
+                                           QVector<QPoint>(6, QPoint(50, 50)),
+                                           QVector<QPoint>{{0, 0}, {399, 0}, {0, 299}, {399, 299}, {398, 298}, {1, 1}},
+                                           QVector<QPoint>{{200, 20}, {200, 24}, {200, 28}, {200, 32}, {200, 36}, {200, 40}}}) {
         LabelLayout labels(landscape.size());
         for (const QPoint& marker : markers)
             labels.add(marker, temperatureText(-123.4f, 1), Qt::white);
@@ -286,14 +275,13 @@ void TestShapes::labelsReadOnTheirOwnColour()
 void TestShapes::noLiveValuesNoReading()
 {
     Spot spot(&landscape);
-    spot.setEndPoint(QPoint(20, 20));
     Line line(&landscape);
-    line.startPoint = QPoint(10, 10);
-    line.setEndPoint(QPoint(90, 90));
     Rect rect(&landscape);
-    rect.startPoint = QPoint(10, 10);
-    rect.setEndPoint(QPoint(90, 90));
     const QVector<Shape*> shapes{&spot, &line, &rect};
+    for (Shape* shape : shapes) {
+        shape->startPoint = QPoint(10, 10);
+        shape->setEndPoint(QPoint(90, 90));
+    }
     QVERIFY(TemperatureSnapshot::instance().forget());
     for (Shape* shape : shapes)
         QVERIFY(!shape->measure());

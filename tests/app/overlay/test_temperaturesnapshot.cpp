@@ -45,7 +45,6 @@ class TestTemperatureSnapshot : public QObject
 
 private slots:
     void init() { g_temp_unit = 0; }
-    void cleanupTestCase() { g_temp_unit = 0; }
 
     void fourOrientations();
     void changeUnitConvertsUprightInPlace();

@@ -29,8 +29,6 @@
 
 #include <algorithm>
 
-Q_DECLARE_METATYPE(TpdWrites)
-
 namespace {
 
 QLineEdit* distanceEdit(QWidget* panel) { return panel->findChild<QLineEdit*>("lineEdit"); }
@@ -83,7 +81,6 @@ private slots:
     void initTestCase();
     void init();
 
-    void save_data();
     void save();
     void paletteChooserNamesAndScrolls();
 
@@ -116,88 +113,78 @@ void TestSettings::init()
     QSettings(QSettings::NativeFormat, QSettings::UserScope, "VARNEK", "Ombrix").clear();
 }
 
-void TestSettings::save_data()
-{
-    QTest::addColumn<int>("openedPalette");  // the panel opens at 20 dm, 90 %, Celsius
-    QTest::addColumn<int>("chosenPalette");  // -2: left as opened
-    QTest::addColumn<bool>("fahrenheit");
-    QTest::addColumn<QString>("distance");
-    QTest::addColumn<QString>("emissivity");
-    QTest::addColumn<QString>("refused");     // the field named in the refusal
-    QTest::addColumn<TpdWrites>("writes");    // in module units, as sent
-    QTest::addColumn<int>("profilePalette");  // -2: not written
-    QTest::addColumn<QString>("how");  // the Save button, a Return or Enter release, Return in a field
-    QTest::newRow("nothing changed") << 4 << -2 << false << "20" << "90" << "" << TpdWrites{} << -2 << "click";
-    QTest::newRow("palette only") << 1 << 82 << false << "20" << "90" << "" << TpdWrites{} << 82 << "click";
-    // A palette number the combo does not have leaves it without selection;
-    // saving must not turn that into palette -1.
-    QTest::newRow("unselected palette") << 90 << -2 << false << "20" << "90" << "" << TpdWrites{} << -2 << "click";
-    QTest::newRow("unit only") << 1 << -2 << true << "20" << "90" << "" << TpdWrites{} << -2 << "field";
-    QTest::newRow("50 dm and 95 %") << 1 << -2 << false << "50" << "95" << "" << TpdWrites{{0, 820}, {3, 121}} << -2 << "Return";
-    QTest::newRow("emissivity 100 %") << 1 << -2 << false << "20" << "100" << "" << TpdWrites{{3, 127}} << -2 << "Enter";
-    QTest::newRow("distance 0") << 1 << -2 << false << "0" << "90" << "" << TpdWrites{{0, 0}} << -2 << "click";
-    QTest::newRow("emissivity 1 %") << 1 << -2 << false << "20" << "1" << "" << TpdWrites{{3, 2}} << -2 << "click";
-    const char* distance = "lineEdit";
-    const char* emissivity = "lineEdit_3";
-    QTest::newRow("empty distance") << 1 << 5 << true << "" << "95" << distance << TpdWrites{} << -2 << "click";
-    QTest::newRow("empty emissivity") << 1 << 5 << true << "20" << "" << emissivity << TpdWrites{} << -2 << "click";
-    QTest::newRow("blank emissivity") << 1 << 5 << true << "20" << "  " << emissivity << TpdWrites{} << -2 << "click";
-    QTest::newRow("emissivity 0 %") << 1 << 5 << true << "20" << "0" << emissivity << TpdWrites{} << -2 << "click";
-    QTest::newRow("distance past 50 dm") << 1 << 5 << true << "51" << "95" << distance << TpdWrites{} << -2 << "click";
-    QTest::newRow("emissivity past 100 %") << 1 << 5 << true << "20" << "101" << emissivity << TpdWrites{} << -2 << "click";
-}
-
 // A save sends the changed module values, keeps palette and unit, and tells
 // the window when a value or the unit changed. A refused save keeps nothing
-// at all; the panel stays open and says what is wrong.
+// at all; the panel stays open and says what is wrong. The panel opens at
+// 20 dm, 90 %, Celsius.
 void TestSettings::save()
 {
-    QFETCH(int, openedPalette);
-    QFETCH(int, chosenPalette);
-    QFETCH(bool, fahrenheit);
-    QFETCH(QString, distance);
-    QFETCH(QString, emissivity);
-    QFETCH(QString, refused);
-    QFETCH(TpdWrites, writes);
-    QFETCH(int, profilePalette);
-    QFETCH(QString, how);
-    QPointer<CWidgetSettings> panel = openPanel(openedPalette, 20, 90, 0);
-    SignalLog log(panel);
-    if (chosenPalette != -2)
-        palettes(panel)->setCurrentIndex(chosenPalette);
-    if (fahrenheit)
-        button(panel, "pushButtonF")->click();
-    distanceEdit(panel)->setText(distance);
-    emissivityEdit(panel)->setText(emissivity);
-    if (how == "click") {
-        button(panel, "pushButtonSave")->click();
-    } else if (how == "field") {  // the unit switch is no default button to click
-        distanceEdit(panel)->setFocus();
-        QTest::keyClick(distanceEdit(panel), Qt::Key_Return);
-    } else {
-        QKeyEvent release(QEvent::KeyRelease, how == "Enter" ? Qt::Key_Enter : Qt::Key_Return, Qt::NoModifier);
-        QCoreApplication::sendEvent(panel, &release);
+    const char *distanceField = "lineEdit", *emissivityField = "lineEdit_3";
+    const struct {
+        int opened, chosen;  // palettes; -2: left as opened
+        bool fahrenheit;
+        QString distance, emissivity;
+        QString refused;        // the field named in the refusal
+        TpdWrites writes = {};  // in module units, as sent
+        QString how = "click";  // the Save button, a Return or Enter release, Return in a field
+    } cases[] = {
+        {4, -2, false, "20", "90"}, {1, 82, false, "20", "90"},  // nothing changed; the palette only
+        // A palette number the combo does not have leaves it without selection;
+        // saving must not turn that into palette -1.
+        {90, -2, false, "20", "90"},
+        {1, -2, true, "20", "90", "", {}, "field"},  // the unit only
+        {1, -2, false, "50", "95", "", {{0, 820}, {3, 121}}, "Return"},
+        {1, -2, false, "20", "100", "", {{3, 127}}, "Enter"},
+        {1, -2, false, "0", "90", "", {{0, 0}}},
+        {1, -2, false, "20", "1", "", {{3, 2}}},
+        {1, 5, true, "", "95", distanceField},      {1, 5, true, "20", "", emissivityField},
+        {1, 5, true, "20", "  ", emissivityField}, {1, 5, true, "20", "0", emissivityField},
+        {1, 5, true, "51", "95", distanceField},    {1, 5, true, "20", "101", emissivityField},
+    };
+    for (const auto& c : cases) {
+        init();
+        const bool fahrenheit = c.fahrenheit;
+        const QString &refused = c.refused, &how = c.how;
+        const TpdWrites& writes = c.writes;
+        const int profilePalette = refused.isEmpty() && c.chosen != -2 ? c.chosen : -2;
+        QPointer<CWidgetSettings> panel = openPanel(c.opened, 20, 90, 0);
+        SignalLog log(panel);
+        if (c.chosen != -2)
+            palettes(panel)->setCurrentIndex(c.chosen);
+        if (fahrenheit)
+            button(panel, "pushButtonF")->click();
+        distanceEdit(panel)->setText(c.distance);
+        emissivityEdit(panel)->setText(c.emissivity);
+        if (how == "click") {
+            button(panel, "pushButtonSave")->click();
+        } else if (how == "field") {  // the unit switch is no default button to click
+            distanceEdit(panel)->setFocus();
+            QTest::keyClick(distanceEdit(panel), Qt::Key_Return);
+        } else {
+            QKeyEvent release(QEvent::KeyRelease, how == "Enter" ? Qt::Key_Enter : Qt::Key_Return, Qt::NoModifier);
+            QCoreApplication::sendEvent(panel, &release);
+        }
+        if (refused.isEmpty()) {
+            QTRY_VERIFY(panel.isNull());  // closed and deleted
+        } else {
+            QTest::qWait(50);
+            QVERIFY(!panel.isNull() && panel->isVisible());
+            QVERIFY(!panel->findChild<QLabel*>("labelError")->text().isEmpty());
+            // The panel's own focus child: the application's focus needs an
+            // active window, which a loaded display may not have given it yet.
+            QCOMPARE(panel->focusWidget()->objectName(), refused);
+            QCOMPARE(ombrix_sim_wire_count(), size_t(0));
+            QVERIFY(QSettings(QSettings::NativeFormat, QSettings::UserScope, "VARNEK", "Ombrix").allKeys().isEmpty());
+            delete panel;
+        }
+        QCOMPARE(tpdWritesOnWire(), writes);
+        for (const auto& [index, value] : writes)
+            QCOMPARE(ombrix_sim_tpd_property(index), value);
+        QCOMPARE(log.saves, int(refused.isEmpty() && (fahrenheit || !writes.empty())));
+        QCOMPARE(savedPalette(), profilePalette);
+        QCOMPARE(g_palette.load(), profilePalette == -2 ? 1 : profilePalette);
+        QCOMPARE(g_temp_unit.load(), int(fahrenheit && refused.isEmpty()));
     }
-    if (refused.isEmpty()) {
-        QTRY_VERIFY(panel.isNull());  // closed and deleted
-    } else {
-        QTest::qWait(50);
-        QVERIFY(!panel.isNull() && panel->isVisible());
-        QVERIFY(!panel->findChild<QLabel*>("labelError")->text().isEmpty());
-        // The panel's own focus child: the application's focus needs an
-        // active window, which a loaded display may not have given it yet.
-        QCOMPARE(panel->focusWidget()->objectName(), refused);
-        QCOMPARE(ombrix_sim_wire_count(), size_t(0));
-        QVERIFY(QSettings(QSettings::NativeFormat, QSettings::UserScope, "VARNEK", "Ombrix").allKeys().isEmpty());
-        delete panel;
-    }
-    QCOMPARE(tpdWritesOnWire(), writes);
-    for (const auto& [index, value] : writes)
-        QCOMPARE(ombrix_sim_tpd_property(index), value);
-    QCOMPARE(log.saves, int(refused.isEmpty() && (fahrenheit || !writes.empty())));
-    QCOMPARE(savedPalette(), profilePalette);
-    QCOMPARE(g_palette.load(), profilePalette == -2 ? 1 : profilePalette);
-    QCOMPARE(g_temp_unit.load(), int(fahrenheit && refused.isEmpty()));
 }
 
 // Chosen by its name, a palette is saved under the index that colours with
