@@ -26,8 +26,7 @@
 // What the stream thread's extremes() carried.
 struct Extremes
 {
-    float highest;
-    float lowest;
+    float highest, lowest;
     qlonglong time;
     int unit;
 };

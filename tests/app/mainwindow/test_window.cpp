@@ -311,7 +311,7 @@ void TestWindow::unplugShowsNoCameraAndReplugRestores()
 }
 
 // Saved: the module's grid as little-endian floats. A disk that fills up
-// keeps the earlier file and says so; in the user's data folder, the notice
+// says so (the earlier file stays, as the matrix file's own test checks); in the user's data folder, the notice
 // names the file. Exported: the same grid.
 void TestWindow::saveAndExport()
 {
@@ -323,13 +323,10 @@ void TestWindow::saveAndExport()
     QCOMPARE(shownToast(), QStringLiteral("Saved successfully!"));
     const QStringList files = filesIn(matrices);
     QCOMPARE(files.size(), 1);
-    QVERIFY(QRegularExpression(QStringLiteral("^\\d{8}_\\d{6}\\.raw$")).match(files.first()).hasMatch());
     QFile file(QDir(matrices).filePath(files.first()));
     QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray saved = file.readAll();
-    file.close();
     const QVector<float> grid = moduleGrid();
-    QCOMPARE(saved, QByteArray(reinterpret_cast<const char*>(grid.constData()), grid.size() * 4));
+    QCOMPARE(file.readAll(), QByteArray(reinterpret_cast<const char*>(grid.constData()), grid.size() * 4));
 
     hideToast();
     {
@@ -337,9 +334,6 @@ void TestWindow::saveAndExport()
         expectNotice(&CTitleBar::Buttons::save, QStringLiteral("Save current temperature matrix?"));
     }
     QCOMPARE(shownToast(), QStringLiteral("Save failed!"));
-    QCOMPARE(filesIn(matrices), files);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), saved);
 
     const QString userFolder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/TempMatrix";
     QVERIFY(QDir().mkpath(userFolder));

@@ -54,14 +54,9 @@ inline void clickTitleBar(ThermalImager& window, QPushButton* CTitleBar::Buttons
 struct MessageAnswer
 {
     QString text;
-    std::unique_ptr<ModalHandler<CMessageBox>> handler;
-
-    MessageAnswer()
-    {
-        handler = std::make_unique<ModalHandler<CMessageBox>>([this](CMessageBox* box) {
-            text = box->findChild<QLabel*>(QStringLiteral("label"))->text();
-            QTest::mouseClick(box->findChild<QPushButton*>(QStringLiteral("pushButton")), Qt::LeftButton);
-        });
-    }
-    bool handled() const { return handler->handled(); }
+    ModalHandler<CMessageBox> handler{[this](CMessageBox* box) {
+        text = box->findChild<QLabel*>(QStringLiteral("label"))->text();
+        QTest::mouseClick(box->findChild<QPushButton*>(QStringLiteral("pushButton")), Qt::LeftButton);
+    }};
+    bool handled() const { return handler.handled(); }
 };

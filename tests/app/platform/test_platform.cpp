@@ -145,9 +145,8 @@ TEST(SignalSafeWriterTest, NumbersAndLongText)
                   out.hex(0).text(" ").hex(0xAB, 4).text(" ").hex(~0ULL, 16).text(" ").hex(0x1234, 2);
               }),
               "0x0 0x00ab 0xffffffffffffffff 0x1234");
-    const QByteArray expected(1000, 'x');
     EXPECT_EQ(writtenBy([](platform::SignalSafeWriter& out) { out.bytes(QByteArray(1000, 'x').constData(), 1000); }),
-              expected);
+              QByteArray(1000, 'x'));
 }
 
 // The password database first, then USERNAME, then USER.

@@ -39,9 +39,7 @@ TEST(RemoteCommand, CommandLineBecomesTheRequestTheViewerDecodes)
         RemoteCommand parsed;
         QString problem;
         ASSERT_EQ(parseRemoteArguments(c.arguments, "/work", parsed, problem), c.outcome) << name;
-        if (c.outcome == RemoteArguments::Invalid) {
-            EXPECT_FALSE(problem.isEmpty()) << name;
-        }
+        EXPECT_EQ(problem.isEmpty(), c.outcome != RemoteArguments::Invalid) << name;
         if (c.outcome != RemoteArguments::Command)
             continue;
         RemoteCommand decoded;

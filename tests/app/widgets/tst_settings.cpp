@@ -5,7 +5,7 @@
 #include "cwidgetsettings.h"
 #include "globals.h"
 #include "profile.h"
-#include "testsupport.h"
+#include "ombrix_resources.h"
 #include "../wiretesting.h"
 
 #include <dozazuva.h>
@@ -90,7 +90,7 @@ private slots:
 
 void TestSettings::initTestCase()
 {
-    initResourcesIfLinked();
+    ombrix_init_resources();
     QCOMPARE(dozazuva_use_backend(ombrix_simulator_backend()), 0);
     QCOMPARE(uvc_camera_init(), 0);
     camera_dev_t list[DOZAZUVA_MAX_DEVICES] = {};
@@ -124,7 +124,7 @@ void TestSettings::save()
         int opened, chosen;  // palettes; -2: left as opened
         bool fahrenheit;
         QString distance, emissivity;
-        QString refused;        // the field named in the refusal
+        QString refused = {};   // the field named in the refusal
         TpdWrites writes = {};  // in module units, as sent
         QString how = "click";  // the Save button, a Return or Enter release, Return in a field
     } cases[] = {
