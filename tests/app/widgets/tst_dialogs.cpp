@@ -9,6 +9,7 @@
 #include "cwidgetsettings.h"
 #include "ombrix_resources.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPointer>
@@ -69,6 +70,7 @@ private slots:
     void messageBox();
 
     void splashBarsRunAroundTheBorder();
+    void splashHoldWaitsInAnEventLoop();
 
     void titleBarButtonsHoldTheirCaptions();
     void drag();
@@ -161,6 +163,26 @@ void TestDialogs::messageBox()
         QCOMPARE(box->exec(), c.result);
         QVERIFY(box.isNull());
     }
+}
+
+// The hold sleeps in an event loop until its time is up (the dispatcher
+// blocks; a busy wait never does) while the bars go on turning, and a splash
+// up long enough is not held again.
+void TestDialogs::splashHoldWaitsInAnEventLoop()
+{
+    CSplashScreen splash;
+    splash.setDuration(100);
+    splash.start();
+    int blocked = 0;
+    const auto counter = connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
+                                 [&blocked] { ++blocked; });
+    splash.holdAtLeast(300);
+    QVERIFY(blocked > 0);
+    QCOMPARE(barValues(splash), (Values{100, 100, 100, 100}));
+    const int afterHold = blocked;
+    splash.holdAtLeast(300);
+    QCOMPARE(blocked, afterHold);
+    disconnect(counter);
 }
 
 // The test takes the splash's timer over and delivers the ticks itself. A
