@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace ombrix::sim {
 
@@ -99,27 +100,33 @@ size_t Module::frame_bytes(int height) {
 
 int64_t Module::display_time() const { return time_us_ < freeze_until_us_ ? frozen_at_us_ : time_us_; }
 
+// The scratch grids are left uninitialised: every cell is written before it
+// is read, 25 times a second.
 void Module::words_at(int64_t time, uint16_t* words) const {
-    std::vector<float> grid(kSensorPixels);
-    scene_.render(time, grid.data());
-    measure_grid(grid.data(), commands_.measure_settings(), words);
+    const std::unique_ptr<float[]> grid(new float[kSensorPixels]);
+    scene_.render(time, grid.get());
+    measure_grid(grid.get(), commands_.measure_settings(), words);
 }
 
+// Every byte of the frame is written, so a frame vector that is used again
+// (the stream's) is not cleared first.
 void Module::render(int height, std::vector<uint8_t>& frame) const {
-    frame.assign(frame_bytes(height), 0);
+    frame.resize(frame_bytes(height));
     if (frame.empty()) return;
-    std::vector<uint16_t> words(kSensorPixels);
-    words_at(display_time(), words.data());
-    render_picture(words.data(), frame.data());
-    if (frame.size() == kFrameBytes) store_words(words.data(), frame.data() + kPictureBytes);
+    const std::unique_ptr<uint16_t[]> words(new uint16_t[kSensorPixels]);
+    words_at(display_time(), words.get());
+    render_picture(words.get(), frame.data());
+    if (frame.size() == kFrameBytes) store_words(words.get(), frame.data() + kPictureBytes);
 }
 
 bool Module::produce_frame(int height, int64_t interval_us, std::vector<uint8_t>& frame) {
     Lock lock(mutex_);
-    frame.clear();
-    if (!powered_ || frame_bytes(height) == 0) return false;
-    if (!time_frozen_) time_us_ += interval_us;
-    if (faults_.no_frames) return false;
+    const bool on = powered_ && frame_bytes(height) != 0;
+    if (on && !time_frozen_) time_us_ += interval_us;
+    if (!on || faults_.no_frames) {
+        frame.clear();
+        return false;
+    }
     render(height, frame);
     if (faults_.frame_size) frame.resize(faults_.frame_size, 0);
     return true;

@@ -1,5 +1,6 @@
 #include "ombrix_sim/scene.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace ombrix::sim {
@@ -104,10 +105,22 @@ double Scene::noise(int x, int y, int64_t time_us) const {
     return noise_of(noise_, frame_key(seed_, time_us), y * kSensorWidth + x);
 }
 
+// The first element that holds a pixel gives it its temperature, so the
+// elements are painted over the background row from the last to the first.
+static void paint_row(const ElementState (&elements)[kElementCount], int y, double* row) {
+    for (int i = kElementCount - 1; i >= 0; --i) {
+        const ElementState& e = elements[i];
+        if (y < e.top || y >= e.bottom) continue;
+        for (int x = std::max(e.left, 0); x < std::min(e.right, kSensorWidth); ++x)
+            if (e.contains(x, y)) row[x] = e.celsius;
+    }
+}
+
 // As background_celsius and noise pixel by pixel, with what a row, a column
 // or the frame share worked out once (the same operations in the same order,
 // so the same values): the simulated module runs inside the viewer, and this
-// is most of its work.
+// is most of its work. The elements are painted into the row before the noise
+// is added, so that the background and noise loops have no branches.
 void Scene::render(int64_t time_us, float* celsius) const {
     ElementState elements[kElementCount];
     for (int i = 0; i < kElementCount; ++i) elements[i] = element(static_cast<ElementId>(i), time_us);
@@ -115,18 +128,18 @@ void Scene::render(int64_t time_us, float* celsius) const {
     const uint64_t frame = frame_key(seed_, time_us);
     double column_part[kSensorWidth];
     for (int x = 0; x < kSensorWidth; ++x) column_part[x] = 1.0 * x / double(kSensorWidth - 1);
+    double row[kSensorWidth];
     for (int y = 0; y < kSensorHeight; ++y) {
         const double row_part = 22.0 + 1.5 * (1.0 - y / double(kSensorHeight - 1));
-        for (int x = 0; x < kSensorWidth; ++x) {
-            double t = row_part + column_part[x] + drift;
-            for (const ElementState& e : elements) {
-                if (e.contains(x, y)) {
-                    t = e.celsius;
-                    break;
-                }
-            }
-            celsius[y * kSensorWidth + x] = static_cast<float>(t + noise_of(noise_, frame, y * kSensorWidth + x));
+        for (int x = 0; x < kSensorWidth; ++x) row[x] = row_part + column_part[x] + drift;
+        paint_row(elements, y, row);
+        float* out = celsius + y * kSensorWidth;
+        if (noise_ == 0) {
+            for (int x = 0; x < kSensorWidth; ++x) out[x] = static_cast<float>(row[x] + 0.0);
+            continue;
         }
+        for (int x = 0; x < kSensorWidth; ++x)
+            out[x] = static_cast<float>(row[x] + noise_of(noise_, frame, y * kSensorWidth + x));
     }
 }
 

@@ -12,6 +12,21 @@ constexpr double kMinEmissivity = 0.01;  // a code of 0 is taken as this
 
 double fourth(double k) { return (k * k) * (k * k); }
 
+// The reading held to the limits of the gain range.
+inline double in_range(double reading, bool high_range) {
+    const double high = high_range ? kHighRangeHighCelsius : kNormalRangeHighCelsius;
+    return std::min(high, std::max(kRangeLowCelsius, reading));
+}
+
+// The word, rounded half away from zero and held to 0..65535. Holding before
+// rounding gives the same word for every input (NaN becomes 0 either way) and
+// keeps the rounding in 32-bit integers, which the compiler vectorises.
+inline uint16_t word_of(double celsius) {
+    const double x = std::min(65535.0, std::max(0.0, (celsius + kKelvinOffset) * 64.0));
+    const int32_t whole = static_cast<int32_t>(x);
+    return static_cast<uint16_t>(whole + static_cast<int32_t>(x - whole >= 0.5));
+}
+
 }  // namespace
 
 double reading_celsius(double celsius, const MeasureSettings& settings) {
@@ -26,29 +41,20 @@ double reading_celsius(double celsius, const MeasureSettings& settings) {
         const double object = std::max(0.0, (radiance - (1.0 - set_e) * reflected) / set_e);
         reading = std::sqrt(std::sqrt(object)) - kKelvinOffset;
     }
-    const double high = settings.high_range ? kHighRangeHighCelsius : kNormalRangeHighCelsius;
-    return std::min(high, std::max(kRangeLowCelsius, reading));
+    return in_range(reading, settings.high_range);
 }
 
-// std::round (halves away from zero) without the library call it compiles
-// to: the truncation and the remainder are exact below 2^63.
-static double round_half_away(double x) {
-    if (!(std::fabs(x) < 9.0e18)) return x;  // huge, infinite or NaN: as they are
-    const double whole = static_cast<double>(static_cast<int64_t>(x));
-    const double rest = x - whole;
-    // No branches: with noise the halves fall either way at random.
-    return whole + static_cast<double>(rest >= 0.5) - static_cast<double>(rest <= -0.5);
-}
-
-uint16_t celsius_to_word(double celsius) {
-    const double word = round_half_away((celsius + kKelvinOffset) * 64.0);
-    return static_cast<uint16_t>(std::min(65535.0, std::max(0.0, word)));
-}
+uint16_t celsius_to_word(double celsius) { return word_of(celsius); }
 
 double word_to_celsius(uint16_t word) { return word / 64.0 - kKelvinOffset; }
 
 void measure_grid(const float* true_celsius, const MeasureSettings& settings, uint16_t* words) {
-    for (int i = 0; i < kSensorPixels; ++i) words[i] = celsius_to_word(reading_celsius(true_celsius[i], settings));
+    if (settings.emissivity_code != kSceneEmissivityCode) {
+        for (int i = 0; i < kSensorPixels; ++i) words[i] = word_of(reading_celsius(true_celsius[i], settings));
+        return;
+    }
+    // True temperatures (the usual setting): one loop the compiler vectorises.
+    for (int i = 0; i < kSensorPixels; ++i) words[i] = word_of(in_range(true_celsius[i], settings.high_range));
 }
 
 // Automatic gain control as the module does it: a plateau-limited histogram
