@@ -79,21 +79,28 @@ QImage pictureFromMat(const cv::Mat& mat)
 
 // B, G, R into RGB32 (B, G, R, 255 in memory): the format that Qt's raster
 // painter scales fastest, about three times faster than three-byte pixels.
-// Each pixel is read as four bytes (little-endian: B, G, R and the next
-// pixel's B, which the alpha then covers), except the matrix's very last.
+// Whole words are read and shifted into place (a byte at a time costs twice
+// as much on the GUI thread); no read goes past a row's end.
 void bgrToRgb32(const cv::Mat& mat, QImage& image)
 {
+    constexpr quint32 Opaque = 0xFF000000u;
     for (int row = 0; row < mat.rows; ++row) {
         const uchar* __restrict in = mat.ptr(row);
         auto* __restrict out = reinterpret_cast<quint32*>(image.scanLine(row));
-        const int whole = row + 1 < mat.rows ? mat.cols : mat.cols - 1;
-        for (int x = 0; x < whole; ++x) {
-            quint32 pixel;
-            std::memcpy(&pixel, in + 3 * x, sizeof pixel);
-            out[x] = qFromLittleEndian(pixel) | 0xFF000000u;
+        // Four pixels from three little-endian words: 12 bytes in, 16 out.
+        int x = 0;
+        for (; x + 4 <= mat.cols; x += 4, in += 12) {
+            quint32 word[3];
+            std::memcpy(word, in, sizeof word);
+            const quint32 a = qFromLittleEndian(word[0]), b = qFromLittleEndian(word[1]),
+                          c = qFromLittleEndian(word[2]);
+            out[x] = Opaque | a;
+            out[x + 1] = Opaque | a >> 24 | b << 8;
+            out[x + 2] = Opaque | b >> 16 | c << 16;
+            out[x + 3] = Opaque | c >> 8;
         }
-        for (int x = whole; x < mat.cols; ++x)
-            out[x] = 0xFF000000u | quint32(in[3 * x + 2]) << 16 | quint32(in[3 * x + 1]) << 8 | in[3 * x];
+        for (; x < mat.cols; ++x, in += 3)
+            out[x] = Opaque | quint32(in[2]) << 16 | quint32(in[1]) << 8 | in[0];
     }
 }
 

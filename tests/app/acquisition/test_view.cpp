@@ -207,17 +207,21 @@ void TestView::ringDropsTheSixthAndShowsFiveInOrder()
 void TestView::sameSizeIsDrawnExactlyOtherSizesStretched()
 {
     CGLWidgetImage view;
-    cv::Mat pattern(Height, Width, CV_8UC3);
-    for (int y = 0; y < Height; ++y)
-        for (int x = 0; x < Width; ++x)
-            pattern.at<cv::Vec3b>(y, x) = cv::Vec3b(uchar(x), uchar(y), uchar((x * y) & 255));
-    pushFrame(view, pattern);
-    const QImage shot = view.grabFramebuffer();
-    QCOMPARE(shot.size(), QSize(Width, Height));
-    for (int y = 0; y < Height; ++y)
-        for (int x = 0; x < Width; ++x)
-            if (shot.pixel(x, y) != qRgb((x * y) & 255, y, x))
-                QFAIL(qPrintable(QString("pixel %1,%2 differs").arg(x).arg(y)));
+    // The camera's size, and one whose rows do not end on a group of four.
+    for (const QSize size : {QSize(Width, Height), QSize(7, 3)}) {
+        view.resize(size);
+        cv::Mat pattern(size.height(), size.width(), CV_8UC3);
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                pattern.at<cv::Vec3b>(y, x) = cv::Vec3b(uchar(x), uchar(y), uchar((x * y) & 255));
+        pushFrame(view, pattern);
+        const QImage shot = view.grabFramebuffer();
+        QCOMPARE(shot.size(), size);
+        for (int y = 0; y < size.height(); ++y)
+            for (int x = 0; x < size.width(); ++x)
+                if (shot.pixel(x, y) != qRgb((x * y) & 255, y, x))
+                    QFAIL(qPrintable(QString("pixel %1,%2 differs").arg(x).arg(y)));
+    }
 
     view.resize(512, 300);
     view.show();
