@@ -57,12 +57,17 @@ void ColourScaleBar::fitWidth()
 
 void ColourScaleBar::setScale(int newTable, double lowCelsius, double highCelsius, int newUnit, bool manual)
 {
+    // Called with every frame: measuring the labels again only when they change.
+    const QString mode = manual ? QCoreApplication::translate("PictureReading", "Manual")
+                                : QCoreApplication::translate("PictureReading", "Auto");
+    if (isVisible() && newTable == table && lowCelsius == low && highCelsius == high && newUnit == unit &&
+        button->text() == mode)
+        return;
     table = newTable;
     low = lowCelsius;
     high = highCelsius;
     unit = newUnit;
-    button->setText(manual ? QCoreApplication::translate("PictureReading", "Manual")
-                           : QCoreApplication::translate("PictureReading", "Auto"));
+    button->setText(mode);
     button->setToolTip(QCoreApplication::translate("PictureReading", "Temperature scale"));
     fitWidth();
     QWidget::show();
