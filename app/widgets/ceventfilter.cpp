@@ -27,12 +27,17 @@ CEventFilter::CEventFilter(QObject* parent)
 
 bool CEventFilter::eventFilter(QObject* watched, QEvent* event)
 {
+    // Installed on the whole application: every other event (dozens a frame)
+    // passes before any property is looked up.
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease && type != QEvent::MouseMove)
+        return QObject::eventFilter(watched, event);
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget || !widget->property("CanMove").toBool())
         return QObject::eventFilter(watched, event);
 
     DragState& drag = dragState();
-    switch (event->type()) {
+    switch (type) {
     case QEvent::MouseButtonPress: {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() != Qt::LeftButton)
