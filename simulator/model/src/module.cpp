@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 
 namespace ombrix::sim {
 
@@ -100,12 +99,12 @@ size_t Module::frame_bytes(int height) {
 
 int64_t Module::display_time() const { return time_us_ < freeze_until_us_ ? frozen_at_us_ : time_us_; }
 
-// The scratch grids are left uninitialised: every cell is written before it
-// is read, 25 times a second.
+// Scratch grids kept by each thread that renders (the stream's, a test's):
+// fresh pages for every frame, 25 times a second, cost more than the scene.
 void Module::words_at(int64_t time, uint16_t* words) const {
-    const std::unique_ptr<float[]> grid(new float[kSensorPixels]);
-    scene_.render(time, grid.get());
-    measure_grid(grid.get(), commands_.measure_settings(), words);
+    thread_local std::vector<float> grid(kSensorPixels);
+    scene_.render(time, grid.data());
+    measure_grid(grid.data(), commands_.measure_settings(), words);
 }
 
 // Every byte of the frame is written, so a frame vector that is used again
@@ -113,10 +112,10 @@ void Module::words_at(int64_t time, uint16_t* words) const {
 void Module::render(int height, std::vector<uint8_t>& frame) const {
     frame.resize(frame_bytes(height));
     if (frame.empty()) return;
-    const std::unique_ptr<uint16_t[]> words(new uint16_t[kSensorPixels]);
-    words_at(display_time(), words.get());
-    render_picture(words.get(), frame.data());
-    if (frame.size() == kFrameBytes) store_words(words.get(), frame.data() + kPictureBytes);
+    thread_local std::vector<uint16_t> words(kSensorPixels);
+    words_at(display_time(), words.data());
+    render_picture(words.data(), frame.data());
+    if (frame.size() == kFrameBytes) store_words(words.data(), frame.data() + kPictureBytes);
 }
 
 bool Module::produce_frame(int height, int64_t interval_us, std::vector<uint8_t>& frame) {
