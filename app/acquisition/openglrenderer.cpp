@@ -43,6 +43,12 @@ QStringList xServerExtensions(const char* display)
     return names;
 }
 
+// OMBRIX_VIEW as given: "raster", "opengl" or anything else for no choice.
+QByteArray forcedPath()
+{
+    return qgetenv("OMBRIX_VIEW").toLower();
+}
+
 // Qt draws on an X server here (its default on Linux, also under XWayland).
 bool onXServer(int argc, char** argv)
 {
@@ -71,17 +77,18 @@ QString probeRenderer()
 
 DrawingPath decide()
 {
-    const QByteArray forced = qgetenv("OMBRIX_VIEW").toLower();
-    if (settledRaster)
+    // Settled before the application: Qt's GLX integration is left out, so
+    // no OpenGL is to be had; children need not inherit that.
+    if (settledRaster) {
         qunsetenv(XcbGlIntegration);
+        qDebug() << "Picture drawn by the raster painter (chosen before start-up)";
+        return DrawingPath::Raster;
+    }
+    const QByteArray forced = forcedPath();
     if (forced == "raster")
         return DrawingPath::Raster;
     if (forced == "opengl")
         return DrawingPath::OpenGL;
-    if (settledRaster) {
-        qDebug() << "Picture drawn by the raster painter (no direct rendering on this display)";
-        return DrawingPath::Raster;
-    }
     const QString renderer = probeRenderer();
     const DrawingPath path =
         renderer.isEmpty() || isSoftwareRenderer(renderer) ? DrawingPath::Raster : DrawingPath::OpenGL;
@@ -113,7 +120,7 @@ bool directRenderingReachable(const QStringList& serverExtensions)
 
 void settleDrawingPathBeforeApplication(int argc, char** argv)
 {
-    const QByteArray forced = qgetenv("OMBRIX_VIEW").toLower();
+    const QByteArray forced = forcedPath();
     if (forced == "opengl" || qEnvironmentVariableIsSet(XcbGlIntegration) || !onXServer(argc, argv))
         return;
     const QByteArray software = qgetenv("LIBGL_ALWAYS_SOFTWARE").toLower();

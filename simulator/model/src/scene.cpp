@@ -134,10 +134,6 @@ void Scene::render(int64_t time_us, float* celsius) const {
         for (int x = 0; x < kSensorWidth; ++x) row[x] = row_part + column_part[x] + drift;
         paint_row(elements, y, row);
         float* out = celsius + y * kSensorWidth;
-        if (noise_ == 0) {
-            for (int x = 0; x < kSensorWidth; ++x) out[x] = static_cast<float>(row[x] + 0.0);
-            continue;
-        }
         for (int x = 0; x < kSensorWidth; ++x)
             out[x] = static_cast<float>(row[x] + noise_of(noise_, frame, y * kSensorWidth + x));
     }
